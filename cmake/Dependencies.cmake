@@ -1,0 +1,13 @@
+# Every third-party dependency, found once; targets name the imported targets they use.
+find_package(PkgConfig REQUIRED)
+pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
+pkg_check_modules(LIBNL_ROUTE REQUIRED IMPORTED_TARGET libnl-route-3.0)
+find_package(GTest REQUIRED)
+if(PELMORA_BENCH)
+  find_package(benchmark REQUIRED)
+endif()
+if(PELMORA_GUI)
+  find_package(Qt6 REQUIRED COMPONENTS Widgets Test Svg)
+  set(CMAKE_AUTOMOC ON)
+  set(CMAKE_AUTORCC ON)
+endif()

@@ -1,0 +1,50 @@
+#include "Ipv4.h"
+
+#include <cstdio>
+#include <cstring>
+
+namespace pelmora {
+
+Ipv4Net ToNet(Ipv4Octets o) {
+    Ipv4Net n;
+    std::memcpy(&n.value, o.bytes.data(), 4);
+    return n;
+}
+
+Ipv4Octets ToOctets(Ipv4Net n) {
+    Ipv4Octets o;
+    std::memcpy(o.bytes.data(), &n.value, 4);
+    return o;
+}
+
+std::string ToText(Ipv4Octets o) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{o.bytes[0]}, unsigned{o.bytes[1]},
+                  unsigned{o.bytes[2]}, unsigned{o.bytes[3]});
+    return text;
+}
+
+bool ParseIpv4(const std::string& text, Ipv4Octets& out) {
+    Ipv4Octets result;
+    std::size_t pos = 0;
+    for (int part = 0; part < 4; ++part) {
+        if (part > 0) {
+            if (pos >= text.size() || text[pos] != '.') return false;
+            ++pos;
+        }
+        unsigned value = 0;
+        std::size_t digits = 0;
+        while (pos < text.size() && text[pos] >= '0' && text[pos] <= '9' && digits < 4) {
+            value = value * 10 + static_cast<unsigned>(text[pos] - '0');
+            ++pos;
+            ++digits;
+        }
+        if (digits == 0 || digits > 3 || value > 255) return false;
+        result.bytes[static_cast<std::size_t>(part)] = static_cast<std::uint8_t>(value);
+    }
+    if (pos != text.size()) return false;
+    out = result;
+    return true;
+}
+
+}  // namespace pelmora

@@ -1,0 +1,39 @@
+#pragma once
+// The seam between the windows and the network: everything the program sends to devices or reads
+// from the PC's tables goes through one of these, so windows can be tested with a fake.
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "ElementList.h"
+#include "InterfaceTable.h"
+#include "Ipv4.h"
+
+namespace pelmora {
+
+class DeviceNetwork {
+public:
+    virtual ~DeviceNetwork() = default;
+    virtual std::optional<InterfaceTable> ReadInterfaceTable() = 0;
+    // See RunDiscovery.
+    virtual bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) = 0;
+    // See SendWink.
+    virtual void SendWink(const ElementList& list) = 0;
+    // Seals the payload once and sends it twice, 200 ms apart, from 0.0.0.0:DEVICE_PORT to
+    // destination:DEVICE_PORT.
+    virtual void SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;
+    // Deletes every neighbour-cache entry for the address.
+    virtual void FlushArpEntries(Ipv4Host address) = 0;
+};
+
+// The real network of this PC.
+class SystemDeviceNetwork final : public DeviceNetwork {
+public:
+    std::optional<InterfaceTable> ReadInterfaceTable() override;
+    bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) override;
+    void SendWink(const ElementList& list) override;
+    void SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
+    void FlushArpEntries(Ipv4Host address) override;
+};
+
+}  // namespace pelmora

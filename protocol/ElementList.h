@@ -1,0 +1,34 @@
+#pragma once
+// The tagged element list (tag byte, length byte, value bytes) that carries device settings.
+#include <cstddef>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+using ElementList = std::vector<std::uint8_t>;
+// The reply store: MacKey -> element list of the device's latest reply, in ascending MAC order.
+using ReplyStore = std::map<std::string, ElementList>;
+
+constexpr std::uint8_t TAG_MAC = 1;
+constexpr std::uint8_t MAC_LENGTH = 6;
+
+bool CheckElementList(const std::uint8_t* data, std::size_t size);
+inline bool CheckElementList(const ElementList& list) { return CheckElementList(list.data(), list.size()); }
+
+// Offset of the value of the first element with this tag and length; -1 when there is none.
+long FindElement(const ElementList& list, std::uint8_t tag, std::uint8_t length);
+
+// Twelve upper-case hex digits of the six MAC bytes.
+std::string MacKey(const std::uint8_t (&mac)[6]);
+// The MacKey of the list's MAC element; the list must have one.
+std::string MacKey(const ElementList& list);
+
+// Appends one element; a value longer than 255 bytes is cut to 255.
+void AppendElement(ElementList& list, std::uint8_t tag, const std::uint8_t* value, std::size_t length);
+// Appends a UTF-8 text element cut to at most 255 bytes at a character boundary.
+void AppendTextElement(ElementList& list, std::uint8_t tag, const std::string& utf8);
+
+}  // namespace pelmora

@@ -1,0 +1,30 @@
+#pragma once
+// The packet envelope around every device payload: CRC-32 checks and total length, enciphered whole.
+#include <cstddef>
+#include <cstdint>
+
+#include "UdpSocket.h"  // BufferPart
+
+namespace pelmora {
+
+constexpr std::uint16_t DEVICE_PORT = 26487;
+constexpr std::uint32_t HEADER_CAPACITY = 12;  // room for either header form
+constexpr std::size_t MAX_DATAGRAM = 2000;     // receive buffer and payload buffer size
+
+// Command bytes (the second payload byte; the first is always 0x00).
+constexpr std::uint8_t CMD_DISCOVERY_REQUEST = 0x00;
+constexpr std::uint8_t CMD_DISCOVERY_REPLY = 0x03;
+constexpr std::uint8_t CMD_CONFIG_WRITE = 0x04;
+constexpr std::uint8_t CMD_WINK = 0x05;
+
+// parts[0] is the header buffer (length set to its capacity, 12, by the caller), parts[1] the payload.
+// Afterwards both hold ciphertext and parts[0].length is 8 or 12.
+void SealPacket(BufferPart (&parts)[2]);
+
+// Deciphers the datagram in place and checks it. Returns the payload inside buffer with length set to
+// its size, or nullptr with length set to the reason: 0 size, 1 packet check, 2 payload-head check.
+std::uint8_t* OpenPacket(std::uint8_t* buffer, std::uint32_t& length);
+
+enum OpenFailure : std::uint32_t { OPEN_BAD_SIZE = 0, OPEN_BAD_PACKET_CHECK = 1, OPEN_BAD_HEAD_CHECK = 2 };
+
+}  // namespace pelmora

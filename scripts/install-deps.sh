@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, testing and running the tool need. Safe to run again.
+set -euo pipefail
+packages=(
+  build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
+  libcrypto++-dev libnl-3-dev libnl-route-3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  iproute2 procps python3 xvfb xauth
+)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -q
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+fi
