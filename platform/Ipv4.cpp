@@ -47,4 +47,19 @@ bool ParseIpv4(const std::string& text, Ipv4Octets& out) {
     return true;
 }
 
+std::optional<std::uint8_t> PrefixLength(Ipv4Host mask) {
+    const std::uint32_t inverted = ~mask.value;
+    // The host part of a valid mask is all ones from the lowest bit, so adding one clears it entirely.
+    if ((inverted & (inverted + 1u)) != 0) return std::nullopt;
+    std::uint8_t length = 0;
+    for (std::uint32_t bits = mask.value; bits != 0; bits <<= 1) ++length;
+    return length;
+}
+
+Ipv4Host SubnetBroadcast(Ipv4Host address, std::uint8_t prefixLength) {
+    if (prefixLength >= 32) return address;
+    const std::uint32_t hostBits = 0xFFFFFFFFu >> prefixLength;
+    return Ipv4Host{address.value | hostBits};
+}
+
 }  // namespace pelmora

@@ -5,6 +5,7 @@
 //  - Ipv4Net:    network byte order as the socket layer and kernel tables hold it (in_addr.s_addr).
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace pelmora {
@@ -49,5 +50,12 @@ std::string ToText(Ipv4Octets o);
 inline std::string ToText(Ipv4Host h) { return ToText(ToOctets(h)); }
 inline std::string ToText(Ipv4Net n) { return ToText(ToOctets(n)); }
 bool ParseIpv4(const std::string& text, Ipv4Octets& out);
+
+// The prefix length of a subnet mask (255.255.255.0 gives 24); nothing for a mask whose ones are not
+// contiguous from the first octet.
+std::optional<std::uint8_t> PrefixLength(Ipv4Host mask);
+inline std::optional<std::uint8_t> PrefixLength(Ipv4Net mask) { return PrefixLength(ToHost(mask)); }
+// The broadcast address of address's subnet of the given prefix length (0..32).
+Ipv4Host SubnetBroadcast(Ipv4Host address, std::uint8_t prefixLength);
 
 }  // namespace pelmora

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "Ipv4.h"
@@ -16,6 +17,7 @@ std::optional<std::vector<Ipv4Net>> ReadIpv4AddressTable(std::size_t maxRows);
 
 struct AdapterInfo {
     int ifIndex = 0;
+    std::string name;
     bool isEthernet = false;  // ARPHRD_ETHER and not a wireless device
     // One entry per IPv4 unicast address; an entry without an address stays empty.
     std::vector<std::optional<Ipv4Net>> unicast;
@@ -29,7 +31,9 @@ struct AddressContext {
     Ipv4Net address;
     std::uint8_t prefixLength = 0;
 };
-// Adds address/mask to the interface; nothing when it fails (for instance without CAP_NET_ADMIN).
+// Adds address/mask (with its subnet broadcast) to the interface; nothing when it fails: without
+// CAP_NET_ADMIN, for a mask that is not contiguous, or when the interface already holds the address
+// (so that deleting the context never takes away an address someone else made). Prints nothing.
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
 bool DeleteIpv4Address(const AddressContext& context);
 

@@ -1,6 +1,18 @@
 #pragma once
 // IPv4 UDP sockets owned by RAII objects: the socket layer that the scan, the wink and the
 // configuration write use. Failures are results; nothing here throws.
+//
+// Receiving at the device port on Linux. A socket bound to a local address receives only unicasts
+// to that address; broadcasts (255.255.255.255 or a subnet broadcast) reach only sockets bound to
+// 0.0.0.0. A scan that must hear both opens, with OpenPortSocket:
+//   - one socket per local address, bound to address:DEVICE_PORT: it sends the request out of that
+//     address's interface and receives the unicast replies to that address;
+//   - one socket bound to 0.0.0.0:DEVICE_PORT: it receives the broadcast replies (and unicasts to
+//     any local address that has no socket of its own). It also hears the scan's own broadcast
+//     requests, which the reply checks drop.
+// All of them carry SO_REUSEADDR (set by OpenPortSocket), without which the address-bound sockets
+// and the 0.0.0.0 socket cannot share the port. A unicast goes to exactly one socket, the one bound
+// to its destination address; a broadcast goes to every 0.0.0.0 socket, so replies are not doubled.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -46,9 +58,10 @@ public:
     // and for a datagram larger than the buffer (it is taken off the queue and dropped).
     std::optional<Received> Receive(std::uint8_t* buffer, std::size_t capacity);
 
-    // The local address and port the socket is bound to.
+    // The local port; nothing before the socket has one (not bound and nothing sent yet).
     std::optional<std::uint16_t> LocalPort() const;
     int Descriptor() const { return m_fd; }
+    bool IsOpen() const { return m_fd >= 0; }
     void Close();
 
 private:
@@ -56,7 +69,13 @@ private:
     int m_fd = -1;
 };
 
-// Waits until at least one of the sockets is readable or the deadline passes. True when one is readable.
+// A non-blocking socket with SO_BROADCAST and SO_REUSEADDR, bound to address:port; nothing when any
+// step fails. The building block of the receiving set-up described above.
+std::optional<UdpSocket> OpenPortSocket(Ipv4Net address, std::uint16_t port);
+
+// Waits until at least one of the sockets is readable (or holds an error to collect) or the deadline
+// passes; true in the first case. A signal does not cut the wait short. Null entries and closed
+// sockets are ignored.
 bool WaitReadable(const std::vector<const UdpSocket*>& sockets, std::chrono::steady_clock::time_point deadline);
 
 }  // namespace pelmora

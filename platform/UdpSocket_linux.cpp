@@ -1,0 +1,156 @@
+#include "UdpSocket.h"
+
+#include <arpa/inet.h>
+#include <fcntl.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/uio.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace pelmora {
+
+namespace {
+
+sockaddr_in MakeAddress(Ipv4Net address, std::uint16_t port) {
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = address.value;
+    return sa;
+}
+
+bool SetFlag(int fd, int option, int value) {
+    return setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0;
+}
+
+}  // namespace
+
+std::optional<UdpSocket> UdpSocket::Create() {
+    const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
+    if (fd < 0) return std::nullopt;
+    return UdpSocket(fd);
+}
+
+UdpSocket::UdpSocket(UdpSocket&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
+
+UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
+    if (this != &other) {
+        Close();
+        m_fd = other.m_fd;
+        other.m_fd = -1;
+    }
+    return *this;
+}
+
+UdpSocket::~UdpSocket() { Close(); }
+
+void UdpSocket::Close() {
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+}
+
+bool UdpSocket::SetBroadcast() { return m_fd >= 0 && SetFlag(m_fd, SO_BROADCAST, 1); }
+
+bool UdpSocket::SetReuseAddress() { return m_fd >= 0 && SetFlag(m_fd, SO_REUSEADDR, 1); }
+
+bool UdpSocket::SetReceiveBufferSize(int bytes) { return m_fd >= 0 && bytes > 0 && SetFlag(m_fd, SO_RCVBUF, bytes); }
+
+bool UdpSocket::SetNonBlocking() {
+    if (m_fd < 0) return false;
+    const int flags = fcntl(m_fd, F_GETFL);
+    return flags >= 0 && fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) == 0;
+}
+
+bool UdpSocket::Bind(Ipv4Net address, std::uint16_t port) {
+    if (m_fd < 0) return false;
+    const sockaddr_in sa = MakeAddress(address, port);
+    return bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+}
+
+bool UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port) {
+    if (m_fd < 0) return false;
+    sockaddr_in sa = MakeAddress(address, port);
+    iovec iov[2];
+    std::size_t total = 0;
+    for (std::size_t i = 0; i < 2; ++i) {
+        iov[i].iov_base = parts[i].data;
+        iov[i].iov_len = parts[i].data != nullptr ? parts[i].length : 0;
+        total += iov[i].iov_len;
+    }
+    msghdr msg{};
+    msg.msg_name = &sa;
+    msg.msg_namelen = sizeof sa;
+    msg.msg_iov = iov;
+    msg.msg_iovlen = 2;
+    ssize_t sent;
+    do {
+        sent = sendmsg(m_fd, &msg, MSG_NOSIGNAL);
+    } while (sent < 0 && errno == EINTR);
+    return sent >= 0 && static_cast<std::size_t>(sent) == total;
+}
+
+std::optional<UdpSocket::Received> UdpSocket::Receive(std::uint8_t* buffer, std::size_t capacity) {
+    if (m_fd < 0) return std::nullopt;
+    sockaddr_in from{};
+    iovec iov{buffer, capacity};
+    msghdr msg{};
+    msg.msg_name = &from;
+    msg.msg_namelen = sizeof from;
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    ssize_t got;
+    do {
+        got = recvmsg(m_fd, &msg, MSG_DONTWAIT);
+    } while (got < 0 && errno == EINTR);
+    // The kernel has already discarded the rest of an oversized datagram; a partial one is no datagram.
+    if (got < 0 || (msg.msg_flags & MSG_TRUNC) != 0) return std::nullopt;
+    Received received;
+    received.length = static_cast<std::size_t>(got);
+    received.from.value = from.sin_addr.s_addr;
+    received.fromPort = ntohs(from.sin_port);
+    return received;
+}
+
+std::optional<std::uint16_t> UdpSocket::LocalPort() const {
+    if (m_fd < 0) return std::nullopt;
+    sockaddr_in sa{};
+    socklen_t length = sizeof sa;
+    if (getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_port == 0)
+        return std::nullopt;
+    return ntohs(sa.sin_port);
+}
+
+std::optional<UdpSocket> OpenPortSocket(Ipv4Net address, std::uint16_t port) {
+    auto socket = UdpSocket::Create();
+    if (!socket || !socket->SetBroadcast() || !socket->SetReuseAddress() || !socket->SetNonBlocking() ||
+        !socket->Bind(address, port))
+        return std::nullopt;
+    return socket;
+}
+
+bool WaitReadable(const std::vector<const UdpSocket*>& sockets, std::chrono::steady_clock::time_point deadline) {
+    std::vector<pollfd> fds;
+    fds.reserve(sockets.size());
+    for (const UdpSocket* s : sockets)
+        if (s != nullptr && s->IsOpen()) fds.push_back(pollfd{s->Descriptor(), POLLIN, 0});
+    for (;;) {
+        const auto now = std::chrono::steady_clock::now();
+        const auto remaining = deadline > now ? deadline - now : std::chrono::steady_clock::duration::zero();
+        // Rounded up, so the wait never ends just short of the deadline and spins.
+        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
+        const int timeout = ms > 60000 ? 60000 : static_cast<int>(ms);
+        const int ready = poll(fds.data(), fds.size(), timeout);
+        // An error condition also counts: the next Receive collects it and the wait does not spin on it.
+        if (ready > 0) return true;
+        if (ready < 0 && errno != EINTR) return false;
+        if (ready == 0 && std::chrono::steady_clock::now() >= deadline) return false;
+    }
+}
+
+}  // namespace pelmora
