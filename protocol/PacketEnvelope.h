@@ -17,9 +17,20 @@ constexpr std::uint8_t CMD_DISCOVERY_REPLY = 0x03;
 constexpr std::uint8_t CMD_CONFIG_WRITE = 0x04;
 constexpr std::uint8_t CMD_WINK = 0x05;
 
+// The key of every packet in both directions: these 20 characters, without a terminating zero.
+constexpr char PACKET_KEY_TEXT[] = "(K) 2087 TRUVANEL QZ";
+constexpr std::size_t PACKET_KEY_LENGTH = sizeof PACKET_KEY_TEXT - 1;
+
+// Header sizes and the largest payload that still seals in the short form.
+constexpr std::uint32_t SHORT_HEADER_LENGTH = 8;
+constexpr std::uint32_t LONG_HEADER_LENGTH = 12;
+constexpr std::uint32_t MAX_SHORT_FORM_PAYLOAD = 248;
+
 // parts[0] is the header buffer (length set to its capacity, 12, by the caller), parts[1] the payload.
-// Afterwards both hold ciphertext and parts[0].length is 8 or 12.
-void SealPacket(BufferPart (&parts)[2]);
+// Afterwards both hold ciphertext and parts[0].length is 8 or 12. Returns false, and changes nothing,
+// when the header part has less room than the form needs, a buffer pointer is missing, or the total
+// length does not fit its 32-bit field.
+bool SealPacket(BufferPart (&parts)[2]);
 
 // Deciphers the datagram in place and checks it. Returns the payload inside buffer with length set to
 // its size, or nullptr with length set to the reason: 0 size, 1 packet check, 2 payload-head check.

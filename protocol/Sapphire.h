@@ -18,7 +18,8 @@ protected:
     StreamCipher& operator=(const StreamCipher&) = delete;
 };
 
-// The cipher state. The 256-byte table is allocated by SetKey and zeroed and released by Wipe.
+// The cipher state. The 256-byte table is allocated by SetKey and zeroed and released by Wipe; a wiped
+// state passes bytes through unchanged. A key of length 0 leaves the table unshuffled.
 class SapphireBase {
 public:
     SapphireBase(const std::uint8_t* key, std::size_t length);  // length 1..255
@@ -39,12 +40,16 @@ public:
 protected:
     std::uint8_t Encipher(std::uint8_t p);
     std::uint8_t Decipher(std::uint8_t c);
+    // The byte step over a buffer with the state held in locals; out may equal in.
+    void EncipherBuffer(std::uint8_t* out, const std::uint8_t* in, std::size_t n);
+    void DecipherBuffer(std::uint8_t* out, const std::uint8_t* in, std::size_t n);
 
 private:
     void SetKey(const std::uint8_t* key, std::size_t length);
     std::uint8_t PickCard(std::uint8_t limit, const std::uint8_t* key, std::size_t length, std::size_t& keypos,
                           std::uint8_t& rsum);
-    void Rotate(std::uint8_t& t);
+    template <bool Enciphering>
+    void Process(std::uint8_t* out, const std::uint8_t* in, std::size_t n);
 
     std::uint8_t* cards = nullptr;
     std::uint8_t rotor = 0;
