@@ -1,0 +1,49 @@
+#pragma once
+// The settings of one simulated device, as its discovery reply reports them and a write changes them.
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "FaultKind.h"
+#include "Ipv4.h"
+
+namespace pelmora {
+
+using MacAddress = std::array<std::uint8_t, 6>;
+
+enum class ReplyMode { Auto, Unicast, Broadcast, None };
+
+struct SimDevice {
+    MacAddress mac{};
+    Ipv4Octets ip;
+    Ipv4Octets mask;
+    Ipv4Octets gateway;
+    Ipv4Octets dns1;
+    Ipv4Octets dns2;
+    bool dhcp = false;
+    std::uint32_t featureFlags = 0;  // 0x10: BACnet
+    std::int32_t deviceId = -1;      // -1: factory default
+    std::string name;                // texts are UTF-8
+    std::string text102;
+    std::string description;
+    std::string location;
+    std::string bbmd;
+    std::uint16_t bacnetPort = 47808;
+    std::uint8_t pla = 0;
+    std::uint8_t ela = 0;
+    std::uint32_t debugFlags = 0;
+    std::uint32_t revision = 0x01000000;  // four one-byte parts, most significant first
+    std::vector<std::uint8_t> extraElements;  // raw bytes appended to the reply's element list
+    bool replyModeSet = false;                // false: the simulator's --reply mode applies
+    ReplyMode replyMode = ReplyMode::Auto;
+    FaultKind fault = FaultKind::None;  // this device's reply is sent broken in this way
+};
+
+bool HasBacnet(const SimDevice& device);
+std::string MacText(const MacAddress& mac);  // "02:00:00:00:00:01"
+bool ParseMac(const std::string& text, MacAddress& mac);  // colon form or 12 hex digits
+// True when the device's own subnet (ip & mask) contains the address.
+bool SubnetContains(const SimDevice& device, Ipv4Octets address);
+
+}  // namespace pelmora
