@@ -87,6 +87,18 @@ TEST_F(LabFixture, RunInPcCapturesOutputAndStatus) {
     EXPECT_LT(Clock::now() - start, 10s);
 }
 
+TEST_F(LabFixture, SimulatorStartsInADeviceAndSaysReady) {
+    if (SimulatorPath().empty()) GTEST_SKIP() << "the simulator (target pelmora-sim) is not part of this build";
+    LoggedProcess* simulator = StartSimulator(1, {}, "READY");
+    ASSERT_NE(simulator, nullptr);
+    EXPECT_TRUE(simulator->Running());
+    const CommandResult sockets = TheLab().Exec("dev1", {"ss", "-Hnlu", "sport = :26487"});
+    EXPECT_NE(sockets.output.find(":26487"), std::string::npos) << "the simulator listens in its device namespace: "
+                                                                << sockets.output;
+    const CommandResult pcSockets = RunInPc({"ss", "-Hnlu", "sport = :26487"});
+    EXPECT_EQ(pcSockets.output.find(":26487"), std::string::npos) << pcSockets.output;
+}
+
 // Labs made outside the fixture, to watch the tool's own bookkeeping.
 class LabTool : public ::testing::Test {
 protected:

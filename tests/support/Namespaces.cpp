@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 
 namespace pelmora::test {
 
@@ -48,8 +49,16 @@ std::optional<ino_t> SocketNamespaceInode(int fd) {
 }
 
 bool IsMachineNamespace(ino_t inode) {
-    const auto pid1 = NamespaceInode("/proc/1/ns/net");
-    return (pid1 && *pid1 == inode) || !g_startNamespace || *g_startNamespace == inode;
+    if (!g_startNamespace || *g_startNamespace == inode) return true;
+    // PID 1 may be out of reach (another user namespace, a container); kernel threads never leave the
+    // initial namespace, and kthreadd is PID 2 wherever PIDs are the machine's.
+    if (const auto pid1 = NamespaceInode("/proc/1/ns/net"); pid1 && *pid1 == inode) return true;
+    std::ifstream comm("/proc/2/comm");
+    std::string name;
+    if (std::getline(comm, name) && name == "kthreadd") {
+        if (const auto kernel = NamespaceInode("/proc/2/ns/net"); kernel && *kernel == inode) return true;
+    }
+    return false;
 }
 
 void AbortIfMachineNamespace(const char* what) {

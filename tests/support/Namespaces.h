@@ -16,7 +16,8 @@ std::optional<ino_t> ThreadNamespaceInode();
 // The namespace a socket lives in (it keeps the one it was made in, wherever the thread goes later).
 std::optional<ino_t> SocketNamespaceInode(int fd);
 
-// The machine's namespace: PID 1's where that can be read, and always the one this process started in.
+// The machine's namespace: always the one this process started in, and PID 1's and the kernel threads'
+// where those can be read.
 bool IsMachineNamespace(ino_t inode);
 
 // Abort (not skip) unless the calling thread, or the socket, is outside the machine's namespace.
