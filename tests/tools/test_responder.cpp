@@ -211,6 +211,27 @@ TEST(Responder, RestartingDeviceIsSilentAndIgnoresWritesUntilItsTimeIsUp) {
     EXPECT_TRUE(Has(log.Last(), "\"lease\":\"192.168.92.201\"")) << log.Last();
 }
 
+TEST(Responder, AddressMovesWhenTheRestartIsOver) {
+    MemoryLog log;
+    ResponderSettings settings;
+    settings.restartSilence = 500ms;
+    Responder responder(Devices(FIVE_DEVICES), settings, log.Log());
+    std::vector<std::string> moves;
+    responder.OnAddressChange([&](Ipv4Octets before, Ipv4Octets after) { moves.push_back(ToText(before) + ">" + ToText(after)); });
+    const Clock::time_point t0 = Clock::now();
+    const Bytes move{0x00, 0x04, 0x01, 0x06, 0x02, 0, 0, 0, 0, 0x02, 0x60, 4, 10, 0, 0, 2};
+    responder.Handle(Datagram(move, PC, DEVICE_PORT, t0).in);
+    EXPECT_TRUE(moves.empty()) << "the old address stays while the device restarts";
+    EXPECT_EQ(responder.Advance(t0 + 499ms), t0 + 500ms);
+    EXPECT_TRUE(moves.empty());
+    EXPECT_EQ(responder.Advance(t0 + 500ms), std::nullopt);
+    EXPECT_EQ(moves, (std::vector<std::string>{"192.168.92.11>10.0.0.2"}));
+    // A write that keeps the address moves nothing.
+    responder.Handle(Datagram(move, PC, DEVICE_PORT, t0 + 600ms).in);
+    responder.Advance(t0 + 2s);
+    EXPECT_EQ(moves.size(), 1u);
+}
+
 TEST(Responder, WinkIsLoggedWithItsMac) {
     MemoryLog log;
     Responder responder(Devices(FIVE_DEVICES), {}, log.Log());

@@ -231,15 +231,29 @@ void Responder::HandleWrite(const Received& in, const std::uint8_t* payload, std
     std::optional<Ipv4Prefix> lease = m_settings.dhcpLease;
     if (lease) lease->address = ToOctets(Ipv4Host{ToHost(lease->address).value + m_leasesGiven});
     SimDevice& device = m_devices[index];
+    const Ipv4Octets before = device.ip;
     if (ApplyConfigWrite(device, w, lease ? &*lease : nullptr)) {
         ++m_leasesGiven;
         record.AddText("lease", ToText(device.ip));
     }
+    if (device.ip != before) m_moves.push_back({in.now + m_settings.restartSilence, before, device.ip});
+    Advance(in.now);
     if (m_settings.restartSilence.count() > 0) {
         m_silentUntil[index] = in.now + m_settings.restartSilence;
         record.AddNumber("silent_ms", m_settings.restartSilence.count());
     }
     record.AddBool("applied", true).AddText("state", FormatDeviceLine(device));
+}
+
+std::optional<Clock::time_point> Responder::Advance(Clock::time_point now) {
+    std::size_t done = 0;
+    while (done < m_moves.size() && m_moves[done].due <= now) {
+        if (m_onAddressChange) m_onAddressChange(m_moves[done].before, m_moves[done].after);
+        ++done;
+    }
+    m_moves.erase(m_moves.begin(), m_moves.begin() + static_cast<long>(done));
+    if (m_moves.empty()) return std::nullopt;
+    return m_moves.front().due;
 }
 
 void Responder::HandleWink(const Received&, const std::uint8_t* payload, std::size_t size, JsonObject& record) {

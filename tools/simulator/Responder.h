@@ -3,6 +3,7 @@
 // and the datagrams to send in answer out.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <map>
 #include <optional>
 #include <random>
@@ -58,6 +59,13 @@ public:
     std::vector<Outgoing> Handle(const Received& datagram);
 
     const std::vector<SimDevice>& Devices() const { return m_devices; }
+    // Called when a write moves a device from one address to another; with a restart silence, once
+    // the restart is over, as a device keeps its old address until it has restarted.
+    void OnAddressChange(std::function<void(Ipv4Octets before, Ipv4Octets after)> observer) {
+        m_onAddressChange = std::move(observer);
+    }
+    // Delivers the address changes that are due; the earliest one still waiting, if any.
+    std::optional<Clock::time_point> Advance(Clock::time_point now);
 
 private:
     struct Answer {
@@ -82,6 +90,13 @@ private:
     std::vector<SimDevice> m_floodDevices;
     std::mt19937 m_random;
     std::uint32_t m_leasesGiven = 0;
+    std::function<void(Ipv4Octets, Ipv4Octets)> m_onAddressChange;
+    struct AddressMove {
+        Clock::time_point due;
+        Ipv4Octets before;
+        Ipv4Octets after;
+    };
+    std::vector<AddressMove> m_moves;  // in due order: every move waits the same silence
 };
 
 }  // namespace pelmora

@@ -56,6 +56,8 @@ const char* UsageText() {
            "  --faults-only           leave the devices' good replies out\n"
            "  --flood N               N broken datagrams to the requester per request (max 10000)\n"
            "  --flood-macs M          good replies of M made-up devices to the requester per request\n"
+           "  --claim-addresses       put every device's address on this namespace's interface as a /32,\n"
+           "                          so unicasts to it arrive (needs CAP_NET_ADMIN)\n"
            "  --lifetime S            stop after S seconds (default 120, max 3600)\n"
            "  --log FILE              JSON-lines log (default standard error)\n"
            "  --dump-devices          print the device table in file format and exit\n"
@@ -90,6 +92,8 @@ bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std
             o.responder.faultsOnly = true;
         } else if (name == "--dump-devices") {
             o.dumpDevices = true;
+        } else if (name == "--claim-addresses") {
+            o.claimAddresses = true;
         } else if (name == "--devices") {
             o.deviceFiles.push_back(v);
         } else if (name == "--generate") {

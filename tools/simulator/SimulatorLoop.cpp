@@ -73,10 +73,12 @@ std::string SimulatorLoop::Run(int signalFd) {
     for (;;) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline) return "lifetime";
+        const std::optional<Clock::time_point> move = m_responder.Advance(now);
         int timeout = 0;
         if (m_queue.empty() || m_queue.front().due > now) {
             Clock::time_point next = deadline;
             if (!m_queue.empty()) next = std::min(next, m_queue.front().due);
+            if (move) next = std::min(next, *move);
             const auto wait = std::chrono::ceil<std::chrono::milliseconds>(next - now);
             timeout = static_cast<int>(std::min<long long>(wait.count(), 1000));
             m_log.Flush();

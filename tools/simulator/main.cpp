@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "AddressClaims.h"
 #include "DeviceFile.h"
 #include "DeviceGenerator.h"
 #include "EventLog.h"
@@ -135,8 +136,19 @@ int Run(int argc, char** argv) {
     SimSocket socket;
     if (!socket.Open(DEVICE_PORT, error)) return Fail(error);
 
+    AddressClaims claims(log);
+    if (options.claimAddresses) {
+        if (!claims.Start(error)) return Fail(error);
+        for (const SimDevice& device : devices) claims.Claim(device.ip);
+    }
     const std::size_t count = devices.size();
     Responder responder(std::move(devices), options.responder, log);
+    if (options.claimAddresses) {
+        responder.OnAddressChange([&claims](Ipv4Octets before, Ipv4Octets after) {
+            claims.Release(before);
+            claims.Claim(after);
+        });
+    }
     LoopTiming timing{options.replyDelay, options.replyGap, options.lifetime};
     SimulatorLoop loop(responder, socket, log, timing);
 
