@@ -371,6 +371,27 @@ TEST_F(SimulatorE2e, ShuffledRepliesComeInAnotherOrder) {
     EXPECT_FALSE(std::is_sorted(order.begin(), order.end()));
 }
 
+class TwoDeviceNamespaces : public SimulatorE2e {
+protected:
+    test::LabOptions Options() const override {
+        test::LabOptions options;
+        options.devices = 2;
+        return options;
+    }
+};
+
+TEST_F(TwoDeviceNamespaces, AutoMacBaseKeepsTheSimulatorsApart) {
+    const std::vector<std::string> args = {"--generate", "3", "--mac-base", "auto", "--lifetime", "30"};
+    ASSERT_NE(StartSimulator(1, args), nullptr);
+    ASSERT_NE(StartSimulator(2, args), nullptr);
+    PcClient pc;
+    pc.Request();
+    const std::set<std::string> macs = Macs(pc.Listen(3s, 6));
+    // 192.168.92.2 and .3: 02:A8:5C:02:00:01.. and 02:A8:5C:03:00:01..
+    EXPECT_EQ(macs, (std::set<std::string>{"02A85C020001", "02A85C020002", "02A85C020003", "02A85C030001",
+                                           "02A85C030002", "02A85C030003"}));
+}
+
 TEST(Simulator, RefusesToRunInTheMachinesNamespace) {
     const auto ours = test::ThreadNamespaceInode();
     ASSERT_TRUE(ours);
