@@ -333,6 +333,22 @@ TEST_F(SimulatorE2e, WinksAreLoggedWithTheirMacAndTiming) {
     EXPECT_GT(gap, 150.0);
     EXPECT_LT(gap, 400.0);
     EXPECT_TRUE(pc.Listen(300ms).empty()) << "a wink gets no answer";
+
+    EXPECT_EQ(sim->Stop(), 0) << "SIGTERM is a normal stop";
+    const auto stop = LinesWith(*sim, {"\"event\":\"stop\""});
+    ASSERT_EQ(stop.size(), 1u) << sim->Log();
+    EXPECT_EQ(Field(stop[0], "reason"), "\"signal SIGTERM\"");
+    EXPECT_EQ(Field(stop[0], "received"), "2");
+}
+
+TEST_F(SimulatorE2e, StopsByItselfAtTheEndOfItsLifetime) {
+    const Clock::time_point start = Clock::now();
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "1", "--lifetime", "1"});
+    ASSERT_NE(sim, nullptr);
+    const auto stop = WaitForLines(*sim, {"\"event\":\"stop\"", "\"reason\":\"lifetime\""}, 1, 5s);
+    ASSERT_EQ(stop.size(), 1u) << sim->Log();
+    EXPECT_GE(Clock::now() - start, 1s);
+    EXPECT_EQ(sim->Stop(), 0);
 }
 
 TEST_F(SimulatorE2e, BrokenRepliesNeverPassTheScansChecks) {

@@ -88,7 +88,7 @@ std::string SimulatorLoop::Run(int signalFd) {
         if ((fds[1].revents & POLLIN) != 0) {
             signalfd_siginfo info{};
             if (read(signalFd, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-                return std::string("signal ") + sigabbrev_np(static_cast<int>(info.ssi_signo));
+                return std::string("signal SIG") + sigabbrev_np(static_cast<int>(info.ssi_signo));
             }
             return "signal";
         }
