@@ -26,6 +26,8 @@ void DataExchange::Fail(int id, QWidget* control, const QString& message) {
     m_failedControl = id;
     if (!message.isEmpty()) {
         QMessageBox::warning(&m_dialog, QGuiApplication::applicationDisplayName(), message);
+        // Back to the dialog, as when a message box's owner gets the activation back.
+        if (m_dialog.isVisible()) m_dialog.activateWindow();
     }
     if (control != nullptr) {
         control->setFocus(Qt::OtherFocusReason);

@@ -268,7 +268,7 @@ TEST(TemplateDialog, TimersTickWithTheirOwnIdsUntilKilled) {
     ASSERT_TRUE(dialog.SetTimer(0, 10));
     ASSERT_TRUE(dialog.SetTimer(7, 15));
     const auto ticks = [&dialog](int id) { return std::count(dialog.timers.begin(), dialog.timers.end(), id); };
-    QTRY_VERIFY_WITH_TIMEOUT(ticks(0) >= 3 && ticks(7) >= 2, 5000);
+    ASSERT_TRUE(QTest::qWaitFor([&ticks] { return ticks(0) >= 3 && ticks(7) >= 2; }, 5000));
     EXPECT_TRUE(std::all_of(dialog.timers.begin(), dialog.timers.end(), [](int id) { return id == 0 || id == 7; }));
 
     dialog.KillTimer(0);
@@ -292,7 +292,7 @@ TEST(TemplateDialog, TimersEndWithTheModalRun) {
     RecordingDialog dialog(IDD_WAIT_DIALOG);
     test::CallOnNextModal([&dialog](QWidget*) {
         dialog.SetTimer(0, 10);
-        QTRY_VERIFY_WITH_TIMEOUT(!dialog.timers.empty(), 5000);
+        EXPECT_TRUE(QTest::qWaitFor([&dialog] { return !dialog.timers.empty(); }, 5000));
         dialog.EndDialog(IDCANCEL);
     });
     EXPECT_EQ(dialog.DoModal(), IDCANCEL);
