@@ -139,12 +139,6 @@ TEST(TemplateDialog, EveryControlIsReachableByIdWithItsKindCaptionAndPlace) {
     EXPECT_TRUE(edit.ControlAs<QLineEdit>(IDC_MAC_TEXT)->isReadOnly());
 }
 
-TEST(TemplateDialog, UnknownTemplateGivesAnEmptyDialog) {
-    RecordingDialog dialog(999);
-    EXPECT_FALSE(dialog.HasTemplate());
-    EXPECT_EQ(dialog.Control(IDOK), nullptr);
-}
-
 TEST(TemplateDialog, OnlyTheTemplatesDefaultButtonIsDefault) {
     const std::vector<std::pair<int, int>> defaults = {
         {IDD_ABOUTBOX, IDOK}, {IDD_MAIN_DIALOG, IDC_EDIT_BUTTON}, {IDD_EDIT_DIALOG, IDOK}, {IDD_WAIT_DIALOG, 0}};
