@@ -1,0 +1,174 @@
+// The discovery scan on a real network: the test thread runs it inside the lab's PC namespace against
+// the device simulator, or against datagrams the test sends itself from a device namespace.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <thread>
+
+#include "DiscoveryScan.h"
+#include "LabTest.h"
+#include "PacketEnvelope.h"
+#include "SimulatorLog.h"
+
+namespace pelmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::string MacText(std::uint32_t generated) {
+    char text[18];
+    std::snprintf(text, sizeof text, "02:00:00:%.2X:%.2X:%.2X", (generated >> 16) & 0xFFu, (generated >> 8) & 0xFFu,
+                  generated & 0xFFu);
+    return text;
+}
+
+std::vector<std::string> ShownMacs(const DeviceStore& store) {
+    std::vector<std::string> macs;
+    for (long i = 0; i < static_cast<long>(store.Count()); ++i) macs.push_back(RowTexts(*store.RecordAt(i))[COL_UNIT]);
+    return macs;
+}
+
+class DiscoveryE2e : public LabTest {
+protected:
+    // One scan as the main window runs it; the rows' MACs in table order.
+    std::vector<std::string> Scan(ReplyStore& replies) {
+        const auto table = ReadInterfaceTable();
+        EXPECT_TRUE(table) << "interface table of the PC namespace";
+        if (!table) return {};
+        EXPECT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+        RebuildDeviceStore(replies, m_store);
+        return ShownMacs(m_store);
+    }
+    DeviceStore m_store;
+};
+
+TEST_F(DiscoveryE2e, TwentyShuffledDevicesAreEachListedOnceInMacOrder) {
+    ASSERT_TRUE(StartSimulator(1, {"--generate", "20", "--shuffle", "--seed", "7"}));
+    ReplyStore replies;
+    const auto macs = Scan(replies);
+    std::vector<std::string> expected;
+    for (std::uint32_t n = 1; n <= 20; ++n) expected.push_back(MacText(n));
+    EXPECT_EQ(macs, expected);
+    EXPECT_EQ(RowTexts(*m_store.RecordAt(0))[COL_DEVICE_NAME], "SIM-0001");
+}
+
+TEST_F(DiscoveryE2e, ThreeHundredDevicesShowTheFirst256InMacOrder) {
+    ASSERT_TRUE(StartSimulator(1, {"--generate", "300", "--shuffle"}));
+    ReplyStore replies;
+    const auto macs = Scan(replies);
+    EXPECT_EQ(replies.size(), 300u) << "every reply of a burst of 300 must be received";
+    ASSERT_EQ(macs.size(), 256u);
+    EXPECT_EQ(macs.front(), MacText(1));
+    EXPECT_EQ(macs.back(), MacText(256));
+}
+
+TEST_F(DiscoveryE2e, MalformedRepliesAreDroppedWhileGoodDevicesAreListed) {
+    // Broken checks, a payload of exactly 00 03, a cut list, a MAC of length 5, a datagram over 2000
+    // bytes and the rest of the simulator's fault kinds, each sent once per request beside 3 devices.
+    ASSERT_TRUE(StartSimulator(1, {"--generate", "3", "--faults", "all"}));
+    ReplyStore replies;
+    const auto macs = Scan(replies);
+    EXPECT_EQ(macs, (std::vector<std::string>{MacText(1), MacText(2), MacText(3)}));
+    EXPECT_EQ(replies.size(), 3u);
+}
+
+TEST_F(DiscoveryE2e, TheRowShowsTheLastAcceptedReplyAndLateUnicastsAreHeard) {
+    ReplyStore replies;
+    std::thread scan([&] { Scan(replies); });
+    const auto reply = [](const std::string& name, bool breakMac) {
+        ElementList list;
+        const std::uint8_t mac[6] = {0x02, 0x77, 0, 0, 0, 1};
+        AppendElement(list, TAG_MAC, mac, breakMac ? 5 : 6);
+        AppendTextElement(list, 126, name);
+        std::vector<std::uint8_t> payload = {0x00, CMD_DISCOVERY_REPLY};
+        payload.insert(payload.end(), list.begin(), list.end());
+        std::uint8_t header[HEADER_CAPACITY];
+        BufferPart parts[2] = {{HEADER_CAPACITY, header}, {static_cast<std::uint32_t>(payload.size()), payload.data()}};
+        EXPECT_TRUE(SealPacket(parts));
+        std::vector<std::uint8_t> datagram(header, header + parts[0].length);
+        datagram.insert(datagram.end(), payload.begin(), payload.end());
+        return datagram;
+    };
+    InNode(Lab::DeviceNode(1), [&] {
+        auto device = OpenPortSocket(Lab::DeviceAddress(1), DEVICE_PORT);
+        ASSERT_TRUE(device);
+        AbortUnlessLabSocket(device->Descriptor(), "device reply");
+        const auto send = [&](std::vector<std::uint8_t> bytes) {
+            BufferPart parts[2] = {{static_cast<std::uint32_t>(bytes.size()), bytes.data()}, {0, nullptr}};
+            EXPECT_TRUE(device->SendTo(parts, Lab::DefaultPcAddress(), DEVICE_PORT));
+        };
+        std::this_thread::sleep_for(300ms);
+        send(reply("FIRST", false));
+        std::this_thread::sleep_for(2500ms);  // in the second window
+        send(reply("LAST", false));
+        send(reply("BROKEN", true));
+    });
+    scan.join();
+    ASSERT_EQ(m_store.Count(), 1u);
+    EXPECT_EQ(m_store.RecordAt(0)->deviceName, "LAST");
+}
+
+class TwoSegmentsE2e : public DiscoveryE2e {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.devices = 2;
+        return options;
+    }
+};
+
+TEST_F(TwoSegmentsE2e, ADeviceWhoseSettingsDoNotFitAnswersByBroadcastAndIsListed) {
+    LoggedProcess* local = StartSimulator(1, {"--generate", "2"});
+    LoggedProcess* foreign =
+        StartSimulator(2, {"--generate", "2", "--subnet", "10.20.30.0/24", "--mac-base", "02:00:00:00:10:01"});
+    ASSERT_TRUE(local && foreign);
+    ReplyStore replies;
+    const auto macs = Scan(replies);
+    EXPECT_EQ(macs, (std::vector<std::string>{MacText(1), MacText(2), MacText(0x1001), MacText(0x1002)}));
+    EXPECT_EQ(RowTexts(*m_store.RecordAt(2))[COL_IP_ADDRESS].rfind("10.20.30.", 0), 0u);
+    const auto answers = WaitForRecords(*foreign, [](const JsonValue& r) { return IsSent(r, "reply"); }, 1, 2s);
+    ASSERT_FALSE(answers.empty());
+    for (const JsonValue& answer : answers) EXPECT_EQ(answer.TextOf("mode"), "broadcast");
+}
+
+TEST_F(DiscoveryE2e, WithoutInterfaceRowsTheRequestGoesTwiceAndNothingIsRead) {
+    // The devices answer by broadcast, which the scan would hear if it read anything.
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2", "--subnet", "10.20.30.0/24"});
+    ASSERT_TRUE(sim);
+    ReplyStore replies{{"0200000000FF", {TAG_MAC, 6, 0x02, 0, 0, 0, 0, 0xFF}}};
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_TRUE(RunDiscovery(InterfaceTable{}, BROADCAST_ADDRESS, replies));
+    const auto took = std::chrono::steady_clock::now() - started;
+    EXPECT_GE(took, 2 * RECEIVE_WINDOW);
+    ASSERT_EQ(replies.size(), 1u) << "nothing is received; what the store held stays";
+    RebuildDeviceStore(replies, m_store);
+    EXPECT_EQ(ShownMacs(m_store), std::vector<std::string>{"02:00:00:00:00:FF"});
+
+    const auto requests = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 3, 1s);
+    ASSERT_EQ(requests.size(), 2u);
+    EXPECT_EQ(requests[0].TextOf("peer"), requests[1].TextOf("peer")) << "both from the one broadcast socket";
+    EXPECT_NE(PortOf(requests[0].TextOf("peer")), unsigned{DEVICE_PORT}) << "the broadcast socket is never bound";
+    EXPECT_EQ(requests[0].TextOf("local"), "255.255.255.255:26487");
+}
+
+class NoDefaultRouteE2e : public DiscoveryE2e {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.pcDefaultRoute = false;
+        return options;
+    }
+};
+
+TEST_F(NoDefaultRouteE2e, PerAddressSocketsStillReachTheSegment) {
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
+    ASSERT_TRUE(sim);
+    ReplyStore replies;
+    EXPECT_EQ(Scan(replies), (std::vector<std::string>{MacText(1), MacText(2)}));
+    const auto requests = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 1, 1s);
+    ASSERT_EQ(requests.size(), 1u) << "only the address-bound socket's request has a route";
+    EXPECT_EQ(requests[0].TextOf("peer"), "192.168.92.1:26487");
+}
+
+}  // namespace
+}  // namespace pelmora::test
