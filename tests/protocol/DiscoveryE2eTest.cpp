@@ -2,6 +2,8 @@
 // the device simulator, or against datagrams the test sends itself from a device namespace.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <set>
 #include <thread>
 
@@ -149,6 +151,55 @@ TEST_F(DiscoveryE2e, WithoutInterfaceRowsTheRequestGoesTwiceAndNothingIsRead) {
     EXPECT_EQ(requests[0].TextOf("peer"), requests[1].TextOf("peer")) << "both from the one broadcast socket";
     EXPECT_NE(PortOf(requests[0].TextOf("peer")), unsigned{DEVICE_PORT}) << "the broadcast socket is never bound";
     EXPECT_EQ(requests[0].TextOf("local"), "255.255.255.255:26487");
+}
+
+class ManyAddressesE2e : public DiscoveryE2e {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.extraAdapters = 1;
+        return options;
+    }
+};
+
+// The table has room for 116 rows and the scan for 100 sockets: rows past the hundredth send nothing,
+// while the scan still lists the devices and hears the broadcast answers to the rows it did send from.
+TEST_F(ManyAddressesE2e, RowsPastTheHundredthGetNoSocket) {
+    const std::string batch = "/tmp/" + TheLab().Prefix() + "-addresses.batch";
+    {
+        std::FILE* file = std::fopen(batch.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        for (int n = 1; n <= 114; ++n)
+            std::fprintf(file, "address add 10.77.0.%d/32 dev %s\n", n, TheLab().ExtraInterface(1).c_str());
+        std::fclose(file);
+    }
+    const CommandResult added = RunInPc({"ip", "-batch", batch});
+    std::remove(batch.c_str());
+    ASSERT_EQ(added.exitStatus, 0) << added.output;
+    const auto table = ReadInterfaceTable();
+    ASSERT_TRUE(table);
+    ASSERT_EQ(table->rows.size(), INTERFACE_TABLE_ROWS);
+    const auto pcRow = std::find(table->rows.begin(), table->rows.end(), Lab::DefaultPcAddress());
+    ASSERT_LT(pcRow - table->rows.begin(), 100) << "the lab's own address must be among the rows with a socket";
+
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
+    ASSERT_TRUE(sim);
+    ReplyStore replies;
+    ASSERT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+    RebuildDeviceStore(replies, m_store);
+    EXPECT_EQ(ShownMacs(m_store), (std::vector<std::string>{MacText(1), MacText(2)}));
+
+    // One request from the broadcast socket at each step, one from each non-loopback row with a socket.
+    const std::size_t expected = 2 + MAX_SCAN_SOCKETS - 1;
+    std::set<std::string> senders;
+    for (const JsonValue& r :
+         WaitForRecords(*sim, [](const JsonValue& v) { return IsReceived(v, "request"); }, expected, 2s))
+        if (PortOf(r.TextOf("peer")) == DEVICE_PORT) senders.insert(r.TextOf("peer"));
+    for (std::size_t i = 0; i < table->rows.size(); ++i) {
+        const std::string peer = ToText(table->rows[i]) + ":26487";
+        if (ToOctets(table->rows[i]).bytes[0] == 127) continue;  // loopback requests stay on the PC
+        EXPECT_EQ(senders.count(peer), i < MAX_SCAN_SOCKETS ? 1u : 0u) << "row " << i << " " << peer;
+    }
 }
 
 class NoDefaultRouteE2e : public DiscoveryE2e {

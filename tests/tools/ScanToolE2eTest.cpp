@@ -1,0 +1,128 @@
+// pelmora-scan run in the lab's PC namespace against the simulator.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "DiscoveryScan.h"
+#include "LabTest.h"
+#include "SimulatorLog.h"
+
+namespace pelmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const DEVICE_LINE_WITH_AWKWARD_TEXTS =
+    "mac=02:00:00:00:07:01 ip=192.168.92.50 mask=255.255.255.0 gw=192.168.92.1 dns=192.168.92.1 "
+    "dns2=0.0.0.0 dhcp=0 bacnet=1 id=4194302 name=Say\"hi\"\\C:%09tab%0A\xC3\x89t\xC3\xA9\xE2\x9C\x93$ "
+    "text=T description=D location=B\xC3\xBChne%201 bbmd= port=47808 pla=7 ela=3 debug=0 revision=2.10.3.4";
+
+class ScanToolE2e : public LabTest {
+protected:
+    CommandResult Scan(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {PELMORA_SCAN_PATH};
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunInPc(argv, 30s);
+    }
+};
+
+TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
+    const std::string deviceFile = "/tmp/" + TheLab().Prefix() + "-devices.txt";
+    std::ofstream(deviceFile) << DEVICE_LINE_WITH_AWKWARD_TEXTS << "\n";
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "20", "--shuffle", "--devices", deviceFile});
+    std::remove(deviceFile.c_str());
+    ASSERT_TRUE(sim);
+
+    const CommandResult result = Scan({"--json"});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    const auto parsed = ParseJson(result.output);
+    ASSERT_TRUE(parsed) << "not JSON: " << result.output;
+    ASSERT_EQ(parsed->kind, JsonValue::Kind::Array);
+
+    // The same scan run here gives the rows the tool must have printed.
+    const auto table = ReadInterfaceTable();
+    ASSERT_TRUE(table);
+    ReplyStore replies;
+    ASSERT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+    DeviceStore store;
+    RebuildDeviceStore(replies, store);
+    ASSERT_EQ(store.Count(), 21u);
+    ASSERT_EQ(parsed->items.size(), store.Count());
+    for (long i = 0; i < static_cast<long>(store.Count()); ++i) {
+        const auto texts = RowTexts(*store.RecordAt(i));
+        const JsonValue& object = parsed->items[static_cast<std::size_t>(i)];
+        ASSERT_EQ(object.members.size(), COLUMN_COUNT);
+        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
+            EXPECT_EQ(object.members[c].first, DEVICE_COLUMNS[c].heading);
+            EXPECT_EQ(object.TextOf(DEVICE_COLUMNS[c].heading), texts[c]) << "row " << i << " column " << c;
+        }
+    }
+    const JsonValue& awkward = parsed->items.back();
+    EXPECT_EQ(awkward.TextOf("Unit"), "02:00:00:00:07:01");
+    EXPECT_EQ(awkward.TextOf("Device Name"), "Say\"hi\"\\C:\ttab\n\xC3\x89t\xC3\xA9\xE2\x9C\x93" "4194302");
+    EXPECT_EQ(awkward.TextOf("Location"), "B\xC3\xBChne 1");
+}
+
+TEST_F(ScanToolE2e, TheTableListsTheDevicesInMacOrderUnderTheNineHeadings) {
+    ASSERT_TRUE(StartSimulator(1, {"--generate", "3", "--shuffle"}));
+    const CommandResult result = Scan({});
+    ASSERT_EQ(result.exitStatus, 0) << result.output;
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = result.output.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(result.output.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 4u) << result.output;
+    std::size_t at = 0;
+    for (const ColumnSpec& column : DEVICE_COLUMNS) {
+        at = lines[0].find(column.heading, at);
+        ASSERT_NE(at, std::string::npos) << column.heading;
+    }
+    for (int n = 1; n <= 3; ++n) EXPECT_EQ(lines[static_cast<std::size_t>(n)].rfind("02:00:00:00:00:0" + std::to_string(n), 0), 0u);
+}
+
+TEST_F(ScanToolE2e, WinkNamesTheDeviceByItsMacAndAnUnknownMacSendsNothing) {
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
+    ASSERT_TRUE(sim);
+    const CommandResult unknown = Scan({"--wink", "02:00:00:00:00:09"});
+    EXPECT_NE(unknown.exitStatus, 0);
+    EXPECT_NE(unknown.output.find("02:00:00:00:00:09"), std::string::npos) << unknown.output;
+    EXPECT_TRUE(WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 1, 500ms).empty());
+
+    const CommandResult known = Scan({"--wink", "02:00:00:00:00:0a"});
+    EXPECT_NE(known.exitStatus, 0) << "0a is not one of the two devices";
+    const CommandResult winked = Scan({"--json", "--wink", "02:00:00:00:00:02"});
+    ASSERT_EQ(winked.exitStatus, 0) << winked.output;
+    const auto winks = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 2s);
+    ASSERT_EQ(winks.size(), 2u);
+    for (const JsonValue& w : winks) EXPECT_EQ(w.TextOf("mac"), "02:00:00:00:00:02");
+}
+
+TEST_F(ScanToolE2e, BadArgumentsAndHelp) {
+    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+             {"--wink"}, {"--wink", "02:00:00:00:00"}, {"--frobnicate"}}) {
+        const CommandResult result = Scan(args);
+        EXPECT_EQ(result.exitStatus, 2) << args.back();
+        EXPECT_NE(result.output.find("usage: pelmora-scan"), std::string::npos) << result.output;
+    }
+    const CommandResult help = Scan({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.output.find("--wink MAC"), std::string::npos);
+}
+
+TEST_F(ScanToolE2e, AnInterfaceTableTooLargeToReadIsReported) {
+    const std::string batch = "/tmp/" + TheLab().Prefix() + "-addresses.batch";
+    {
+        std::ofstream file(batch);
+        // With loopback and the lab's own address, one row more than the table has room for.
+        for (int n = 1; n <= 115; ++n) file << "address add 10.78.0." << n << "/32 dev " << TheLab().PcInterface() << "\n";
+    }
+    const CommandResult added = RunInPc({"ip", "-batch", batch});
+    std::remove(batch.c_str());
+    ASSERT_EQ(added.exitStatus, 0) << added.output;
+    const CommandResult result = Scan({});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_EQ(result.output, "Internal Error: Cannot enumerate network interfaces on this computer.\n");
+}
+
+}  // namespace
+}  // namespace pelmora::test

@@ -1,0 +1,102 @@
+// pelmora-scan's command line and its two output forms, read back with an independent JSON reader.
+#include <gtest/gtest.h>
+
+#include "JsonValue.h"
+#include "Utf8Text.h"
+#include "RowOutput.h"
+#include "ScanArguments.h"
+
+namespace pelmora {
+namespace {
+
+std::array<std::string, COLUMN_COUNT> Row(const std::string& unit, const std::string& name) {
+    return {unit, "192.168.92.10", "Yes", "100000", name, "1", "254", "Rack 1", "1.2-0-00"};
+}
+
+TEST(ScanArguments, AcceptsTheOptionsAndMacsInEitherCase) {
+    ScanArguments a;
+    std::string error;
+    ASSERT_TRUE(ParseScanArguments({}, a, error));
+    EXPECT_FALSE(a.json || a.help || a.winkMac);
+    ASSERT_TRUE(ParseScanArguments({"--json", "--wink", "0a:Bc:00:ff:01:9E"}, a, error)) << error;
+    EXPECT_TRUE(a.json);
+    ASSERT_TRUE(a.winkMac);
+    EXPECT_EQ(*a.winkMac, (MacBytes{0x0A, 0xBC, 0x00, 0xFF, 0x01, 0x9E}));
+    ASSERT_TRUE(ParseScanArguments({"--help"}, a, error));
+    EXPECT_TRUE(a.help);
+}
+
+TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
+    const std::vector<std::vector<std::string>> bad = {
+        {"--wink"},                                    // value missing
+        {"--wink", "02:00:00:00:00"},                  // five bytes
+        {"--wink", "02:00:00:00:00:01:"},              // trailing separator
+        {"--wink", "02-00-00-00-00-01"},               // other separator
+        {"--wink", "02:00:00:00:00:0g"},               // not hex
+        {"--wink", "020000000001"},                    // no separators
+        {"--wink", "02:00:00:00:00:01", "--wink", "02:00:00:00:00:02"},
+        {"--json", "--json"},
+        {"--verbose"},
+        {"scan"},
+    };
+    for (const auto& args : bad) {
+        ScanArguments a;
+        a.json = true;
+        std::string error;
+        EXPECT_FALSE(ParseScanArguments(args, a, error)) << args.back();
+        EXPECT_FALSE(error.empty()) << args.back();
+        EXPECT_TRUE(a.json) << "a failed parse leaves the result alone";
+    }
+}
+
+TEST(RowOutput, JsonCarriesEveryTextExactlyUnderTheNineHeadings) {
+    const std::string awkward = std::string("quote\" back\\slash\ttab\nline\x01\x1F del\x7F \xC3\xA9t\xC3\xA9 ") +
+                                "\xE2\x82\xAC \xF0\x9F\x98\x80 /";
+    const RowTextList rows = {Row("02:00:00:00:00:01", awkward), Row("02:00:00:00:00:02", "")};
+    const auto parsed = test::ParseJson(FormatJson(rows));
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->kind, test::JsonValue::Kind::Array);
+    ASSERT_EQ(parsed->items.size(), 2u);
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        const auto& object = parsed->items[r];
+        ASSERT_EQ(object.members.size(), COLUMN_COUNT);
+        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
+            EXPECT_EQ(object.members[c].first, DEVICE_COLUMNS[c].heading);
+            EXPECT_EQ(object.members[c].second.kind, test::JsonValue::Kind::String);
+            EXPECT_EQ(object.members[c].second.text, rows[r][c]) << "row " << r << " column " << c;
+        }
+    }
+    const auto empty = test::ParseJson(FormatJson({}));
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->kind, test::JsonValue::Kind::Array);
+    EXPECT_TRUE(empty->items.empty());
+}
+
+TEST(RowOutput, IllFormedUtf8IsReplacedSoTheJsonStaysValid) {
+    const auto parsed = test::ParseJson(JsonQuote("a\xC3z\xFF"));
+    ASSERT_TRUE(parsed);
+    EXPECT_EQ(parsed->text, "a\xEF\xBF\xBDz\xEF\xBF\xBD");
+}
+
+TEST(RowOutput, TableColumnsLineUpByCharactersNotBytes) {
+    const RowTextList rows = {Row("02:00:00:00:00:01", "\xC3\x89t\xC3\xA9 \xE2\x82\xAC"),  // "Été €": 5 characters
+                              Row("02:00:00:00:00:02", "ABCDEFGHIJKLMN"), Row("02:00:00:00:00:03", "two\nlines")};
+    const std::string table = FormatTable(rows);
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = table.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(table.substr(start, end - start));
+    ASSERT_EQ(lines.size(), 4u) << "headings and one line per row, control characters kept off the line ends";
+    EXPECT_EQ(lines[0].rfind("Unit", 0), 0u);
+    // "PLA" starts in the same character column on every line.
+    const auto column = [](const std::string& line, const std::string& what) {
+        const auto at = line.find(what);
+        return at == std::string::npos ? std::string::npos : CountCharacters(line.substr(0, at));
+    };
+    const std::size_t pla = column(lines[0], "PLA");
+    ASSERT_NE(pla, std::string::npos);
+    for (std::size_t i = 1; i < lines.size(); ++i) EXPECT_EQ(column(lines[i], "  1  "), pla - 2) << lines[i];
+    EXPECT_NE(lines[3].find("two lines"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace pelmora

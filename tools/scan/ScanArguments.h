@@ -1,0 +1,27 @@
+#pragma once
+// The command line of pelmora-scan.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pelmora {
+
+using MacBytes = std::array<std::uint8_t, 6>;
+
+struct ScanArguments {
+    bool help = false;
+    bool json = false;
+    std::optional<MacBytes> winkMac;
+};
+
+// False, with error set, for an unknown option, a missing or malformed value, or an option given twice.
+bool ParseScanArguments(const std::vector<std::string>& args, ScanArguments& out, std::string& error);
+
+// Six hexadecimal byte pairs separated by colons, as the "Unit" column shows them, in either case.
+std::optional<MacBytes> ParseMacText(const std::string& text);
+
+const char* ScanUsageText();
+
+}  // namespace pelmora
