@@ -1,0 +1,237 @@
+#include "DialogEdit.h"
+
+#include <QtWidgets/QCheckBox>
+#include <QtWidgets/QLineEdit>
+
+#include <string>
+
+#include "DataExchange.h"
+#include "DlgWait.h"
+#include "IpAddressCtrl.h"
+#include "NumberText.h"
+#include "ResourceIds.h"
+
+namespace pelmora {
+
+namespace {
+
+constexpr int DESCRIPTION_LIMIT = 50;
+constexpr int LOCATION_LIMIT = 32;
+constexpr int NAME_LIMIT = 32;
+constexpr int DEVICE_ID_TEXT_LIMIT = 20;
+constexpr std::uint8_t DEFAULT_STATION_PART = 254;
+constexpr int DEFAULT_BACNET_PORT = 47808;
+constexpr char FACTORY_DEFAULT_ID_TEXT[] = "-1";
+
+std::uint32_t HostValue(const std::uint8_t (&octets)[4]) {
+    return ToHost(Ipv4Octets{{octets[0], octets[1], octets[2], octets[3]}}).value;
+}
+
+// One numeric field's check: the accepted value, or the fallback; the text as the check left it.
+bool CheckNumberField(QString& text, int& value, int low, int high) {
+    std::string utf8 = text.toStdString();
+    const bool accepted = ParseNumberText(utf8, value, low, high);
+    text = QString::fromStdString(utf8);
+    return accepted;
+}
+
+}  // namespace
+
+Ipv4Host DefaultSubnetMask(Ipv4Host address) {
+    const Ipv4Octets octets = ToOctets(address);
+    if (octets.bytes[0] == 10) return Ipv4Host{0xFF000000u};
+    if (octets.bytes[0] == 172 && octets.bytes[1] == 16) return Ipv4Host{0xFFFF0000u};
+    return Ipv4Host{0xFFFFFF00u};
+}
+
+CDialogEdit::CDialogEdit(QWidget* parent) : TemplateDialog(IDD_EDIT_DIALOG, parent) {
+    MapCommand(IDOK, [this] { OnSave(); });
+    MapCommand(IDC_DHCP, [this] { OnDhcpClicked(); });
+    MapCommand(IDC_FOREIGN_DEVICE, [this] { OnForeignDeviceClicked(); });
+}
+
+bool CDialogEdit::EditDevice(DeviceRecord* record, EditHost* host) {
+    if (record == nullptr || host == nullptr) return false;
+    m_record = record;
+    m_mainWindow = host;
+    FillFromRecord(*record);
+    if (DoModal() != IDOK) return false;
+    const bool fixedToDhcp = record->dhcp == 0 && m_dhcp == 1;
+    CDlgWait wait;
+    wait.RunWait(fixedToDhcp ? FIXED_TO_DHCP_WAIT_SECONDS : RESTART_WAIT_SECONDS);
+    return true;
+}
+
+void CDialogEdit::FillFromRecord(const DeviceRecord& record) {
+    const std::uint8_t* mac = record.mac;
+    m_macText = QString::asprintf("%.2X:%.2X:%.2X:%.2X:%.2X:%.2X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
+    const std::uint8_t* ip = record.ipAddress;
+    m_ipText = QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]);
+    m_address = HostValue(record.ipAddress);
+    m_subnetMask = HostValue(record.subnetMask);
+    m_gateway = HostValue(record.gateway);
+    const std::uint8_t* dns = record.dnsServers;
+    const std::uint8_t firstServer[4] = {dns[0], dns[2], dns[4], dns[6]};
+    m_dns = HostValue(firstServer);
+    m_dhcp = record.dhcp != 0 ? 1 : 0;
+    m_ela = record.ela;
+    m_elaText = QString::number(m_ela);
+    m_pla = record.pla;
+    m_plaText = QString::number(m_pla);
+    m_port = record.bacnetPort;
+    m_portText = QString::number(m_port);
+    m_description = QString::fromStdString(record.description);
+    m_deviceIdText = record.deviceId < 0 ? QString::fromLatin1(FACTORY_DEFAULT_TEXT) : QString::number(record.deviceId);
+    m_location = QString::fromStdString(record.location);
+    m_name = QString::fromStdString(record.deviceName);
+    m_bbmdAddress = QString::fromStdString(record.bbmdAddress);
+    m_foreignDevice = record.bbmdAddress.empty() ? 0 : 1;
+    m_debug = (record.debugFlags & 1u) != 0 ? 1 : 0;
+}
+
+void CDialogEdit::DoDataExchange(DataExchange& exchange) {
+    exchange.Check(IDC_DHCP, m_dhcp);
+    exchange.Control(IDC_DESCRIPTION, m_descriptionEdit);
+    exchange.Control(IDC_DEVICE_ID, m_deviceIdEdit);
+    exchange.Control(IDC_ELA, m_elaEdit);
+    exchange.Control(IDC_LOCATION, m_locationEdit);
+    exchange.Control(IDC_MAC_TEXT, m_macEdit);
+    exchange.Control(IDC_NAME, m_nameEdit);
+    exchange.Control(IDC_PLA, m_plaEdit);
+    exchange.Control(IDC_PORT, m_portEdit);
+    exchange.Control(IDC_ADDRESS, m_addressCtrl);
+    exchange.Control(IDC_DNS, m_dnsCtrl);
+    exchange.Control(IDC_GATEWAY, m_gatewayCtrl);
+    exchange.Control(IDC_SUBNET_MASK, m_subnetMaskCtrl);
+    exchange.Text(IDC_DESCRIPTION, m_description, DESCRIPTION_LIMIT);
+    exchange.Text(IDC_LOCATION, m_location, LOCATION_LIMIT);
+    exchange.Text(IDC_MAC_TEXT, m_macText);
+    exchange.Text(IDC_NAME, m_name, NAME_LIMIT);
+    exchange.IpAddress(IDC_ADDRESS, m_address);
+    exchange.IpAddress(IDC_DNS, m_dns);
+    exchange.IpAddress(IDC_GATEWAY, m_gateway);
+    exchange.IpAddress(IDC_SUBNET_MASK, m_subnetMask);
+    exchange.Text(IDC_IP_TEXT, m_ipText);
+    exchange.Check(IDC_FOREIGN_DEVICE, m_foreignDevice);
+    exchange.Text(IDC_BBMD_ADDRESS, m_bbmdAddress);
+    exchange.Control(IDC_BBMD_ADDRESS, m_bbmdEdit);
+    exchange.Check(IDC_DEBUG, m_debug);
+    exchange.Text(IDC_DEVICE_ID, m_deviceIdText, DEVICE_ID_TEXT_LIMIT);
+    exchange.Text(IDC_ELA, m_elaText);
+    exchange.Text(IDC_PLA, m_plaText);
+    exchange.Text(IDC_PORT, m_portText);
+}
+
+bool CDialogEdit::OnInitDialog() {
+    TemplateDialog::OnInitDialog();
+    EnableAddressControls();
+    EnableControl(IDC_BBMD_ADDRESS, m_foreignDevice == 1);
+    return true;
+}
+
+void CDialogEdit::EnableAddressControls() {
+    for (const int id : {IDC_ADDRESS, IDC_DNS, IDC_GATEWAY, IDC_SUBNET_MASK}) EnableControl(id, m_dhcp == 0);
+}
+
+void CDialogEdit::OnDhcpClicked() {
+    UpdateData(true);
+    auto* address = ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+    auto* mask = ControlAs<IpAddressCtrl>(IDC_SUBNET_MASK);
+    if (m_dhcp == 0 && address != nullptr && mask != nullptr) {
+        std::uint32_t value = 0;
+        if (address->GetAddress(value) < IpAddressCtrl::FIELD_COUNT || value == 0)
+            address->SetAddress(DEFAULT_STATIC_ADDRESS.value);
+        std::uint32_t maskValue = 0;
+        if (mask->GetAddress(maskValue) < IpAddressCtrl::FIELD_COUNT || maskValue == 0) {
+            address->GetAddress(value);
+            mask->SetAddress(DefaultSubnetMask(Ipv4Host{value}).value);
+        }
+    }
+    EnableAddressControls();
+}
+
+void CDialogEdit::OnForeignDeviceClicked() {
+    UpdateData(true);
+    // A too-long text stops the exchange before it reaches this check box; the box itself decides.
+    if (const auto* box = ControlAs<QCheckBox>(IDC_FOREIGN_DEVICE)) m_foreignDevice = box->isChecked() ? 1 : 0;
+    EnableControl(IDC_BBMD_ADDRESS, m_foreignDevice == 1);
+}
+
+void CDialogEdit::OnSave() {
+    if (!UpdateData(true)) return;
+    bool ok = true;
+    int value = 0;
+    if (CheckNumberField(m_elaText, value, 0, 255)) {
+        m_ela = static_cast<std::uint8_t>(value);
+    } else {
+        m_ela = DEFAULT_STATION_PART;
+        ok = false;
+    }
+    if (CheckNumberField(m_plaText, value, 0, 255)) {
+        m_pla = static_cast<std::uint8_t>(value);
+    } else {
+        m_pla = DEFAULT_STATION_PART;
+        ok = false;
+    }
+    if (CheckNumberField(m_portText, value, 0, 65535)) {
+        m_port = value;
+    } else {
+        m_port = DEFAULT_BACNET_PORT;
+        ok = false;
+    }
+    bool idAccepted = true;
+    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_TEXT)) {
+        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_ID_TEXT);
+    } else if (!CheckNumberField(m_deviceIdText, value, FACTORY_DEFAULT_DEVICE_ID, DEVICE_ID_LIMIT)) {
+        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_ID_TEXT);
+        idAccepted = false;
+    }
+    if (ok && idAccepted) {
+        WriteConfiguration();
+        TemplateDialog::OnOK();
+        return;
+    }
+    m_elaText = QString::number(m_ela);
+    m_plaText = QString::number(m_pla);
+    m_portText = QString::number(m_port);
+    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_ID_TEXT)) m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_TEXT);
+    UpdateData(false);
+}
+
+ConfigFields CDialogEdit::FieldsForWrite() const {
+    const auto address = [this](int id) -> std::optional<Ipv4Host> {
+        const auto* control = ControlAs<IpAddressCtrl>(id);
+        if (control == nullptr || control->IsBlank()) return std::nullopt;
+        std::uint32_t value = 0;
+        control->GetAddress(value);
+        return Ipv4Host{value};
+    };
+    ConfigFields fields;
+    fields.dhcp = m_dhcp != 0;
+    fields.address = address(IDC_ADDRESS);
+    fields.subnetMask = address(IDC_SUBNET_MASK);
+    fields.gateway = address(IDC_GATEWAY);
+    fields.dns = address(IDC_DNS);
+    fields.name = m_name.toStdString();
+    fields.description = m_description.toStdString();
+    fields.location = m_location.toStdString();
+    fields.bbmdAddress = m_bbmdAddress.toStdString();
+    fields.deviceIdText = m_deviceIdText.toStdString();
+    fields.pla = m_pla;
+    fields.ela = m_ela;
+    fields.port = m_port;
+    fields.foreignDevice = m_foreignDevice != 0;
+    fields.debug = m_debug != 0;
+    return fields;
+}
+
+void CDialogEdit::WriteConfiguration() {
+    ConfigFields fields = FieldsForWrite();
+    pelmora::WriteConfiguration(*m_mainWindow, m_record->mac, Ipv4Host{HostValue(m_record->ipAddress)}, fields);
+    m_name = QString::fromStdString(fields.name);
+    m_description = QString::fromStdString(fields.description);
+    m_location = QString::fromStdString(fields.location);
+    m_bbmdAddress = QString::fromStdString(fields.bbmdAddress);
+}
+
+}  // namespace pelmora
