@@ -22,6 +22,8 @@ void ReplaceHashes(std::string& text) { std::replace(text.begin(), text.end(), '
 }  // namespace
 
 std::int32_t DeviceIdForWrite(const std::string& deviceIdText) {
+    // The dialog turns this text into -1 before a write; it must never go out as the 0 it converts to.
+    if (deviceIdText == FACTORY_DEFAULT_TEXT) return FACTORY_DEFAULT_DEVICE_ID;
     const int value = ConvertDecimal(deviceIdText);
     if (value < 0 || value >= DEVICE_ID_LIMIT) return FACTORY_DEFAULT_DEVICE_ID;
     return value;

@@ -30,6 +30,7 @@ constexpr std::uint8_t TAG_LOCATION = 0x81;
 constexpr std::uint8_t TAG_DEBUG = 0x82;
 
 constexpr std::int32_t FACTORY_DEFAULT_DEVICE_ID = -1;
+constexpr char FACTORY_DEFAULT_TEXT[] = "[factory default]";  // how the dialog shows -1
 constexpr int DEVICE_ID_LIMIT = 0x3FFFFF;  // this and above are sent as the factory default
 
 constexpr std::chrono::milliseconds AFTER_FLUSH_PAUSE{200};
@@ -56,7 +57,7 @@ struct ConfigFields {
 };
 
 // The device ID the write carries for a device-ID text: its decimal conversion, or -1 when that is
-// negative or DEVICE_ID_LIMIT or more.
+// negative or DEVICE_ID_LIMIT or more, or when the text is FACTORY_DEFAULT_TEXT.
 std::int32_t DeviceIdForWrite(const std::string& deviceIdText);
 
 // Replaces list (the device's stored element list) with the write's element list, the MAC element

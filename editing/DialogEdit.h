@@ -16,7 +16,6 @@ namespace pelmora {
 
 class IpAddressCtrl;
 
-constexpr char FACTORY_DEFAULT_TEXT[] = "[factory default]";
 constexpr int FIXED_TO_DHCP_WAIT_SECONDS = 35;
 constexpr int RESTART_WAIT_SECONDS = 20;
 // What DHCP switched off puts into a blank or 0.0.0.0 address control: 192.168.92.92.

@@ -1,0 +1,230 @@
+// The configuration write: its element list byte for byte (the worked example and the presence rules),
+// the changes it makes to the dialog's values, and the order of sends and flushes through a fake network.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "ConfigWrite.h"
+#include "FakeEditHost.h"
+#include "PacketEnvelope.h"
+
+namespace pelmora {
+namespace {
+
+using test::FakeEditHost;
+using test::NetworkCall;
+using Bytes = std::vector<std::uint8_t>;
+
+const std::uint8_t MAC[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
+
+// A stored reply list: a MAC element of the wrong length comes before the real one.
+ElementList StoredReply() {
+    ElementList list;
+    const std::uint8_t flags[4] = {0, 0, 0, 0x10};
+    AppendElement(list, 36, flags, 4);
+    const std::uint8_t shortMac[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
+    AppendElement(list, TAG_MAC, shortMac, 5);
+    AppendElement(list, TAG_MAC, MAC, 6);
+    AppendTextElement(list, 126, "OLD");
+    return list;
+}
+
+ConfigFields WorkedExample() {
+    ConfigFields f;
+    f.dhcp = false;
+    f.address = Ipv4Host{0xC0A80114u};
+    f.subnetMask = Ipv4Host{0xFFFFFF00u};
+    f.gateway = Ipv4Host{0xC0A80101u};
+    f.deviceIdText = "1234";
+    f.name = "AHU1";
+    f.pla = 254;
+    f.ela = 254;
+    f.port = 47808;
+    return f;
+}
+
+Bytes Payload(ConfigFields& fields) {
+    ElementList list = StoredReply();
+    EXPECT_TRUE(BuildConfigPayload(list, fields));
+    Bytes payload = {0x00, CMD_CONFIG_WRITE};
+    payload.insert(payload.end(), list.begin(), list.end());
+    return payload;
+}
+
+std::string Hex(const std::uint8_t* data, std::size_t size) {
+    std::string text;
+    for (std::size_t i = 0; i < size; ++i) {
+        char byte[4];
+        std::snprintf(byte, sizeof byte, i == 0 ? "%.2X" : " %.2X", data[i]);
+        text += byte;
+    }
+    return text;
+}
+std::string Hex(const Bytes& bytes) { return Hex(bytes.data(), bytes.size()); }
+
+// The elements after the command bytes, in order, as "TT LL VV ..." texts.
+std::vector<std::string> Elements(const Bytes& payload) {
+    std::vector<std::string> elements;
+    for (std::size_t at = 2; at + 2 <= payload.size(); at += 2u + payload[at + 1])
+        elements.push_back(Hex(payload.data() + at, std::min<std::size_t>(2u + payload[at + 1], payload.size() - at)));
+    return elements;
+}
+std::vector<int> Tags(const Bytes& payload) {
+    std::vector<int> tags;
+    for (const std::string& element : Elements(payload)) tags.push_back(std::stoi(element.substr(0, 2), nullptr, 16));
+    return tags;
+}
+// The element with this tag; empty when it is absent.
+std::string Element(const Bytes& payload, int tag) {
+    for (const std::string& element : Elements(payload))
+        if (std::stoi(element.substr(0, 2), nullptr, 16) == tag) return element;
+    return {};
+}
+
+TEST(BuildConfigPayload, WorkedExampleByteForByteAndSealedIn77Bytes) {
+    ConfigFields fields = WorkedExample();
+    const Bytes payload = Payload(fields);
+    EXPECT_EQ(Hex(payload),
+              "00 04 01 06 02 00 00 00 00 01 60 04 C0 A8 01 14 61 04 FF FF FF 00 62 04 C0 A8 01 01 66 04 41 48 55 31 "
+              "67 00 69 02 FE FE 6A 01 00 7C 04 D2 04 00 00 7E 04 41 48 55 31 7F 02 C0 BA 80 00 81 00 82 04 00 00 00 00");
+    EXPECT_EQ(payload.size(), 69u);
+
+    Bytes body = payload;
+    std::uint8_t header[HEADER_CAPACITY];
+    BufferPart parts[2] = {{HEADER_CAPACITY, header}, {static_cast<std::uint32_t>(body.size()), body.data()}};
+    ASSERT_TRUE(SealPacket(parts));
+    EXPECT_EQ(parts[0].length + parts[1].length, 77u);
+}
+
+TEST(BuildConfigPayload, AddressElementsFollowDhcpAndBlankControls) {
+    ConfigFields all = WorkedExample();
+    all.dns = Ipv4Host{0x08080404u};
+    EXPECT_EQ(Tags(Payload(all)),
+              (std::vector<int>{0x01, 0x60, 0x61, 0x62, 0x64, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E, 0x7F, 0x80, 0x81, 0x82}));
+    EXPECT_EQ(Element(Payload(all), 0x64), "64 04 08 08 04 04");
+
+    ConfigFields dhcp = all;
+    dhcp.dhcp = true;
+    const Bytes onPayload = Payload(dhcp);
+    for (const int tag : {0x60, 0x61, 0x62, 0x64}) EXPECT_EQ(Element(onPayload, tag), "") << tag;
+    EXPECT_EQ(Element(onPayload, 0x6A), "6A 01 01");
+
+    ConfigFields gatewayOnly = WorkedExample();
+    gatewayOnly.address.reset();
+    gatewayOnly.subnetMask.reset();
+    const std::vector<int> tags = Tags(Payload(gatewayOnly));
+    EXPECT_EQ(std::vector<int>(tags.begin(), tags.begin() + 3), (std::vector<int>{0x01, 0x62, 0x66}));
+}
+
+TEST(BuildConfigPayload, TextsHashesAndTheBbmdAddress) {
+    ConfigFields unnamed = WorkedExample();
+    unnamed.name.clear();
+    const Bytes payload = Payload(unnamed);
+    EXPECT_EQ(Element(payload, 0x66), "");
+    EXPECT_EQ(Element(payload, 0x7E), "7E 00");
+
+    ConfigFields hashes = WorkedExample();
+    hashes.name = "A#1";
+    hashes.description = "#d";
+    hashes.location = "l#";
+    hashes.bbmdAddress = "bb#";
+    hashes.foreignDevice = true;
+    const Bytes sent = Payload(hashes);
+    EXPECT_EQ(Element(sent, 0x66), "66 03 41 5F 31");
+    EXPECT_EQ(Element(sent, 0x7E), "7E 03 41 5F 31");
+    EXPECT_EQ(Element(sent, 0x67), "67 02 5F 64");
+    EXPECT_EQ(Element(sent, 0x81), "81 02 6C 5F");
+    EXPECT_EQ(Element(sent, 0x80), "80 03 62 62 23") << "the BBMD address goes unchanged";
+    EXPECT_EQ(hashes.name, "A_1") << "the write changes the dialog's values too";
+    EXPECT_EQ(hashes.description, "_d");
+    EXPECT_EQ(hashes.location, "l_");
+    EXPECT_EQ(hashes.bbmdAddress, "bb#");
+
+    ConfigFields notForeign = WorkedExample();
+    notForeign.bbmdAddress = "10.0.0.1";
+    EXPECT_EQ(Element(Payload(notForeign), 0x80), "80 00");
+    EXPECT_EQ(notForeign.bbmdAddress, "");
+}
+
+TEST(BuildConfigPayload, TextsAreCutAt255BytesOnACharacterBoundary) {
+    ConfigFields ascii = WorkedExample();
+    ascii.foreignDevice = true;
+    ascii.bbmdAddress = std::string(300, 'b');
+    const std::string element = Element(Payload(ascii), 0x80);
+    EXPECT_EQ(element.substr(0, 5), "80 FF");
+    EXPECT_EQ(element.size(), 5u + 255u * 3u);
+
+    ConfigFields split = WorkedExample();
+    split.foreignDevice = true;
+    split.bbmdAddress = std::string(254, 'b') + "\xC3\xA9" + std::string(44, 'b');  // é on bytes 255 and 256
+    const std::string cut = Element(Payload(split), 0x80);
+    EXPECT_EQ(cut.substr(0, 5), "80 FE");
+    EXPECT_EQ(cut.substr(cut.size() - 3), " 62");
+}
+
+TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
+    const auto with = [](auto change) {
+        ConfigFields f = WorkedExample();
+        change(f);
+        return Payload(f);
+    };
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = f.ela = 0; }), 0x69), "");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 0, f.ela = 5; }), 0x69), "69 02 00 05");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 5, f.ela = 0; }), 0x69), "69 02 05 00");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 0; }), 0x7F), "");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 65535; }), 0x7F), "7F 02 FF FF");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), 0x82), "82 04 00 00 00 01");
+
+    const std::pair<const char*, const char*> ids[] = {
+        {"[factory default]", "7C 04 FF FF FF FF"}, {"-1", "7C 04 FF FF FF FF"},
+        {"4194303", "7C 04 FF FF FF FF"},           {"99999999999", "7C 04 FF FF FF FF"},
+        {"4194302", "7C 04 FE FF 3F 00"},           {"0", "7C 04 00 00 00 00"},
+        {"-", "7C 04 00 00 00 00"},                 {"007", "7C 04 07 00 00 00"},
+    };
+    for (const auto& [text, expected] : ids)
+        EXPECT_EQ(Element(with([text = text](ConfigFields& f) { f.deviceIdText = text; }), 0x7C), expected) << text;
+}
+
+TEST(SendConfig, AListWithoutMacSendsNothingAndStaysAsItWas) {
+    FakeEditHost host;
+    ElementList noMac = {126, 1, 'X'};
+    ConfigFields fields = WorkedExample();
+    EXPECT_FALSE(BuildConfigPayload(noMac, fields));
+    EXPECT_EQ(noMac, (ElementList{126, 1, 'X'}));
+    SendConfig(host.network, noMac, fields, Ipv4Host{0xC0A80114u});
+    EXPECT_TRUE(host.network.calls.empty());
+
+    WriteConfiguration(host, MAC, Ipv4Host{0xC0A80114u}, fields);
+    EXPECT_TRUE(host.network.calls.empty()) << "a device missing from the store gets nothing";
+    EXPECT_EQ(host.replies.count("020000000001"), 1u);
+}
+
+TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlushes) {
+    FakeEditHost host;
+    host.replies["020000000001"] = StoredReply();
+    ConfigFields fields = WorkedExample();
+    const Ipv4Host device{0xC0A85C0Au};
+    WriteConfiguration(host, MAC, device, fields);
+
+    const auto& calls = host.network.calls;
+    ASSERT_EQ(calls.size(), 6u);
+    const std::pair<NetworkCall::Kind, Ipv4Host> expected[] = {
+        {NetworkCall::Kind::SendTwice, device},          {NetworkCall::Kind::Flush, device},
+        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},   {NetworkCall::Kind::SendTwice, BROADCAST_ADDRESS},
+        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},   {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},
+    };
+    for (std::size_t i = 0; i < calls.size(); ++i) {
+        EXPECT_EQ(calls[i].kind, expected[i].first) << i;
+        EXPECT_EQ(calls[i].address, expected[i].second) << i;
+    }
+    EXPECT_EQ(calls[0].payload, calls[3].payload);
+    ConfigFields again = WorkedExample();
+    EXPECT_EQ(calls[0].payload, Payload(again));
+    EXPECT_GE(calls[3].at - calls[0].at, AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE);
+    EXPECT_EQ(host.replies["020000000001"], Bytes(calls[0].payload.begin() + 2, calls[0].payload.end()))
+        << "the store's entry holds the write's list";
+}
+
+}  // namespace
+}  // namespace pelmora

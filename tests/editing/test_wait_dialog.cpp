@@ -1,0 +1,86 @@
+// The wait dialog: nothing shown for no time, one progress step per tick up to seconds x 10, and the
+// ways it ends.
+#include <QtTest/QTest>
+#include <QtWidgets/QProgressBar>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+
+#include "ControlId.h"
+#include "DlgWait.h"
+#include "GuiTestSupport.h"
+#include "ResourceIds.h"
+
+namespace pelmora {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using namespace std::chrono_literals;
+
+QProgressBar* Progress(QWidget* dialog) { return qobject_cast<QProgressBar*>(FindControl(dialog, IDC_PROGRESS)); }
+
+TEST(WaitDialog, NoTimeReturnsTrueAtOnceWithoutShowing) {
+    for (const int seconds : {0, -1, -35}) {
+        CDlgWait wait;
+        const auto started = Clock::now();
+        EXPECT_TRUE(wait.RunWait(seconds)) << seconds;
+        EXPECT_LT(Clock::now() - started, 50ms);
+        EXPECT_FALSE(wait.isVisible());
+        EXPECT_EQ(Progress(&wait)->maximum(), 100) << "never initialised";
+    }
+}
+
+TEST(WaitDialog, FillsOneStepPerTickAndEndsWithTheLastPositionAtTheTop) {
+    CDlgWait wait;
+    QProgressBar* progress = Progress(&wait);
+    ASSERT_NE(progress, nullptr);
+    std::vector<int> positions;
+    QObject::connect(progress, &QProgressBar::valueChanged, [&](int value) { positions.push_back(value); });
+    const auto started = Clock::now();
+    EXPECT_TRUE(wait.RunWait(2));
+    const auto took = Clock::now() - started;
+    EXPECT_GE(took, 1900ms);
+    EXPECT_LT(took, 4s);
+    EXPECT_EQ(progress->minimum(), 0);
+    EXPECT_EQ(progress->maximum(), 20);
+    std::vector<int> expected;
+    for (int tick = 1; tick <= 20; ++tick) expected.push_back(tick);
+    EXPECT_EQ(positions, expected);
+}
+
+TEST(WaitDialog, CancelEscapeAndCloseEndItEarlyWithFalseEnterWithTrue) {
+    struct Way {
+        const char* name;
+        std::function<void(QWidget*)> end;
+        bool result;
+    };
+    const Way ways[] = {
+        {"Cancel", [](QWidget* modal) { QTest::mouseClick(FindControl(modal, IDCANCEL), Qt::LeftButton); }, false},
+        {"Escape", [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); }, false},
+        {"close box", [](QWidget* modal) { modal->close(); }, false},
+        {"Enter", [](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Return); }, true},
+    };
+    for (const Way& way : ways) {
+        CDlgWait wait;
+        int maximum = -1;
+        int positionAtEnd = -1;
+        const auto call = test::CallOnNextModal([&](QWidget* modal) {
+            QTest::qWait(350);
+            maximum = Progress(modal)->maximum();
+            positionAtEnd = Progress(modal)->value();
+            way.end(modal);
+        });
+        const auto started = Clock::now();
+        EXPECT_EQ(wait.RunWait(35), way.result) << way.name;
+        EXPECT_LT(Clock::now() - started, 2s) << way.name;
+        EXPECT_TRUE(call->fired) << way.name;
+        EXPECT_EQ(call->title, QStringLiteral("Wait...")) << way.name;
+        EXPECT_EQ(maximum, 350) << way.name;
+        EXPECT_GE(positionAtEnd, 1) << way.name;
+        EXPECT_LE(positionAtEnd, 4) << way.name;
+    }
+}
+
+}  // namespace
+}  // namespace pelmora
