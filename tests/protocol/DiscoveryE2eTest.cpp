@@ -50,7 +50,7 @@ TEST_F(DiscoveryE2e, TwentyShuffledDevicesAreEachListedOnceInMacOrder) {
     const auto macs = Scan(replies);
     std::vector<std::string> expected;
     for (std::uint32_t n = 1; n <= 20; ++n) expected.push_back(MacText(n));
-    EXPECT_EQ(macs, expected);
+    ASSERT_EQ(macs, expected);
     EXPECT_EQ(RowTexts(*m_store.RecordAt(0))[COL_DEVICE_NAME], "SIM-0001");
 }
 
@@ -126,7 +126,7 @@ TEST_F(TwoSegmentsE2e, ADeviceWhoseSettingsDoNotFitAnswersByBroadcastAndIsListed
     ASSERT_TRUE(local && foreign);
     ReplyStore replies;
     const auto macs = Scan(replies);
-    EXPECT_EQ(macs, (std::vector<std::string>{MacText(1), MacText(2), MacText(0x1001), MacText(0x1002)}));
+    ASSERT_EQ(macs, (std::vector<std::string>{MacText(1), MacText(2), MacText(0x1001), MacText(0x1002)}));
     EXPECT_EQ(RowTexts(*m_store.RecordAt(2))[COL_IP_ADDRESS].rfind("10.20.30.", 0), 0u);
     const auto answers = WaitForRecords(*foreign, [](const JsonValue& r) { return IsSent(r, "reply"); }, 1, 2s);
     ASSERT_FALSE(answers.empty());

@@ -1,6 +1,7 @@
 // Reply handling and the rebuild of the device table, without a network: datagrams are sealed here.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -37,8 +38,9 @@ ElementList DeviceList(std::uint32_t number, const std::string& name = "UNIT") {
 }
 
 Bytes ReplyPayload(const ElementList& list) {
-    Bytes payload = {0x00, CMD_DISCOVERY_REPLY};
-    payload.insert(payload.end(), list.begin(), list.end());
+    Bytes payload(2 + list.size());
+    payload[1] = CMD_DISCOVERY_REPLY;
+    std::copy(list.begin(), list.end(), payload.begin() + 2);
     return payload;
 }
 
