@@ -1,0 +1,9 @@
+#include "CAboutDlg.h"
+
+#include "ResourceIds.h"
+
+namespace pelmora {
+
+CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(IDD_ABOUTBOX, parent) {}
+
+}  // namespace pelmora

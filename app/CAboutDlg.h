@@ -1,0 +1,14 @@
+#pragma once
+// The About box, template 100: the application icon, the program's name and its version line.
+#include "TemplateDialog.h"
+
+namespace pelmora {
+
+class CAboutDlg : public TemplateDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};
+
+}  // namespace pelmora

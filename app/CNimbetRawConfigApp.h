@@ -1,0 +1,41 @@
+#pragma once
+// The application: socket start-up, the main window, the temporary address for the window's run, and
+// the end. Takes no command line, reads no configuration, keeps nothing between runs.
+#include "AddressPlatform.h"
+#include "DeviceNetwork.h"
+#include "EditDeviceFunction.h"
+
+class QWidget;
+
+namespace pelmora {
+
+class CNimbetRawConfigDlg;
+
+class CNimbetRawConfigApp {
+public:
+    CNimbetRawConfigApp(DeviceNetwork& network, AddressPlatform& addresses, EditDeviceFunction editDevice);
+    virtual ~CNimbetRawConfigApp();
+    CNimbetRawConfigApp(const CNimbetRawConfigApp&) = delete;
+    CNimbetRawConfigApp& operator=(const CNimbetRawConfigApp&) = delete;
+
+    // The whole life of the tool. Always false: nothing is left to run when it returns. An exception
+    // from the window's run travels on after the address and then the window are gone.
+    bool InitInstance();
+
+    // The main window while it runs; null before and after.
+    QWidget* MainWindow() const { return m_pMainWnd; }
+
+protected:
+    // Whether the socket layer works: a UDP socket can be created.
+    virtual bool StartSockets();
+    // The main window's modal run.
+    virtual int RunMainWindow(CNimbetRawConfigDlg& window);
+
+private:
+    DeviceNetwork& m_network;
+    AddressPlatform& m_addresses;
+    EditDeviceFunction m_editDevice;
+    QWidget* m_pMainWnd = nullptr;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,223 @@
+#include "CNimbetRawConfigDlg.h"
+
+#include <QtGui/QAction>
+#include <QtGui/QContextMenuEvent>
+#include <QtWidgets/QMenu>
+#include <QtWidgets/QMessageBox>
+#include <QtWidgets/QPushButton>
+
+#include <utility>
+
+#include "AppIcon.h"
+#include "CAboutDlg.h"
+#include "DataExchange.h"
+#include "DeviceColumns.h"
+#include "DiscoveryScan.h"
+#include "ReportList.h"
+#include "ResourceIds.h"
+#include "StringTable.h"
+#include "WaitCursor.h"
+
+namespace pelmora {
+
+namespace {
+
+QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8); }
+
+}  // namespace
+
+CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice, QWidget* parent)
+    : TemplateDialog(IDD_MAIN_DIALOG, parent),
+      m_network(network),
+      m_editDevice(std::move(editDevice)),
+      m_hIcon(LoadIcon(IDR_MAINFRAME)) {
+    MapCommand(IDC_EDIT_BUTTON, [this] { OnEditButton(); });
+    MapCommand(IDC_REFRESH_BUTTON, [this] { OnRefreshButton(); });
+    MapCommand(IDC_WINK_BUTTON, [this] { OnWinkButton(); });
+    MapCommand(ID_CLEAR_AND_RESCAN, [this] { ClearAndRescan(); });
+    MapCommand(ID_RESCAN, [this] { Rescan(); });
+}
+
+CNimbetRawConfigDlg::~CNimbetRawConfigDlg() = default;
+
+void CNimbetRawConfigDlg::DoDataExchange(DataExchange& exchange) {
+    TemplateDialog::DoDataExchange(exchange);
+    exchange.Control(IDC_DEVICE_LIST, m_deviceList);
+    exchange.Control(IDC_EDIT_BUTTON, m_editButton);
+    exchange.Control(IDC_WINK_BUTTON, m_winkButton);
+}
+
+bool CNimbetRawConfigDlg::OnInitDialog() {
+    TemplateDialog::OnInitDialog();
+    connect(m_deviceList, &ReportList::itemStateChanged, this, [this] { OnListItemChanged(); });
+    connect(m_deviceList, &ReportList::rowDoubleClicked, this, [this](int row) { OnListDoubleClick(row); });
+    EnableBothButtons(false);
+
+    // Window managers own the window menu, so its About item lives in the window's context menu.
+    if (Template().systemMenu) {
+        const QString about = LoadString(IDS_ABOUTBOX);
+        if (!about.isEmpty()) {
+            m_aboutAction = new QAction(about, this);
+            m_aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
+            m_aboutAction->setShortcutContext(Qt::WindowShortcut);
+            connect(m_aboutAction, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
+            addAction(m_aboutAction);
+        }
+    }
+    setWindowIcon(m_hIcon);
+    ReadInterfaceTable();
+    return true;
+}
+
+void CNimbetRawConfigDlg::contextMenuEvent(QContextMenuEvent* event) {
+    if (m_aboutAction == nullptr) {
+        TemplateDialog::contextMenuEvent(event);
+        return;
+    }
+    QMenu menu(this);
+    menu.addAction(m_aboutAction);
+    menu.exec(event->globalPos());
+}
+
+void CNimbetRawConfigDlg::OnSysCommand(int id) {
+    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
+        CAboutDlg about;
+        about.DoModal();
+    }
+}
+
+int CNimbetRawConfigDlg::ReadInterfaceTable() {
+    m_interfaceCount = 0;
+    auto table = m_network.ReadInterfaceTable();
+    if (!table) {
+        m_interfaceTable.rows.clear();
+        const NormalCursor normal;
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Internal Error"),
+                        QStringLiteral("Internal Error: Cannot enumerate network interfaces on this computer."),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return 0;
+    }
+    m_interfaceTable = std::move(*table);
+    m_interfaceCount = static_cast<std::int32_t>(m_interfaceTable.rows.size());
+    return m_interfaceCount;
+}
+
+void CNimbetRawConfigDlg::Rescan() { ScanDevices(BROADCAST_ADDRESS); }
+
+void CNimbetRawConfigDlg::ClearAndRescan() {
+    m_replies.clear();
+    Rescan();
+}
+
+void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
+    const WaitCursor wait;
+    ReadInterfaceTable();
+    if (!m_network.Discover(m_interfaceTable, destination, m_replies)) return;
+    FillDeviceList();
+}
+
+void CNimbetRawConfigDlg::FillDeviceList() {
+    m_deviceList->DeleteAllItems();
+    for (int count = m_deviceList->HeaderItemCount(); count > 0; --count) m_deviceList->DeleteColumn(0);
+    for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
+        m_deviceList->InsertColumn(static_cast<int>(column), QString::fromLatin1(DEVICE_COLUMNS[column].heading),
+                                   DeviceColumnWidth(*m_deviceList, column));
+    }
+    RebuildDeviceStore(m_replies, m_devices);
+    for (std::size_t i = 0; i < m_devices.Count(); ++i) {
+        const DeviceRecord& record = *m_devices.RecordAt(static_cast<long>(i));
+        const auto texts = RowTexts(record);
+        const int row = m_deviceList->InsertItem(static_cast<int>(i), ToQString(texts[COL_UNIT]));
+        for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
+            m_deviceList->SetItemText(row, column, ToQString(texts[column]));
+        if ((record.featureFlags & FEATURE_BACNET) != 0) {
+            for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
+                m_deviceList->SetItemText(row, column, ToQString(texts[column]));
+        }
+    }
+}
+
+void CNimbetRawConfigDlg::OnShowWindow(bool shown) {
+    const int selected = m_deviceList->GetSelectedCount();
+    TemplateDialog::OnShowWindow(shown);
+    if (m_firstScanDone != 0) return;
+    SetTimer(FIRST_SCAN_TIMER, FIRST_SCAN_DELAY_MS);
+    m_winkButton->setEnabled(selected != 0);
+    m_editButton->setEnabled(IsSelectedRowEditable());
+}
+
+void CNimbetRawConfigDlg::OnTimer(int id) {
+    if (m_firstScanDone == 0) {
+        m_firstScanDone = 1;
+        KillTimer(FIRST_SCAN_TIMER);
+        ClearAndRescan();
+    }
+    TemplateDialog::OnTimer(id);
+}
+
+void CNimbetRawConfigDlg::OnOK() { ClearAndRescan(); }
+
+void CNimbetRawConfigDlg::OnRefreshButton() {
+    m_replies.clear();
+    EnableBothButtons(false);
+    Rescan();
+}
+
+void CNimbetRawConfigDlg::OnListItemChanged() { EnableButtonsForSelection(); }
+
+void CNimbetRawConfigDlg::EnableButtonsForSelection() {
+    m_winkButton->setEnabled(m_deviceList->GetSelectedCount() != 0);
+    m_editButton->setEnabled(IsSelectedRowEditable());
+}
+
+bool CNimbetRawConfigDlg::IsSelectedRowEditable() const {
+    if (m_deviceList->GetSelectedCount() == 0) return false;
+    const int row = m_deviceList->GetFirstSelectedItem();
+    if (row < 0) return false;
+    return m_deviceList->GetItemText(row, COL_BACNET).compare(QStringLiteral("Yes"), Qt::CaseInsensitive) == 0;
+}
+
+void CNimbetRawConfigDlg::EnableButtonsForRecord() {
+    const int row = m_deviceList->GetSelectedCount() != 0 ? m_deviceList->GetFirstSelectedItem() : -1;
+    EnableBothButtons(row >= 0 && m_devices.RecordAt(row) != nullptr);
+}
+
+void CNimbetRawConfigDlg::EnableBothButtons(bool enable) {
+    m_winkButton->setEnabled(enable);
+    m_editButton->setEnabled(enable);
+}
+
+void CNimbetRawConfigDlg::OnEditButton() {
+    if (!IsSelectedRowEditable()) return;
+    const int row = m_deviceList->GetFirstSelectedItem();
+    if (row < 0) return;
+    EditRecord(m_devices.RecordAt(row));
+}
+
+void CNimbetRawConfigDlg::OnListDoubleClick(int row) {
+    if (!IsSelectedRowEditable()) return;
+    EditRecord(m_devices.RecordAt(row));
+}
+
+void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
+    EnableBothButtons(false);
+    const bool saved = m_editDevice && m_editDevice(record, this);
+    if (saved) {
+        m_replies.clear();
+        Rescan();
+    } else {
+        EnableButtonsForRecord();
+    }
+}
+
+void CNimbetRawConfigDlg::OnWinkButton() {
+    if (m_deviceList->GetSelectedCount() == 0) return;
+    const int row = m_deviceList->GetFirstSelectedItem();
+    if (row < 0) return;
+    const DeviceRecord* record = m_devices.RecordAt(row);
+    if (record == nullptr) return;
+    m_network.SendWink(m_replies[MacKey(record->mac)]);
+}
+
+}  // namespace pelmora

@@ -1,0 +1,92 @@
+#pragma once
+// The main window, template 102: the device list, Edit..., Refresh and Wink. It owns the reply store,
+// the interface table and the device records the list shows (row i shows record i), starts the first
+// scan a quarter of a second after it is first shown, and lends itself to the edit dialog.
+#include <cstdint>
+
+#include <QtGui/QIcon>
+
+#include "DeviceNetwork.h"
+#include "DeviceRecord.h"
+#include "EditDeviceFunction.h"
+#include "EditHost.h"
+#include "ElementList.h"
+#include "InterfaceTable.h"
+#include "Ipv4.h"
+#include "TemplateDialog.h"
+
+class QAction;
+class QPushButton;
+
+namespace pelmora {
+
+class ReportList;
+
+class CNimbetRawConfigDlg : public TemplateDialog, public EditHost {
+    Q_OBJECT
+
+public:
+    static constexpr int FIRST_SCAN_TIMER = 0;
+    static constexpr int FIRST_SCAN_DELAY_MS = 250;
+
+    CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice, QWidget* parent = nullptr);
+    ~CNimbetRawConfigDlg() override;
+
+    // Re-reads the interface table; its row count, 0 (after a message box) when it cannot be read.
+    int ReadInterfaceTable();
+    // A scan to 255.255.255.255 under the wait cursor; m_replies is not emptied first.
+    void Rescan();
+    void ClearAndRescan();
+    // The scan and the rebuilt list, see RunDiscovery and RebuildDeviceStore.
+    void ScanDevices(Ipv4Host destination);
+
+    bool IsSelectedRowEditable() const;
+    void EnableButtonsForRecord();
+
+    // System commands; IDM_ABOUTBOX opens the About box.
+    void OnSysCommand(int id);
+
+    ReplyStore& Replies() override { return m_replies; }
+    DeviceNetwork& Network() override { return m_network; }
+    const DeviceStore& Devices() const { return m_devices; }
+    const InterfaceTable& Interfaces() const { return m_interfaceTable; }
+    int InterfaceCount() const { return m_interfaceCount; }
+    bool FirstScanDone() const { return m_firstScanDone != 0; }
+    // The window menu's About item (also F1); null before the window was first shown.
+    QAction* AboutAction() const { return m_aboutAction; }
+
+protected:
+    void DoDataExchange(DataExchange& exchange) override;
+    bool OnInitDialog() override;
+    void OnOK() override;
+    void OnShowWindow(bool shown) override;
+    void OnTimer(int id) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void OnRefreshButton();
+    void OnEditButton();
+    void OnWinkButton();
+    void OnListItemChanged();
+    void OnListDoubleClick(int row);
+    void EnableButtonsForSelection();
+    void EnableBothButtons(bool enable);
+    void EditRecord(DeviceRecord* record);
+    void FillDeviceList();
+
+    DeviceNetwork& m_network;
+    EditDeviceFunction m_editDevice;
+
+    std::uint8_t m_firstScanDone = 0;
+    QIcon m_hIcon;
+    ReplyStore m_replies;
+    std::int32_t m_interfaceCount = 0;
+    InterfaceTable m_interfaceTable;
+    DeviceStore m_devices;
+    ReportList* m_deviceList = nullptr;
+    QPushButton* m_editButton = nullptr;
+    QPushButton* m_winkButton = nullptr;
+    QAction* m_aboutAction = nullptr;
+};
+
+}  // namespace pelmora

@@ -1,0 +1,13 @@
+#pragma once
+// How the main window opens the edit dialog: for the record (or none) with the window as host; true
+// when the user saved. The program's start-up supplies one that runs the edit dialog.
+#include <functional>
+
+#include "DeviceRecord.h"
+#include "EditHost.h"
+
+namespace pelmora {
+
+using EditDeviceFunction = std::function<bool(DeviceRecord* record, EditHost* host)>;
+
+}  // namespace pelmora

@@ -1,0 +1,12 @@
+#include "EditWithDialog.h"
+
+#include "DialogEdit.h"
+
+namespace pelmora {
+
+bool EditWithDialog(DeviceRecord* record, EditHost* host) {
+    CDialogEdit dialog;
+    return dialog.EditDevice(record, host);
+}
+
+}  // namespace pelmora

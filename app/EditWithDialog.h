@@ -1,0 +1,9 @@
+#pragma once
+#include "EditDeviceFunction.h"
+
+namespace pelmora {
+
+// A fresh edit dialog for one EditDevice call, destroyed afterwards.
+bool EditWithDialog(DeviceRecord* record, EditHost* host);
+
+}  // namespace pelmora

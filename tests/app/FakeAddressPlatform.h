@@ -1,0 +1,54 @@
+#pragma once
+// An AddressPlatform of adapters set by the test; adds and deletes are recorded in order.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "AddressPlatform.h"
+
+namespace pelmora::test {
+
+class FakeAddressPlatform final : public AddressPlatform {
+public:
+    std::optional<std::vector<AdapterInfo>> adapters = std::vector<AdapterInfo>{};
+    bool addSucceeds = true;
+    // Runs at a delete, before it is recorded.
+    std::function<void()> onDelete;
+
+    int listCalls = 0;
+    struct Added {
+        int ifIndex;
+        Ipv4Octets address;
+        Ipv4Octets mask;
+    };
+    std::vector<Added> added;
+    std::vector<AddressContext> deleted;
+
+    std::optional<std::vector<AdapterInfo>> ListAdapters() override {
+        ++listCalls;
+        return adapters;
+    }
+    std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) override {
+        added.push_back({ifIndex, ToOctets(address), ToOctets(mask)});
+        if (!addSucceeds) return std::nullopt;
+        return AddressContext{ifIndex, address, 24};
+    }
+    bool DeleteIpv4Address(const AddressContext& context) override {
+        if (onDelete) onDelete();
+        deleted.push_back(context);
+        return true;
+    }
+};
+
+inline AdapterInfo Adapter(int ifIndex, bool ethernet, std::vector<std::optional<Ipv4Net>> unicast = {}) {
+    AdapterInfo adapter;
+    adapter.ifIndex = ifIndex;
+    adapter.name = "eth" + std::to_string(ifIndex);
+    adapter.isEthernet = ethernet;
+    adapter.unicast = std::move(unicast);
+    return adapter;
+}
+
+inline Ipv4Net Net(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) { return ToNet(Ipv4Octets{{a, b, c, d}}); }
+
+}  // namespace pelmora::test

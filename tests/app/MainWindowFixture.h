@@ -1,0 +1,54 @@
+#pragma once
+// A main window on a fake network, shown, with its controls found by ID and its edit calls recorded.
+#include <gtest/gtest.h>
+
+#include <QtWidgets/QPushButton>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "CNimbetRawConfigDlg.h"
+#include "FakeDeviceNetwork.h"
+#include "ReportList.h"
+#include "ResourceIds.h"
+
+namespace pelmora::test {
+
+struct EditCall {
+    std::string unit;  // the record's MAC as the list shows it; empty for no record
+    EditHost* host = nullptr;
+    bool editEnabled = true;
+    bool winkEnabled = true;
+};
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Shows the window and waits for its automatic first scan.
+    void ShowAndWaitForFirstScan();
+    // Waits until the fake has seen `count` scans in all.
+    bool WaitForScans(int count, int timeoutMs = 3000);
+
+    ReportList* List() const { return m_window->ControlAs<ReportList>(IDC_DEVICE_LIST); }
+    QPushButton* Button(int id) const { return m_window->ControlAs<QPushButton>(id); }
+    bool EditEnabled() const { return Button(IDC_EDIT_BUTTON)->isEnabled(); }
+    bool WinkEnabled() const { return Button(IDC_WINK_BUTTON)->isEnabled(); }
+    QPoint CellCentre(int row, int column) const;
+    void ClickRow(int row);
+    void DoubleClickRow(int row);
+    std::vector<QString> ColumnTexts(int column) const;
+
+    FakeDeviceNetwork m_network;
+    bool m_editResult = false;
+    std::function<void()> m_duringEdit;
+    std::vector<EditCall> m_editCalls;
+    std::unique_ptr<CNimbetRawConfigDlg> m_window;
+};
+
+// A BACnet device in the PC's subnet and one without BACnet.
+ReplyStore TwoDevices();
+
+}  // namespace pelmora::test

@@ -1,0 +1,259 @@
+// The main window's scans: the automatic first one, Refresh, IDOK and the two commands, the list they
+// rebuild, and the interface table they read.
+#include <gtest/gtest.h>
+
+#include <QtCore/QElapsedTimer>
+#include <QtGui/QCursor>
+#include <QtGui/QGuiApplication>
+#include <QtTest/QTest>
+#include <QtWidgets/QAbstractItemView>
+#include <QtWidgets/QMessageBox>
+
+#include "DeviceColumns.h"
+#include "GuiTestSupport.h"
+#include "MainWindowFixture.h"
+
+namespace pelmora::test {
+namespace {
+
+TEST_F(MainWindowTest, ExactlyOneAutomaticScanAQuarterSecondAfterTheFirstShow) {
+    QElapsedTimer clock;
+    qint64 scanAt = -1;
+    m_network.duringDiscover = [&] { scanAt = clock.elapsed(); };
+    m_window->Replies()["stale"] = ElementList{};
+    clock.start();
+    ASSERT_TRUE(ShowAndActivate(m_window.get()));
+    EXPECT_EQ(m_network.discoverCalls, 0);
+    ASSERT_TRUE(WaitForScans(1));
+    EXPECT_GE(scanAt, 240);
+    EXPECT_LE(scanAt, 1000);
+    EXPECT_TRUE(m_window->FirstScanDone());
+    EXPECT_EQ(m_network.destinations.at(0), BROADCAST_ADDRESS);
+    EXPECT_EQ(m_window->Replies().count("stale"), 0u) << "the first scan starts from an empty store";
+    EXPECT_EQ(List()->GetItemCount(), 2);
+    // Read when the window opened and again at the start of the scan.
+    EXPECT_EQ(m_network.readTableCalls, 2);
+    EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 2u);
+    EXPECT_EQ(m_window->InterfaceCount(), 2);
+
+    m_window->hide();
+    ASSERT_TRUE(ShowAndActivate(m_window.get()));
+    EXPECT_FALSE(m_window->HasTimer(CNimbetRawConfigDlg::FIRST_SCAN_TIMER));
+    QTest::qWait(600);
+    EXPECT_EQ(m_network.discoverCalls, 1);
+}
+
+TEST_F(MainWindowTest, RefreshEmptiesTheStoreAndDisablesBothButtonsBeforeScanningUnderTheWaitCursor) {
+    ShowAndWaitForFirstScan();
+    List()->SelectItem(0);
+    ASSERT_TRUE(EditEnabled() && WinkEnabled());
+    bool editDuring = true;
+    bool winkDuring = true;
+    std::size_t storedDuring = 99;
+    int cursorDuring = -1;
+    m_network.duringDiscover = [&] {
+        editDuring = EditEnabled();
+        winkDuring = WinkEnabled();
+        storedDuring = m_window->Replies().size();
+        const QCursor* cursor = QGuiApplication::overrideCursor();
+        cursorDuring = cursor != nullptr ? cursor->shape() : -1;
+    };
+    QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
+    ASSERT_EQ(m_network.discoverCalls, 2);
+    EXPECT_FALSE(editDuring);
+    EXPECT_FALSE(winkDuring);
+    EXPECT_EQ(storedDuring, 0u);
+    EXPECT_EQ(cursorDuring, Qt::WaitCursor);
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(List()->GetSelectedCount(), 0);
+    EXPECT_FALSE(EditEnabled());
+    EXPECT_FALSE(WinkEnabled());
+}
+
+TEST_F(MainWindowTest, IdokRescansAndLeavesTheWindowOpenEscapeEndsTheRun) {
+    bool editDuringOk = false;
+    bool visibleAfterOk = false;
+    std::size_t storedDuringOk = 99;
+    auto run = CallOnNextModal([&](QWidget*) {
+        if (!WaitForScans(1)) return m_window->EndDialog(-1);
+        List()->SelectItem(0);
+        m_network.duringDiscover = [&] {
+            editDuringOk = EditEnabled();
+            storedDuringOk = m_window->Replies().size();
+        };
+        m_window->PostCommand(IDOK);
+        if (!WaitForScans(2)) return m_window->EndDialog(-1);
+        QTest::qWait(50);
+        visibleAfterOk = m_window->isVisible();
+        KeyIntoFocus(Qt::Key_Escape);
+    });
+    EXPECT_EQ(m_window->DoModal(), IDCANCEL);
+    EXPECT_TRUE(run->fired);
+    EXPECT_EQ(m_network.discoverCalls, 2);
+    EXPECT_TRUE(editDuringOk) << "IDOK, unlike Refresh, leaves the buttons alone";
+    EXPECT_EQ(storedDuringOk, 0u);
+    EXPECT_TRUE(visibleAfterOk);
+    EXPECT_FALSE(m_window->isVisible());
+}
+
+TEST_F(MainWindowTest, TheCloseBoxEndsTheRunAsCancel) {
+    auto run = CallOnNextModal([&](QWidget*) {
+        WaitForScans(1);
+        m_window->close();
+    });
+    EXPECT_EQ(m_window->DoModal(), IDCANCEL);
+    EXPECT_TRUE(run->fired);
+}
+
+TEST_F(MainWindowTest, RescanKeepsWhatTheStoreHeldClearAndRescanStartsAfresh) {
+    ShowAndWaitForFirstScan();
+    FakeDevice moved;
+    moved.mac[5] = 9;
+    const ElementList list = ReplyOf(moved);
+    m_network.heard = {{MacKey(list), list}};
+
+    m_window->PostCommand(ID_RESCAN);
+    ASSERT_TRUE(WaitForScans(2));
+    EXPECT_EQ(ColumnTexts(COL_UNIT),
+              (std::vector<QString>{"02:00:00:00:00:01", "02:00:00:00:00:02", "02:00:00:00:00:09"}));
+
+    m_window->PostCommand(ID_CLEAR_AND_RESCAN);
+    ASSERT_TRUE(WaitForScans(3));
+    EXPECT_EQ(ColumnTexts(COL_UNIT), (std::vector<QString>{"02:00:00:00:00:09"}));
+    EXPECT_EQ(m_window->Devices().Count(), 1u);
+}
+
+TEST_F(MainWindowTest, AScanThatCannotMakeItsSocketLeavesTheListAndRecordsAsTheyWere) {
+    ShowAndWaitForFirstScan();
+    m_network.discoverSucceeds = false;
+    QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
+    ASSERT_EQ(m_network.discoverCalls, 2);
+    EXPECT_EQ(List()->GetItemCount(), 2);
+    EXPECT_EQ(m_window->Devices().Count(), 2u);
+    EXPECT_TRUE(m_window->Replies().empty());
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+
+    // The row is still there but its reply is gone: the wink gets an empty list and sends nothing.
+    List()->SelectItem(0);
+    QTest::mouseClick(Button(IDC_WINK_BUTTON), Qt::LeftButton);
+    ASSERT_EQ(m_network.winks.size(), 1u);
+    EXPECT_TRUE(m_network.winks[0].empty());
+}
+
+TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEveryScan) {
+    m_network.table.reset();
+    std::vector<std::shared_ptr<const ModalCall>> boxes;
+    std::vector<int> cursorsAtBox;
+    std::vector<QStringList> buttonsAtBox;
+    std::function<void()> expectBox = [&] {
+        boxes.push_back(CallOnNextModal([&](QWidget* modal) {
+            const QCursor* cursor = QGuiApplication::overrideCursor();
+            cursorsAtBox.push_back(cursor != nullptr ? cursor->shape() : -1);
+            QStringList buttons;
+            if (auto* box = qobject_cast<QMessageBox*>(modal)) {
+                for (QAbstractButton* button : box->buttons()) buttons << button->text();
+                EXPECT_EQ(box->parentWidget(), m_window.get());
+            }
+            buttonsAtBox.push_back(buttons);
+            if (boxes.size() < 2) expectBox();
+            CloseModal(modal);
+        }));
+    };
+    expectBox();
+    m_window->show();
+    ASSERT_TRUE(WaitForScans(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2 && boxes[1]->fired; }, 3000));
+    for (const auto& box : boxes) {
+        EXPECT_EQ(box->title, QStringLiteral("Internal Error"));
+        EXPECT_EQ(box->text, QStringLiteral("Internal Error: Cannot enumerate network interfaces on this computer."));
+    }
+    for (const QStringList& buttons : buttonsAtBox) EXPECT_EQ(buttons, QStringList{"OK"});
+    // The box at opening comes before any scan; the one in the scan lifts the wait cursor while it is up.
+    EXPECT_EQ(cursorsAtBox, (std::vector<int>{-1, Qt::ArrowCursor}));
+    EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 0u);
+    EXPECT_EQ(m_window->InterfaceCount(), 0);
+    EXPECT_TRUE(m_window->Interfaces().rows.empty());
+    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_EQ(List()->HeaderItemCount(), 9);
+}
+
+TEST_F(MainWindowTest, EveryScanRecreatesTheNineColumnsWithTheirWidths) {
+    FakeDevice widest;
+    std::fill(std::begin(widest.mac), std::end(widest.mac), std::uint8_t{0xDD});
+    widest.ip = Ipv4Octets{{255, 255, 255, 255}};
+    const ElementList list = ReplyOf(widest);
+    m_network.heard.emplace(MacKey(list), list);
+    ShowAndWaitForFirstScan();
+    List()->setColumnWidth(4, 10);
+    List()->InsertColumn(9, QStringLiteral("extra"), 20);
+    QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
+    ASSERT_EQ(m_network.discoverCalls, 2);
+
+    ASSERT_EQ(List()->HeaderItemCount(), 9);
+    for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
+        const int c = static_cast<int>(column);
+        EXPECT_EQ(List()->GetColumnHeading(c), QString::fromLatin1(DEVICE_COLUMNS[column].heading));
+        if (column == COL_UNIT || column == COL_IP_ADDRESS) {
+            EXPECT_GE(List()->GetColumnWidth(c), DEVICE_COLUMNS[column].width);
+            EXPECT_EQ(List()->GetColumnWidth(c), DeviceColumnWidth(*List(), column));
+        } else {
+            EXPECT_EQ(List()->GetColumnWidth(c), DEVICE_COLUMNS[column].width) << DEVICE_COLUMNS[column].heading;
+        }
+    }
+    // A MAC and an address of the widest form are shown whole, by the view's own measure.
+    auto* view = static_cast<QAbstractItemView*>(List());
+    EXPECT_EQ(List()->GetItemText(2, COL_UNIT), QStringLiteral("DD:DD:DD:DD:DD:DD"));
+    EXPECT_LE(view->sizeHintForColumn(COL_UNIT), List()->GetColumnScreenWidth(COL_UNIT));
+    EXPECT_LE(view->sizeHintForColumn(COL_IP_ADDRESS), List()->GetColumnScreenWidth(COL_IP_ADDRESS));
+    // ... and widened no more than a layout pixel beyond that.
+    EXPECT_LE(List()->GetColumnScreenWidth(COL_UNIT),
+              std::max(qRound(100 * List()->ColumnScale()),
+                       view->sizeHintForColumn(COL_UNIT) + qCeil(List()->ColumnScale()) + 1));
+}
+
+TEST_F(MainWindowTest, RowsShowRecordsInMacOrderWithBacnetColumnsOnlyForBacnetDevices) {
+    FakeDevice factoryFresh;
+    factoryFresh.mac[0] = 0x00;
+    factoryFresh.mac[4] = 0x12;
+    factoryFresh.mac[5] = 0x34;
+    factoryFresh.deviceId = -1;
+    factoryFresh.name = "Unit $";
+    factoryFresh.ip = Ipv4Octets{{10, 0, 0, 99}};
+    const ElementList list = ReplyOf(factoryFresh);
+    m_network.heard.emplace(MacKey(list), list);
+    ShowAndWaitForFirstScan();
+
+    ASSERT_EQ(List()->GetItemCount(), 3);
+    EXPECT_EQ(ColumnTexts(COL_UNIT),
+              (std::vector<QString>{"00:00:00:00:12:34", "02:00:00:00:00:01", "02:00:00:00:00:02"}));
+    for (int row = 0; row < 3; ++row) {
+        const DeviceRecord* record = m_window->Devices().RecordAt(row);
+        ASSERT_NE(record, nullptr);
+        const auto texts = RowTexts(*record);
+        for (int column = 0; column < 9; ++column)
+            EXPECT_EQ(List()->GetItemText(row, column).toStdString(), texts[static_cast<std::size_t>(column)]);
+    }
+    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_ID), QStringLiteral("(4660)"));
+    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_NAME), QStringLiteral("Unit 0004660"));
+    EXPECT_EQ(List()->GetItemText(1, COL_BACNET), QStringLiteral("Yes"));
+    EXPECT_EQ(List()->GetItemText(1, COL_LOCATION), QStringLiteral("Roof"));
+    for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
+        EXPECT_TRUE(List()->GetItemText(2, column).isEmpty());
+    EXPECT_EQ(List()->GetItemText(2, COL_IP_ADDRESS), QStringLiteral("192.168.92.11"));
+    EXPECT_EQ(List()->GetItemText(2, COL_REVISION), QStringLiteral("1.2-3-04"));
+}
+
+TEST_F(MainWindowTest, MoreThan256RepliesGive256RowsTheFirstInMacOrder) {
+    m_network.heard = ManyDevices(257);
+    ShowAndWaitForFirstScan();
+    EXPECT_EQ(m_window->Replies().size(), 257u);
+    ASSERT_EQ(List()->GetItemCount(), 256);
+    EXPECT_EQ(m_window->Devices().Count(), 256u);
+    EXPECT_EQ(List()->GetItemText(0, COL_UNIT), QStringLiteral("02:00:00:00:00:01"));
+    EXPECT_EQ(List()->GetItemText(255, COL_UNIT), QStringLiteral("02:00:00:00:01:00"));
+    List()->SelectItem(255);
+    EXPECT_TRUE(WinkEnabled());
+}
+
+}  // namespace
+}  // namespace pelmora::test
