@@ -120,18 +120,22 @@ void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
 void CNimbetRawConfigDlg::FillDeviceList() {
     m_deviceList->DeleteAllItems();
     for (int count = m_deviceList->HeaderItemCount(); count > 0; --count) m_deviceList->DeleteColumn(0);
+    RebuildDeviceStore(m_replies, m_devices);
+    RowTextList rows;
+    rows.reserve(m_devices.Count());
+    for (std::size_t i = 0; i < m_devices.Count(); ++i) rows.push_back(RowTexts(*m_devices.RecordAt(static_cast<long>(i))));
+    // The widths depend on the rows' texts, so the columns are made once those are known.
+    const auto widths = DeviceColumnWidths(*m_deviceList, rows);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
         m_deviceList->InsertColumn(static_cast<int>(column), QString::fromLatin1(DEVICE_COLUMNS[column].heading),
-                                   DeviceColumnWidth(*m_deviceList, column));
+                                   widths[column]);
     }
-    RebuildDeviceStore(m_replies, m_devices);
-    for (std::size_t i = 0; i < m_devices.Count(); ++i) {
-        const DeviceRecord& record = *m_devices.RecordAt(static_cast<long>(i));
-        const auto texts = RowTexts(record);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto& texts = rows[i];
         const int row = m_deviceList->InsertItem(static_cast<int>(i), ToQString(texts[COL_UNIT]));
         for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
             m_deviceList->SetItemText(row, column, ToQString(texts[column]));
-        if ((record.featureFlags & FEATURE_BACNET) != 0) {
+        if ((m_devices.RecordAt(static_cast<long>(i))->featureFlags & FEATURE_BACNET) != 0) {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
                 m_deviceList->SetItemText(row, column, ToQString(texts[column]));
         }

@@ -6,45 +6,38 @@
 #include <algorithm>
 #include <cmath>
 
-#include "DeviceRecord.h"
 #include "ReportList.h"
 
 namespace pelmora {
 
 namespace {
 
-// The widest of the characters, repeated in the pattern's places of '#'.
-QString WidestForm(const QFontMetrics& metrics, const QString& characters, const QString& pattern) {
-    QChar widest = characters.front();
-    for (const QChar c : characters) {
-        if (metrics.horizontalAdvance(c) > metrics.horizontalAdvance(widest)) widest = c;
-    }
-    QString text = pattern;
-    text.replace(QLatin1Char('#'), widest);
-    return text;
+// Screen pixels a cell needs to show the text whole: the style's text margins and the grid line.
+int CellWidthFor(const ReportList& list, const QFontMetrics& metrics, const std::string& text) {
+    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
+    return metrics.horizontalAdvance(QString::fromStdString(text)) + 2 * margin + (list.showGrid() ? 1 : 0);
 }
 
-// Screen pixels a cell needs to show the text whole: the style's text margins and the grid line.
-int CellWidthFor(const ReportList& list, const QString& text) {
-    const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
-    return QFontMetrics(list.font()).horizontalAdvance(text) + 2 * margin + (list.showGrid() ? 1 : 0);
+// The least layout width that InsertColumn turns into at least `screenPixels`.
+int LayoutWidthFor(int screenPixels, double scale) {
+    int width = static_cast<int>(std::floor(screenPixels / scale));
+    while (qRound(width * scale) < screenPixels) ++width;
+    return width;
 }
 
 }  // namespace
 
-int DeviceColumnWidth(const ReportList& list, std::size_t column) {
-    const int given = column < COLUMN_COUNT ? DEVICE_COLUMNS[column].width : 0;
-    QString longest;
+std::array<int, COLUMN_COUNT> DeviceColumnWidths(const ReportList& list, const RowTextList& rows) {
+    std::array<int, COLUMN_COUNT> widths{};
+    for (std::size_t column = 0; column < COLUMN_COUNT; ++column) widths[column] = DEVICE_COLUMNS[column].width;
     const QFontMetrics metrics(list.font());
-    if (column == COL_UNIT) {
-        longest = WidestForm(metrics, QStringLiteral("0123456789ABCDEF"), QStringLiteral("##:##:##:##:##:##"));
-    } else if (column == COL_IP_ADDRESS) {
-        longest = WidestForm(metrics, QStringLiteral("0123456789"), QStringLiteral("###.###.###.###"));
-    } else {
-        return given;
+    const double scale = list.ColumnScale();
+    for (const std::size_t column : {std::size_t{COL_UNIT}, std::size_t{COL_IP_ADDRESS}}) {
+        for (const auto& texts : rows) {
+            widths[column] = std::max(widths[column], LayoutWidthFor(CellWidthFor(list, metrics, texts[column]), scale));
+        }
     }
-    const int needed = static_cast<int>(std::ceil(CellWidthFor(list, longest) / list.ColumnScale()));
-    return std::max(given, needed);
+    return widths;
 }
 
 }  // namespace pelmora

@@ -1,13 +1,19 @@
 #pragma once
 // The widths the device list's columns are created with.
-#include <cstddef>
+#include <array>
+#include <string>
+#include <vector>
+
+#include "DeviceRecord.h"
 
 namespace pelmora {
 
 class ReportList;
 
-// The column's width as DEVICE_COLUMNS gives it, widened where that would cut the column's longest
-// fixed-form text in the list's font: a MAC address in "Unit", 255.255.255.255 in "IP address".
-int DeviceColumnWidth(const ReportList& list, std::size_t column);
+using RowTextList = std::vector<std::array<std::string, COLUMN_COUNT>>;
+
+// The widths of DEVICE_COLUMNS, except that "Unit" and "IP address" are widened where the given width
+// would cut a MAC or an address of the rows in the list's font. Layout pixels, as InsertColumn takes them.
+std::array<int, COLUMN_COUNT> DeviceColumnWidths(const ReportList& list, const RowTextList& rows);
 
 }  // namespace pelmora

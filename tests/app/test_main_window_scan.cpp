@@ -177,38 +177,49 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
     EXPECT_EQ(List()->HeaderItemCount(), 9);
 }
 
+// The nine columns with their widths; "Unit" and "IP address" just wide enough for their rows.
+void ExpectDeviceColumns(ReportList& list) {
+    ASSERT_EQ(list.HeaderItemCount(), 9);
+    auto& view = static_cast<QAbstractItemView&>(list);
+    for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
+        const int c = static_cast<int>(column);
+        const int given = DEVICE_COLUMNS[column].width;
+        EXPECT_EQ(list.GetColumnHeading(c), QString::fromLatin1(DEVICE_COLUMNS[column].heading));
+        if (column != COL_UNIT && column != COL_IP_ADDRESS) {
+            EXPECT_EQ(list.GetColumnWidth(c), given) << DEVICE_COLUMNS[column].heading;
+            continue;
+        }
+        const int width = list.GetColumnWidth(c);
+        const int needed = view.sizeHintForColumn(c);  // the view's own measure of its widest cell
+        EXPECT_GE(width, given);
+        EXPECT_LE(needed, list.GetColumnScreenWidth(c)) << DEVICE_COLUMNS[column].heading << " cuts its text";
+        if (width > given) {
+            EXPECT_LT(qRound((width - 1) * list.ColumnScale()), needed) << "wider than needed";
+        }
+    }
+}
+
 TEST_F(MainWindowTest, EveryScanRecreatesTheNineColumnsWithTheirWidths) {
+    ShowAndWaitForFirstScan();
+    ExpectDeviceColumns(*List());
+
     FakeDevice widest;
     std::fill(std::begin(widest.mac), std::end(widest.mac), std::uint8_t{0xDD});
     widest.ip = Ipv4Octets{{255, 255, 255, 255}};
     const ElementList list = ReplyOf(widest);
     m_network.heard.emplace(MacKey(list), list);
-    ShowAndWaitForFirstScan();
     List()->setColumnWidth(4, 10);
     List()->InsertColumn(9, QStringLiteral("extra"), 20);
     QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_network.discoverCalls, 2);
-
-    ASSERT_EQ(List()->HeaderItemCount(), 9);
-    for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
-        const int c = static_cast<int>(column);
-        EXPECT_EQ(List()->GetColumnHeading(c), QString::fromLatin1(DEVICE_COLUMNS[column].heading));
-        if (column == COL_UNIT || column == COL_IP_ADDRESS) {
-            EXPECT_GE(List()->GetColumnWidth(c), DEVICE_COLUMNS[column].width);
-            EXPECT_EQ(List()->GetColumnWidth(c), DeviceColumnWidth(*List(), column));
-        } else {
-            EXPECT_EQ(List()->GetColumnWidth(c), DEVICE_COLUMNS[column].width) << DEVICE_COLUMNS[column].heading;
-        }
-    }
-    // A MAC and an address of the widest form are shown whole, by the view's own measure.
-    auto* view = static_cast<QAbstractItemView*>(List());
     EXPECT_EQ(List()->GetItemText(2, COL_UNIT), QStringLiteral("DD:DD:DD:DD:DD:DD"));
-    EXPECT_LE(view->sizeHintForColumn(COL_UNIT), List()->GetColumnScreenWidth(COL_UNIT));
-    EXPECT_LE(view->sizeHintForColumn(COL_IP_ADDRESS), List()->GetColumnScreenWidth(COL_IP_ADDRESS));
-    // ... and widened no more than a layout pixel beyond that.
-    EXPECT_LE(List()->GetColumnScreenWidth(COL_UNIT),
-              std::max(qRound(100 * List()->ColumnScale()),
-                       view->sizeHintForColumn(COL_UNIT) + qCeil(List()->ColumnScale()) + 1));
+    ExpectDeviceColumns(*List());
+
+    m_network.heard.clear();
+    QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
+    EXPECT_EQ(List()->GetItemCount(), 0);
+    ExpectDeviceColumns(*List());
+    EXPECT_EQ(List()->GetColumnWidth(COL_UNIT), 100) << "an empty list has the given widths";
 }
 
 TEST_F(MainWindowTest, RowsShowRecordsInMacOrderWithBacnetColumnsOnlyForBacnetDevices) {
