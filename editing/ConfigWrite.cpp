@@ -74,8 +74,9 @@ bool BuildConfigPayload(ElementList& list, ConfigFields& fields) {
 
 void SendConfig(DeviceNetwork& network, ElementList& list, ConfigFields& fields, Ipv4Host destination) {
     if (!BuildConfigPayload(list, fields)) return;
-    std::vector<std::uint8_t> payload = {0x00, CMD_CONFIG_WRITE};
-    payload.insert(payload.end(), list.begin(), list.end());
+    std::vector<std::uint8_t> payload(2 + list.size());
+    payload[1] = CMD_CONFIG_WRITE;
+    std::copy(list.begin(), list.end(), payload.begin() + 2);
     network.SendTwice(payload, destination);
     network.FlushArpEntries(destination);
     network.FlushArpEntries(BROADCAST_ADDRESS);

@@ -2,6 +2,7 @@
 // the changes it makes to the dialog's values, and the order of sends and flushes through a fake network.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -47,8 +48,9 @@ ConfigFields WorkedExample() {
 Bytes Payload(ConfigFields& fields) {
     ElementList list = StoredReply();
     EXPECT_TRUE(BuildConfigPayload(list, fields));
-    Bytes payload = {0x00, CMD_CONFIG_WRITE};
-    payload.insert(payload.end(), list.begin(), list.end());
+    Bytes payload(2 + list.size());
+    payload[1] = CMD_CONFIG_WRITE;
+    std::copy(list.begin(), list.end(), payload.begin() + 2);
     return payload;
 }
 
