@@ -3,17 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <string>
 
 #include "ConfigWrite.h"
 #include "FakeEditHost.h"
 #include "PacketEnvelope.h"
+#include "WritePayload.h"
 
 namespace pelmora {
 namespace {
 
 using test::FakeEditHost;
+using test::Element;
+using test::Hex;
 using test::NetworkCall;
 using Bytes = std::vector<std::uint8_t>;
 
@@ -54,34 +56,10 @@ Bytes Payload(ConfigFields& fields) {
     return payload;
 }
 
-std::string Hex(const std::uint8_t* data, std::size_t size) {
-    std::string text;
-    for (std::size_t i = 0; i < size; ++i) {
-        char byte[4];
-        std::snprintf(byte, sizeof byte, i == 0 ? "%.2X" : " %.2X", data[i]);
-        text += byte;
-    }
-    return text;
-}
-std::string Hex(const Bytes& bytes) { return Hex(bytes.data(), bytes.size()); }
-
-// The elements after the command bytes, in order, as "TT LL VV ..." texts.
-std::vector<std::string> Elements(const Bytes& payload) {
-    std::vector<std::string> elements;
-    for (std::size_t at = 2; at + 2 <= payload.size(); at += 2u + payload[at + 1])
-        elements.push_back(Hex(payload.data() + at, std::min<std::size_t>(2u + payload[at + 1], payload.size() - at)));
-    return elements;
-}
 std::vector<int> Tags(const Bytes& payload) {
     std::vector<int> tags;
-    for (const std::string& element : Elements(payload)) tags.push_back(std::stoi(element.substr(0, 2), nullptr, 16));
+    for (const std::string& element : test::Elements(payload)) tags.push_back(test::TagOf(element));
     return tags;
-}
-// The element with this tag; empty when it is absent.
-std::string Element(const Bytes& payload, int tag) {
-    for (const std::string& element : Elements(payload))
-        if (std::stoi(element.substr(0, 2), nullptr, 16) == tag) return element;
-    return {};
 }
 
 TEST(BuildConfigPayload, WorkedExampleByteForByteAndSealedIn77Bytes) {

@@ -15,6 +15,7 @@
 #include "GuiTestSupport.h"
 #include "IpAddressCtrl.h"
 #include "ResourceIds.h"
+#include "WritePayload.h"
 
 namespace pelmora {
 namespace {
@@ -52,18 +53,6 @@ FakeEditHost HostFor(const DeviceRecord& record) {
     AppendElement(stored, TAG_MAC, record.mac, 6);
     host.replies[MacKey(record.mac)] = stored;
     return host;
-}
-
-// The element with this tag in a write payload, as "TT LL VV ..."; empty when it is absent.
-std::string Element(const Bytes& payload, int tag) {
-    for (std::size_t at = 2; at + 2 <= payload.size(); at += 2u + payload[at + 1]) {
-        if (payload[at] != tag) continue;
-        QString text;
-        for (std::size_t i = at; i < at + 2u + payload[at + 1] && i < payload.size(); ++i)
-            text += QString::asprintf(i == at ? "%.2X" : " %.2X", payload[i]);
-        return text.toStdString();
-    }
-    return {};
 }
 
 Bytes FirstPayload(const FakeEditHost& host) {
