@@ -30,16 +30,17 @@ EditOutcome RunEditDialog(DeviceRecord& record, EditHost& host,
     return outcome;
 }
 
-void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome) {
+void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome, std::function<void()> beforeCancel) {
     auto seen = std::make_shared<WaitSeen>();
     outcome.wait = seen;
     // Arming here, while the edit dialog is the modal one, makes the wait dialog the next modal.
     CallOnNextModal(
-        [seen](QWidget* modal) {
+        [seen, beforeCancel = std::move(beforeCancel)](QWidget* modal) {
             if (qobject_cast<CDlgWait*>(modal) == nullptr) return;
             seen->shown = true;
             if (auto* progress = qobject_cast<QProgressBar*>(FindControl(modal, IDC_PROGRESS)))
                 seen->maximum = progress->maximum();
+            if (beforeCancel) beforeCancel();
             QTest::mouseClick(FindControl(modal, IDCANCEL), Qt::LeftButton);
         },
         10000);

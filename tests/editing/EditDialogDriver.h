@@ -27,8 +27,9 @@ struct EditOutcome {
 EditOutcome RunEditDialog(DeviceRecord& record, EditHost& host,
                           const std::function<void(CDialogEdit&, EditOutcome&)>& steps);
 
-// Clicks Save, ready for the wait dialog: it is observed and cancelled when it comes.
-void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome);
+// Clicks Save, ready for the wait dialog: it is observed, beforeCancel runs while it shows, and it is
+// cancelled.
+void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome, std::function<void()> beforeCancel = {});
 // Clicks Save, answers the message box it should show, and returns its text (empty: none came).
 QString SaveExpectingMessage(CDialogEdit& dialog);
 

@@ -1,14 +1,17 @@
-// The whole edit on a real network: the test thread in the lab's PC namespace scans the simulator,
-// drives the edit dialog with the system network, and reads what arrived from the simulator's log.
+// The whole edit on a real network: in the lab's PC namespace the main window scans the simulator,
+// Edit... opens the real edit dialog, and the simulator's log tells what arrived.
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <QtTest/QTest>
+#include <QtWidgets/QPushButton>
 
-#include "DiscoveryScan.h"
+#include "CNimbetRawConfigDlg.h"
 #include "EditDialogDriver.h"
+#include "GuiTestSupport.h"
 #include "LabTest.h"
 #include "NetworkTables.h"
 #include "PacketEnvelope.h"
+#include "ReportList.h"
 #include "ResourceIds.h"
 #include "SimulatorLog.h"
 
@@ -16,14 +19,6 @@ namespace pelmora::test {
 namespace {
 
 using namespace std::chrono_literals;
-
-class SystemEditHost final : public EditHost {
-public:
-    ReplyStore& Replies() override { return replies; }
-    DeviceNetwork& Network() override { return network; }
-    ReplyStore replies;
-    SystemDeviceNetwork network;
-};
 
 bool IsWrite(const JsonValue& record) { return IsReceived(record, "write"); }
 
@@ -43,8 +38,6 @@ double SettingNumber(const JsonValue& record, const std::string& key) {
     return value != nullptr ? value->number : -1.0;
 }
 
-std::string AddressText(const std::uint8_t (&octets)[4]) { return ToText(Ipv4Octets{{octets[0], octets[1], octets[2], octets[3]}}); }
-
 bool HasNeighbour(Ipv4Net address) {
     const auto entries = ReadNeighbours();
     if (!entries) return false;
@@ -53,57 +46,84 @@ bool HasNeighbour(Ipv4Net address) {
     return false;
 }
 
+constexpr int FIRST_SCAN_MS = 250 + 2 * 2000 + 3000;  // the delay, both receive windows, and slack
+
 class EditE2e : public LabTest {
 protected:
-    // The main window's scan: an emptied store, discovery by broadcast, the table rebuilt.
-    void Scan() {
-        AbortIfMachineNamespace("edit e2e scan");
-        m_host.replies.clear();
-        const auto table = m_host.network.ReadInterfaceTable();
-        ASSERT_TRUE(table);
-        ASSERT_TRUE(m_host.network.Discover(*table, BROADCAST_ADDRESS, m_host.replies));
-        RebuildDeviceStore(m_host.replies, m_store);
+    // The main window with the system network after its first scan; Edit... on the one row runs the
+    // real dialog through `steps`, then afterDialog, then the window's own rescan.
+    void EditFirstRow(const std::function<void(CDialogEdit&, EditOutcome&)>& steps,
+                      const std::function<void()>& afterDialog = {}) {
+        AbortIfMachineNamespace("edit e2e");
+        CNimbetRawConfigDlg window(m_network, [&](DeviceRecord* record, EditHost* host) {
+            m_outcome = RunEditDialog(*record, *host, steps);
+            if (afterDialog) afterDialog();
+            return m_outcome.saved;
+        });
+        ASSERT_TRUE(ShowAndActivate(&window));
+        auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
+        ASSERT_EQ(list->GetItemCount(), 1);
+        ASSERT_EQ(list->GetItemText(0, COL_DEVICE_NAME), QStringLiteral("SIM-0001"));
+        ASSERT_EQ(list->GetItemText(0, COL_IP_ADDRESS), QStringLiteral("192.168.92.10"));
+        if (m_beforeEdit) m_beforeEdit();
+        list->SelectItem(0);
+        QTest::mouseClick(window.ControlAs<QPushButton>(IDC_EDIT_BUTTON), Qt::LeftButton);
+        m_rows.clear();
+        for (int row = 0; row < list->GetItemCount(); ++row)
+            m_rows.push_back({list->GetItemText(row, COL_DEVICE_NAME), list->GetItemText(row, COL_IP_ADDRESS),
+                              list->GetItemText(row, COL_PLA), list->GetItemText(row, COL_ELA)});
     }
 
-    SystemEditHost m_host;
-    DeviceStore m_store;
+    SystemDeviceNetwork m_network;
+    EditOutcome m_outcome;
+    std::function<void()> m_beforeEdit;
+    std::vector<std::vector<QString>> m_rows;  // name, address, PLA, ELA of each row after the edit
 };
 
 TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheRescanShowsTheEdit) {
+    // The restart silence covers all four datagrams.
     LoggedProcess* sim =
         StartSimulator(1, {"--generate", "1", "--claim-addresses", "--restart-silence", "2", "--lifetime", "90"});
     ASSERT_NE(sim, nullptr);
-    Scan();
-    ASSERT_EQ(m_store.Count(), 1u);
-    DeviceRecord* device = m_store.RecordAt(0);
-    ASSERT_EQ(AddressText(device->ipAddress), "192.168.92.10");
-    ASSERT_EQ(device->deviceName, "SIM-0001");
-
-    // An entry the write must remove, pointing at the device's real interface so the unicast still arrives.
-    const CommandResult mac =
-        TheLab().Exec(Lab::DeviceNode(1), {"cat", "/sys/class/net/" + TheLab().DeviceInterface(1) + "/address"});
-    ASSERT_EQ(mac.exitStatus, 0) << mac.output;
-    const std::string lladdr = mac.output.substr(0, mac.output.find('\n'));
-    const CommandResult added = RunInPc(
-        {"ip", "neigh", "replace", "192.168.92.10", "lladdr", lladdr, "dev", TheLab().PcInterface(), "nud", "permanent"});
-    ASSERT_EQ(added.exitStatus, 0) << added.output;
     const Ipv4Net oldAddress = ToNet(Ipv4Octets{{192, 168, 92, 10}});
-    ASSERT_TRUE(HasNeighbour(oldAddress));
+    // An entry the write must remove, pointing at the device's real interface so the unicast still arrives.
+    m_beforeEdit = [&] {
+        const CommandResult mac =
+            TheLab().Exec(Lab::DeviceNode(1), {"cat", "/sys/class/net/" + TheLab().DeviceInterface(1) + "/address"});
+        ASSERT_EQ(mac.exitStatus, 0) << mac.output;
+        const std::string lladdr = mac.output.substr(0, mac.output.find('\n'));
+        const CommandResult added = RunInPc({"ip", "neigh", "replace", "192.168.92.10", "lladdr", lladdr, "dev",
+                                             TheLab().PcInterface(), "nud", "permanent"});
+        ASSERT_EQ(added.exitStatus, 0) << added.output;
+        ASSERT_TRUE(HasNeighbour(oldAddress));
+    };
+    // The wait is cancelled once the device has restarted at its new address, so the rescan finds it.
+    const auto restarted = [sim] {
+        EXPECT_TRUE(QTest::qWaitFor(
+            [sim] {
+                for (const JsonValue& r : SimulatorRecords(sim->Log()))
+                    if (r.TextOf("event") == "claim" && r.TextOf("ip") == "192.168.92.50") return true;
+                return false;
+            },
+            5000));
+    };
+    bool neighbourAfterWrite = true;
+    EditFirstRow(
+        [&](CDialogEdit& d, EditOutcome& o) {
+            Type(d, IDC_NAME, QStringLiteral("AHU-7"));
+            SetAddress(d, IDC_ADDRESS, 0xC0A85C32u);  // 192.168.92.50
+            Type(d, IDC_PLA, QStringLiteral("7"));
+            Type(d, IDC_ELA, QStringLiteral("9"));
+            SaveAndCancelWait(d, o, restarted);
+        },
+        [&] { neighbourAfterWrite = HasNeighbour(oldAddress); });
+    EXPECT_TRUE(m_outcome.saved);
+    ASSERT_TRUE(m_outcome.wait && m_outcome.wait->shown);
+    EXPECT_EQ(m_outcome.wait->maximum, 200);
+    EXPECT_FALSE(neighbourAfterWrite) << "the write flushes the device's old address";
 
-    AbortIfMachineNamespace("edit e2e write");
-    const EditOutcome outcome = RunEditDialog(*device, m_host, [](CDialogEdit& d, EditOutcome& o) {
-        Type(d, IDC_NAME, QStringLiteral("AHU-7"));
-        SetAddress(d, IDC_ADDRESS, 0xC0A85C32u);  // 192.168.92.50
-        Type(d, IDC_PLA, QStringLiteral("7"));
-        Type(d, IDC_ELA, QStringLiteral("9"));
-        SaveAndCancelWait(d, o);
-    });
-    EXPECT_TRUE(outcome.saved);
-    ASSERT_TRUE(outcome.wait && outcome.wait->shown);
-    EXPECT_EQ(outcome.wait->maximum, 200);
-    EXPECT_FALSE(HasNeighbour(oldAddress)) << "the write flushes the device's old address";
-
-    const auto writes = WaitForRecords(*sim, IsWrite, 5, 1500ms);
+    const auto writes = WaitForRecords(*sim, IsWrite, 5, 1000ms);
     ASSERT_EQ(writes.size(), 4u) << sim->Log();
     for (const JsonValue& write : writes) {
         EXPECT_EQ(write.TextOf("hex"), writes[0].TextOf("hex")) << "four identical datagrams";
@@ -125,30 +145,22 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
     EXPECT_EQ(SettingNumber(writes[0], "ela"), 9.0);
     for (std::size_t i = 1; i < writes.size(); ++i) EXPECT_EQ(writes[i].TextOf("reject"), "restarting") << i;
 
-    const auto moved = WaitForRecords(
-        *sim, [](const JsonValue& r) { return r.TextOf("event") == "claim" && r.TextOf("ip") == "192.168.92.50"; }, 1,
-        5s);
-    ASSERT_EQ(moved.size(), 1u) << "the device's restart is over";
-    Scan();
-    ASSERT_EQ(m_store.Count(), 1u);
-    EXPECT_EQ(m_store.RecordAt(0)->deviceName, "AHU-7");
-    EXPECT_EQ(AddressText(m_store.RecordAt(0)->ipAddress), "192.168.92.50");
-    EXPECT_EQ(m_store.RecordAt(0)->pla, 7);
-    EXPECT_EQ(m_store.RecordAt(0)->ela, 9);
+    const std::vector<std::vector<QString>> expected = {{"AHU-7", "192.168.92.50", "7", "9"}};
+    EXPECT_EQ(m_rows, expected) << "the window's rescan after the save lists the new settings\n" << sim->Log();
 }
 
 TEST_F(EditE2e, CancelSendsNothing) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1", "--claim-addresses", "--lifetime", "60"});
     ASSERT_NE(sim, nullptr);
-    Scan();
-    ASSERT_EQ(m_store.Count(), 1u);
-    const EditOutcome outcome = RunEditDialog(*m_store.RecordAt(0), m_host, [](CDialogEdit& d, EditOutcome&) {
+    EditFirstRow([](CDialogEdit& d, EditOutcome&) {
         Type(d, IDC_NAME, QStringLiteral("NOT SENT"));
         SetAddress(d, IDC_ADDRESS, 0x0A000001u);
         Click(d, IDCANCEL);
     });
-    EXPECT_FALSE(outcome.saved);
+    EXPECT_FALSE(m_outcome.saved);
     EXPECT_TRUE(WaitForRecords(*sim, IsWrite, 1, 1500ms).empty()) << sim->Log();
+    const std::vector<std::vector<QString>> unchanged = {{"SIM-0001", "192.168.92.10", "1", "254"}};
+    EXPECT_EQ(m_rows, unchanged);
 }
 
 }  // namespace
