@@ -27,7 +27,7 @@ std::uint32_t HostValue(const std::uint8_t (&octets)[4]) {
     return ToHost(Ipv4Octets{{octets[0], octets[1], octets[2], octets[3]}}).value;
 }
 
-// One numeric field's check: the accepted value, or the fallback; the text as the check left it.
+// ParseNumberText on a field's text, which the check may empty.
 bool CheckNumberField(QString& text, int& value, int low, int high) {
     std::string utf8 = text.toStdString();
     const bool accepted = ParseNumberText(utf8, value, low, high);
