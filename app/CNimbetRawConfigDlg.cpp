@@ -123,7 +123,8 @@ void CNimbetRawConfigDlg::FillDeviceList() {
     RebuildDeviceStore(m_replies, m_devices);
     RowTextList rows;
     rows.reserve(m_devices.Count());
-    for (std::size_t i = 0; i < m_devices.Count(); ++i) rows.push_back(RowTexts(*m_devices.RecordAt(static_cast<long>(i))));
+    for (std::size_t i = 0; i < m_devices.Count(); ++i)
+        rows.push_back(RowTexts(*m_devices.RecordAt(static_cast<long>(i))));
     // The widths depend on the rows' texts, so the columns are made once those are known.
     const auto widths = DeviceColumnWidths(*m_deviceList, rows);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {

@@ -34,7 +34,8 @@ std::array<int, COLUMN_COUNT> DeviceColumnWidths(const ReportList& list, const R
     const double scale = list.ColumnScale();
     for (const std::size_t column : {std::size_t{COL_UNIT}, std::size_t{COL_IP_ADDRESS}}) {
         for (const auto& texts : rows) {
-            widths[column] = std::max(widths[column], LayoutWidthFor(CellWidthFor(list, metrics, texts[column]), scale));
+            widths[column] =
+                std::max(widths[column], LayoutWidthFor(CellWidthFor(list, metrics, texts[column]), scale));
         }
     }
     return widths;

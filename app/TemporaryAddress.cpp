@@ -8,9 +8,7 @@ namespace pelmora {
 
 namespace {
 
-std::uint8_t DrawnOctet(const std::function<int()>& draw) {
-    return static_cast<std::uint8_t>((draw() >> 2) & 0xFF);
-}
+std::uint8_t DrawnOctet(const std::function<int()>& draw) { return static_cast<std::uint8_t>((draw() >> 2) & 0xFF); }
 
 bool HoldsIpv4Address(const AdapterInfo& adapter) {
     for (const std::optional<Ipv4Net>& entry : adapter.unicast) {

@@ -49,8 +49,12 @@ Bytes Seal(Bytes payload) {
 
 Bytes ReplyPayload(std::uint32_t n, std::uint8_t macLength) {
     ElementList list;
-    const std::uint8_t mac[6] = {0x02, 0xFE, static_cast<std::uint8_t>(n >> 24), static_cast<std::uint8_t>(n >> 16),
-                                 static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
+    const std::uint8_t mac[6] = {0x02,
+                                 0xFE,
+                                 static_cast<std::uint8_t>(n >> 24),
+                                 static_cast<std::uint8_t>(n >> 16),
+                                 static_cast<std::uint8_t>(n >> 8),
+                                 static_cast<std::uint8_t>(n)};
     AppendElement(list, TAG_MAC, mac, macLength);
     AppendTextElement(list, 126, "FLOOD-" + std::to_string(n));
     const std::uint8_t ip[4] = {10, 99, static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};

@@ -31,7 +31,7 @@ constexpr std::uint8_t TAG_DEBUG = 0x82;
 
 constexpr std::int32_t FACTORY_DEFAULT_DEVICE_ID = -1;
 constexpr char FACTORY_DEFAULT_TEXT[] = "[factory default]";  // how the dialog shows -1
-constexpr int DEVICE_ID_LIMIT = 0x3FFFFF;  // this and above are sent as the factory default
+constexpr int DEVICE_ID_LIMIT = 0x3FFFFF;                     // this and above are sent as the factory default
 
 constexpr std::chrono::milliseconds AFTER_FLUSH_PAUSE{200};
 constexpr std::chrono::milliseconds BETWEEN_DESTINATIONS_PAUSE{250};

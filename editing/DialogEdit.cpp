@@ -194,7 +194,8 @@ void CDialogEdit::OnSave() {
     m_elaText = QString::number(m_ela);
     m_plaText = QString::number(m_pla);
     m_portText = QString::number(m_port);
-    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_ID_TEXT)) m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_TEXT);
+    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_ID_TEXT))
+        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_TEXT);
     UpdateData(false);
 }
 

@@ -43,7 +43,9 @@ ElementList Device(std::uint8_t last, bool bacnet) {
     AppendTextElement(list, 103, "Heating circuit controller");
     AppendTextElement(list, 126, "GW-$");
     AppendTextElement(list, 128, "");
-    AppendTextElement(list, 129, "Kesselraum S\xC3\xBC" "d");
+    AppendTextElement(list, 129,
+                      "Kesselraum S\xC3\xBC"
+                      "d");
     return list;
 }
 

@@ -45,8 +45,8 @@ void HandleReply(const std::uint8_t* payload, std::size_t size) {
     DeviceRecord record;
     ParseDeviceRecord(record, list);
     Require(MacKey(record.mac) == key);
-    for (const std::string* text : {&record.tag102Text, &record.description, &record.deviceName, &record.location,
-                                    &record.bbmdAddress}) {
+    for (const std::string* text :
+         {&record.tag102Text, &record.description, &record.deviceName, &record.location, &record.bbmdAddress}) {
         RequireText(*text);
     }
     Require(record.dhcp == 0 || record.dhcp == 1);

@@ -19,8 +19,8 @@ Ipv4Octets ToOctets(Ipv4Net n) {
 
 std::string ToText(Ipv4Octets o) {
     char text[16];
-    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{o.bytes[0]}, unsigned{o.bytes[1]},
-                  unsigned{o.bytes[2]}, unsigned{o.bytes[3]});
+    std::snprintf(text, sizeof text, "%u.%u.%u.%u", unsigned{o.bytes[0]}, unsigned{o.bytes[1]}, unsigned{o.bytes[2]},
+                  unsigned{o.bytes[3]});
     return text;
 }
 

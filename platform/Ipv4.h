@@ -43,7 +43,7 @@ inline Ipv4Net ToNet(Ipv4Host h) { return ToNet(ToOctets(h)); }
 inline Ipv4Host ToHost(Ipv4Net n) { return ToHost(ToOctets(n)); }
 
 constexpr Ipv4Host BROADCAST_ADDRESS{0xFFFFFFFFu};  // 255.255.255.255
-constexpr Ipv4Host ANY_ADDRESS{0u};                // 0.0.0.0
+constexpr Ipv4Host ANY_ADDRESS{0u};                 // 0.0.0.0
 
 // "a.b.c.d"; and the reverse, which accepts only four decimal octets 0..255.
 std::string ToText(Ipv4Octets o);

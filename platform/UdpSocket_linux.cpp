@@ -23,9 +23,7 @@ sockaddr_in MakeAddress(Ipv4Net address, std::uint16_t port) {
     return sa;
 }
 
-bool SetFlag(int fd, int option, int value) {
-    return setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0;
-}
+bool SetFlag(int fd, int option, int value) { return setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0; }
 
 }  // namespace
 
@@ -121,8 +119,7 @@ std::optional<std::uint16_t> UdpSocket::LocalPort() const {
     if (m_fd < 0) return std::nullopt;
     sockaddr_in sa{};
     socklen_t length = sizeof sa;
-    if (getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_port == 0)
-        return std::nullopt;
+    if (getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_port == 0) return std::nullopt;
     return ntohs(sa.sin_port);
 }
 

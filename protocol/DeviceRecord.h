@@ -46,7 +46,7 @@ class DeviceStore {
 public:
     static constexpr std::size_t CAPACITY = 256;
     void ResetRecords();
-    DeviceRecord* NewRecord();     // nullptr when full
+    DeviceRecord* NewRecord();  // nullptr when full
     DeviceRecord* RecordAt(long index);
     const DeviceRecord* RecordAt(long index) const;
     std::size_t Count() const { return m_count; }
@@ -58,7 +58,15 @@ private:
 
 constexpr std::size_t COLUMN_COUNT = 9;
 enum Column : std::size_t {
-    COL_UNIT, COL_IP_ADDRESS, COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_PLA, COL_ELA, COL_LOCATION, COL_REVISION
+    COL_UNIT,
+    COL_IP_ADDRESS,
+    COL_BACNET,
+    COL_DEVICE_ID,
+    COL_DEVICE_NAME,
+    COL_PLA,
+    COL_ELA,
+    COL_LOCATION,
+    COL_REVISION
 };
 struct ColumnSpec {
     const char* heading;

@@ -16,8 +16,6 @@ DeviceRecord* DeviceStore::RecordAt(long index) {
     return &m_records[static_cast<std::size_t>(index)];
 }
 
-const DeviceRecord* DeviceStore::RecordAt(long index) const {
-    return const_cast<DeviceStore*>(this)->RecordAt(index);
-}
+const DeviceRecord* DeviceStore::RecordAt(long index) const { return const_cast<DeviceStore*>(this)->RecordAt(index); }
 
 }  // namespace pelmora

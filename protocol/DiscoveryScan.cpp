@@ -77,7 +77,8 @@ bool RunDiscovery(const InterfaceTable& table, Ipv4Host destination, ReplyStore&
     }
     std::optional<UdpSocket> broadcastListener;
     if (rowCount > 0) {
-        if (auto socket = UdpSocket::Create()) broadcastListener = OpenScanSocket(std::move(*socket), ToNet(ANY_ADDRESS));
+        if (auto socket = UdpSocket::Create())
+            broadcastListener = OpenScanSocket(std::move(*socket), ToNet(ANY_ADDRESS));
     }
     std::vector<UdpSocket*> readers;
     for (UdpSocket& socket : perAddress) readers.push_back(&socket);

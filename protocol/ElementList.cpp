@@ -40,8 +40,8 @@ long FindElement(const ElementList& list, std::uint8_t tag, std::uint8_t length)
 
 std::string MacKey(const std::uint8_t (&mac)[6]) {
     char text[13];
-    std::snprintf(text, sizeof text, "%.2X%.2X%.2X%.2X%.2X%.2X", unsigned{mac[0]}, unsigned{mac[1]},
-                  unsigned{mac[2]}, unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
+    std::snprintf(text, sizeof text, "%.2X%.2X%.2X%.2X%.2X%.2X", unsigned{mac[0]}, unsigned{mac[1]}, unsigned{mac[2]},
+                  unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
     return text;
 }
 

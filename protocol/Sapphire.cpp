@@ -32,9 +32,8 @@ inline std::uint8_t Step(std::uint8_t* cards, Registers& r, std::uint8_t in) {
     cards[r.lastPlain] = cards[r.rotor];
     cards[r.rotor] = t;
     r.avalanche = U8(r.avalanche + cards[t]);
-    const std::uint8_t keystream =
-        U8(cards[U8(cards[r.ratchet] + cards[r.rotor])] ^
-           cards[cards[U8(cards[r.lastPlain] + cards[r.lastCipher] + cards[r.avalanche])]]);
+    const std::uint8_t keystream = U8(cards[U8(cards[r.ratchet] + cards[r.rotor])] ^
+                                      cards[cards[U8(cards[r.lastPlain] + cards[r.lastCipher] + cards[r.avalanche])]]);
     const std::uint8_t out = U8(in ^ keystream);
     r.lastPlain = Enciphering ? in : out;
     r.lastCipher = Enciphering ? out : in;

@@ -28,8 +28,7 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget* parent) {
             button->setDefault(control.kind == ControlKind::DefaultPushButton);
             return button;
         }
-        case ControlKind::CheckBox:
-            return new QCheckBox(control.caption, parent);
+        case ControlKind::CheckBox: return new QCheckBox(control.caption, parent);
         case ControlKind::Edit:
         case ControlKind::ReadOnlyEdit: {
             auto* edit = new QLineEdit(parent);
@@ -43,12 +42,9 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget* parent) {
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             return label;
         }
-        case ControlKind::GroupBox:
-            return new QGroupBox(control.caption, parent);
-        case ControlKind::ListView:
-            return new ReportList(parent);
-        case ControlKind::IpAddress:
-            return new IpAddressCtrl(parent);
+        case ControlKind::GroupBox: return new QGroupBox(control.caption, parent);
+        case ControlKind::ListView: return new ReportList(parent);
+        case ControlKind::IpAddress: return new IpAddressCtrl(parent);
         case ControlKind::ProgressBar: {
             auto* progress = new QProgressBar(parent);
             progress->setRange(0, 100);

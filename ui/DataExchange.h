@@ -7,7 +7,6 @@
 
 #include <cstdint>
 
-
 namespace pelmora {
 
 class TemplateDialog;

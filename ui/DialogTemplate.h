@@ -44,9 +44,9 @@ struct ControlTemplate {
     int id = -1;
     ControlKind kind = ControlKind::Label;
     QString caption;
-    QRect rect;         // dialog units
+    QRect rect;          // dialog units
     unsigned flags = 0;  // ControlFlag bits
-    int iconId = 0;     // Icon controls: the icon resource shown
+    int iconId = 0;      // Icon controls: the icon resource shown
 
     bool Has(ControlFlag flag) const { return (flags & flag) != 0; }
 };
@@ -59,7 +59,7 @@ struct DialogTemplate {
     int fontPointSize = 0;
     bool fixedSize = true;
     bool systemMenu = true;
-    bool appWindow = false;  // a main window of its own (task bar entry) rather than a transient dialog
+    bool appWindow = false;                 // a main window of its own (task bar entry) rather than a transient dialog
     std::vector<ControlTemplate> controls;  // tab order
 
     const ControlTemplate* Find(int controlId) const;

@@ -150,8 +150,7 @@ bool IpAddressCtrl::HandleFieldKey(int index, QKeyEvent* event) {
                 return true;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 

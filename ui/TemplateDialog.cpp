@@ -158,14 +158,9 @@ bool TemplateDialog::OnCommand(int id) {
         return true;
     }
     switch (id) {
-        case IDOK:
-            OnOK();
-            return true;
-        case IDCANCEL:
-            OnCancel();
-            return true;
-        default:
-            return false;
+        case IDOK: OnOK(); return true;
+        case IDCANCEL: OnCancel(); return true;
+        default: return false;
     }
 }
 

@@ -47,13 +47,16 @@ protected:
     }
 
     void TearDown() override {
-        if (HasFailure() && m_program) std::cout << "---- log of pelmora-config ----\n" << m_program->Log() << std::endl;
+        if (HasFailure() && m_program)
+            std::cout << "---- log of pelmora-config ----\n" << m_program->Log() << std::endl;
         if (m_program) m_program->Stop();
         m_program.reset();
         LabTest::TearDown();
     }
 
-    LoggedProcess* StartDemoDevices() { return StartSimulator(1, {"--devices", PELMORA_DEMO_DEVICES, "--lifetime", "120"}); }
+    LoggedProcess* StartDemoDevices() {
+        return StartSimulator(1, {"--devices", PELMORA_DEMO_DEVICES, "--lifetime", "120"});
+    }
 
     // The built program in the PC namespace, after the given command prefix (e.g. one that drops rights).
     bool StartProgram(std::vector<std::string> argv) {
@@ -100,7 +103,8 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
     auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
 
-    EXPECT_EQ(Column(*list, COL_UNIT), (std::vector<QString>{"00:50:C2:8F:10:01", "00:50:C2:8F:10:07", "00:50:C2:8F:12:34"}));
+    EXPECT_EQ(Column(*list, COL_UNIT),
+              (std::vector<QString>{"00:50:C2:8F:10:01", "00:50:C2:8F:10:07", "00:50:C2:8F:12:34"}));
     EXPECT_EQ(Column(*list, COL_IP_ADDRESS), (std::vector<QString>{"192.168.92.20", "192.168.92.27", "10.0.0.99"}))
         << "the device on a foreign subnet is heard through its broadcast answer";
     EXPECT_EQ(Column(*list, COL_BACNET), (std::vector<QString>{"Yes", "", "Yes"}));
@@ -112,7 +116,8 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
 
     list->SelectItem(1);
     QTest::mouseClick(window.ControlAs<QPushButton>(IDC_WINK_BUTTON), Qt::LeftButton);
-    const auto winks = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
+    const auto winks = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
     ASSERT_EQ(winks.size(), 2u);
     for (const JsonValue& wink : winks) {
         EXPECT_EQ(wink.TextOf("mac"), "00:50:C2:8F:10:07");
@@ -171,8 +176,8 @@ TEST_F(AppE2e, WithoutTheRightToChangeAddressesTheProgramRunsAsIfNoAdapterQualif
     ASSERT_TRUE(sim);
     ASSERT_TRUE(StartProgram({"setpriv", "--bounding-set", "-net_admin", "--inh-caps", "-net_admin", "--"}));
     const std::string pcAddress = ToText(Lab::DefaultPcAddress());
-    const auto requests =
-        WaitForRecords(*sim, [&](const JsonValue& r) { return IsRequestFrom(r, pcAddress); }, 1, 5000ms);
+    const auto requests = WaitForRecords(
+        *sim, [&](const JsonValue& r) { return IsRequestFrom(r, pcAddress); }, 1, 5000ms);
     ASSERT_FALSE(requests.empty()) << "the program did not scan";
     EXPECT_TRUE(m_program->Running());
     EXPECT_TRUE(ExtraAdapterAddresses().empty());

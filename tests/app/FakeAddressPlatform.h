@@ -49,6 +49,8 @@ inline AdapterInfo Adapter(int ifIndex, bool ethernet, std::vector<std::optional
     return adapter;
 }
 
-inline Ipv4Net Net(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) { return ToNet(Ipv4Octets{{a, b, c, d}}); }
+inline Ipv4Net Net(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) {
+    return ToNet(Ipv4Octets{{a, b, c, d}});
+}
 
 }  // namespace pelmora::test

@@ -15,8 +15,8 @@ namespace pelmora::test {
 class FakeDeviceNetwork final : public DeviceNetwork {
 public:
     // What ReadInterfaceTable returns; nothing stands for a table that cannot be read.
-    std::optional<InterfaceTable> table = InterfaceTable{{ToNet(Ipv4Octets{{192, 168, 92, 1}}),
-                                                         ToNet(Ipv4Octets{{127, 0, 0, 1}})}};
+    std::optional<InterfaceTable> table =
+        InterfaceTable{{ToNet(Ipv4Octets{{192, 168, 92, 1}}), ToNet(Ipv4Octets{{127, 0, 0, 1}})}};
     // What every Discover adds to the reply store, and whether it "made its broadcast socket".
     ReplyStore heard;
     bool discoverSucceeds = true;

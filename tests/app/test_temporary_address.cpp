@@ -13,11 +13,11 @@ namespace {
 
 TEST(ChooseTemporaryAdapter, TheFirstEthernetAdapterWithoutAnAddressWins) {
     const std::vector<AdapterInfo> adapters = {
-        Adapter(1, false),                                  // loopback and the like: not Ethernet
-        Adapter(0, true),                                   // no interface index
-        Adapter(2, true, {Net(192, 168, 92, 1)}),           // addressed
+        Adapter(1, false),                                      // loopback and the like: not Ethernet
+        Adapter(0, true),                                       // no interface index
+        Adapter(2, true, {Net(192, 168, 92, 1)}),               // addressed
         Adapter(3, true, {std::nullopt, Net(169, 254, 3, 4)}),  // a self-assigned address counts too
-        Adapter(4, true, {Net(0, 0, 0, 0), std::nullopt}),  // 0.0.0.0 and empty entries do not count
+        Adapter(4, true, {Net(0, 0, 0, 0), std::nullopt}),      // 0.0.0.0 and empty entries do not count
         Adapter(5, true),
     };
     EXPECT_EQ(ChooseTemporaryAdapter(adapters), std::optional<std::size_t>{4});

@@ -36,12 +36,12 @@ void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome, std::function<
     // Arming here, while the edit dialog is the modal one, makes the wait dialog the next modal.
     CallOnNextModal(
         [seen, beforeCancel = std::move(beforeCancel)](QWidget* modal) {
-            if (qobject_cast<CDlgWait*>(modal) == nullptr) return;
-            seen->shown = true;
-            if (auto* progress = qobject_cast<QProgressBar*>(FindControl(modal, IDC_PROGRESS)))
-                seen->maximum = progress->maximum();
-            if (beforeCancel) beforeCancel();
-            QTest::mouseClick(FindControl(modal, IDCANCEL), Qt::LeftButton);
+        if (qobject_cast<CDlgWait*>(modal) == nullptr) return;
+        seen->shown = true;
+        if (auto* progress = qobject_cast<QProgressBar*>(FindControl(modal, IDC_PROGRESS)))
+            seen->maximum = progress->maximum();
+        if (beforeCancel) beforeCancel();
+        QTest::mouseClick(FindControl(modal, IDCANCEL), Qt::LeftButton);
         },
         10000);
     Click(dialog, IDOK);

@@ -18,7 +18,7 @@ struct WaitSeen {
 };
 
 struct EditOutcome {
-    bool saved = false;  // what EditDevice returned
+    bool saved = false;                    // what EditDevice returned
     std::shared_ptr<const WaitSeen> wait;  // set by SaveAndCancelWait
 };
 

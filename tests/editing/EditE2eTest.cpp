@@ -102,20 +102,20 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
     const auto restarted = [sim] {
         EXPECT_TRUE(QTest::qWaitFor(
             [sim] {
-                for (const JsonValue& r : SimulatorRecords(sim->Log()))
-                    if (r.TextOf("event") == "claim" && r.TextOf("ip") == "192.168.92.50") return true;
-                return false;
+            for (const JsonValue& r : SimulatorRecords(sim->Log()))
+                if (r.TextOf("event") == "claim" && r.TextOf("ip") == "192.168.92.50") return true;
+            return false;
             },
             5000));
     };
     bool neighbourAfterWrite = true;
     EditFirstRow(
         [&](CDialogEdit& d, EditOutcome& o) {
-            Type(d, IDC_NAME, QStringLiteral("AHU-7"));
-            SetAddress(d, IDC_ADDRESS, 0xC0A85C32u);  // 192.168.92.50
-            Type(d, IDC_PLA, QStringLiteral("7"));
-            Type(d, IDC_ELA, QStringLiteral("9"));
-            SaveAndCancelWait(d, o, restarted);
+        Type(d, IDC_NAME, QStringLiteral("AHU-7"));
+        SetAddress(d, IDC_ADDRESS, 0xC0A85C32u);  // 192.168.92.50
+        Type(d, IDC_PLA, QStringLiteral("7"));
+        Type(d, IDC_ELA, QStringLiteral("9"));
+        SaveAndCancelWait(d, o, restarted);
         },
         [&] { neighbourAfterWrite = HasNeighbour(oldAddress); });
     EXPECT_TRUE(m_outcome.saved);

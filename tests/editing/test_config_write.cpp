@@ -13,8 +13,8 @@
 namespace pelmora {
 namespace {
 
-using test::FakeEditHost;
 using test::Element;
+using test::FakeEditHost;
 using test::Hex;
 using test::NetworkCall;
 using Bytes = std::vector<std::uint8_t>;
@@ -65,9 +65,10 @@ std::vector<int> Tags(const Bytes& payload) {
 TEST(BuildConfigPayload, WorkedExampleByteForByteAndSealedIn77Bytes) {
     ConfigFields fields = WorkedExample();
     const Bytes payload = Payload(fields);
-    EXPECT_EQ(Hex(payload),
-              "00 04 01 06 02 00 00 00 00 01 60 04 C0 A8 01 14 61 04 FF FF FF 00 62 04 C0 A8 01 01 66 04 41 48 55 31 "
-              "67 00 69 02 FE FE 6A 01 00 7C 04 D2 04 00 00 7E 04 41 48 55 31 7F 02 C0 BA 80 00 81 00 82 04 00 00 00 00");
+    EXPECT_EQ(
+        Hex(payload),
+        "00 04 01 06 02 00 00 00 00 01 60 04 C0 A8 01 14 61 04 FF FF FF 00 62 04 C0 A8 01 01 66 04 41 48 55 31 "
+        "67 00 69 02 FE FE 6A 01 00 7C 04 D2 04 00 00 7E 04 41 48 55 31 7F 02 C0 BA 80 00 81 00 82 04 00 00 00 00");
     EXPECT_EQ(payload.size(), 69u);
 
     Bytes body = payload;
@@ -80,8 +81,8 @@ TEST(BuildConfigPayload, WorkedExampleByteForByteAndSealedIn77Bytes) {
 TEST(BuildConfigPayload, AddressElementsFollowDhcpAndBlankControls) {
     ConfigFields all = WorkedExample();
     all.dns = Ipv4Host{0x08080404u};
-    EXPECT_EQ(Tags(Payload(all)),
-              (std::vector<int>{0x01, 0x60, 0x61, 0x62, 0x64, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E, 0x7F, 0x80, 0x81, 0x82}));
+    EXPECT_EQ(Tags(Payload(all)), (std::vector<int>{0x01, 0x60, 0x61, 0x62, 0x64, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E,
+                                                    0x7F, 0x80, 0x81, 0x82}));
     EXPECT_EQ(Element(Payload(all), 0x64), "64 04 08 08 04 04");
 
     ConfigFields dhcp = all;
@@ -157,10 +158,14 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
     EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), 0x82), "82 04 00 00 00 01");
 
     const std::pair<const char*, const char*> ids[] = {
-        {"[factory default]", "7C 04 FF FF FF FF"}, {"-1", "7C 04 FF FF FF FF"},
-        {"4194303", "7C 04 FF FF FF FF"},           {"99999999999", "7C 04 FF FF FF FF"},
-        {"4194302", "7C 04 FE FF 3F 00"},           {"0", "7C 04 00 00 00 00"},
-        {"-", "7C 04 00 00 00 00"},                 {"007", "7C 04 07 00 00 00"},
+        {"[factory default]", "7C 04 FF FF FF FF"},
+        {"-1", "7C 04 FF FF FF FF"},
+        {"4194303", "7C 04 FF FF FF FF"},
+        {"99999999999", "7C 04 FF FF FF FF"},
+        {"4194302", "7C 04 FE FF 3F 00"},
+        {"0", "7C 04 00 00 00 00"},
+        {"-", "7C 04 00 00 00 00"},
+        {"007", "7C 04 07 00 00 00"},
     };
     for (const auto& [text, expected] : ids)
         EXPECT_EQ(Element(with([text = text](ConfigFields& f) { f.deviceIdText = text; }), 0x7C), expected) << text;
@@ -190,9 +195,9 @@ TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlush
     const auto& calls = host.network.calls;
     ASSERT_EQ(calls.size(), 6u);
     const std::pair<NetworkCall::Kind, Ipv4Host> expected[] = {
-        {NetworkCall::Kind::SendTwice, device},          {NetworkCall::Kind::Flush, device},
-        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},   {NetworkCall::Kind::SendTwice, BROADCAST_ADDRESS},
-        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},   {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},
+        {NetworkCall::Kind::SendTwice, device},        {NetworkCall::Kind::Flush, device},
+        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS}, {NetworkCall::Kind::SendTwice, BROADCAST_ADDRESS},
+        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS}, {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},
     };
     for (std::size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].kind, expected[i].first) << i;

@@ -72,7 +72,8 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
         EXPECT_EQ(Address(d, IDC_GATEWAY), 0xC0A85C01u);
         EXPECT_EQ(Address(d, IDC_DNS), 0xC0A85C01u) << "the first of the interleaved servers";
         EXPECT_FALSE(IsChecked(d, IDC_DHCP));
-        for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS}) EXPECT_TRUE(d.Control(id)->isEnabled());
+        for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
+            EXPECT_TRUE(d.Control(id)->isEnabled());
         EXPECT_EQ(Text(d, IDC_DEVICE_ID), QStringLiteral("100000"));
         EXPECT_EQ(Text(d, IDC_NAME), QStringLiteral("AHU-1"));
         EXPECT_EQ(Text(d, IDC_LOCATION), QStringLiteral("Plant room"));
@@ -83,7 +84,8 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
         EXPECT_FALSE(IsChecked(d, IDC_DEBUG));
         EXPECT_FALSE(IsChecked(d, IDC_FOREIGN_DEVICE));
         EXPECT_FALSE(d.Control(IDC_BBMD_ADDRESS)->isEnabled());
-        const std::pair<int, int> limits[] = {{IDC_DEVICE_ID, 20}, {IDC_NAME, 32}, {IDC_LOCATION, 32}, {IDC_DESCRIPTION, 50}};
+        const std::pair<int, int> limits[] = {
+            {IDC_DEVICE_ID, 20}, {IDC_NAME, 32}, {IDC_LOCATION, 32}, {IDC_DESCRIPTION, 50}};
         for (const auto& [id, limit] : limits) {
             Type(d, id, QString(limit + 5, QLatin1Char('7')));
             EXPECT_EQ(Text(d, id).size(), limit) << "typing stops at the limit of " << id;
@@ -111,7 +113,8 @@ TEST(EditDialog, FactoryDefaultDhcpDeviceOpensDisabledButFilledAndSavesUnchanged
     const EditOutcome outcome = RunEditDialog(record, host, [](CDialogEdit& d, EditOutcome& o) {
         EXPECT_EQ(Text(d, IDC_DEVICE_ID), QStringLiteral("[factory default]"));
         EXPECT_TRUE(IsChecked(d, IDC_DHCP));
-        for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS}) EXPECT_FALSE(d.Control(id)->isEnabled());
+        for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
+            EXPECT_FALSE(d.Control(id)->isEnabled());
         EXPECT_EQ(Address(d, IDC_ADDRESS), DEVICE_ADDRESS);
         EXPECT_TRUE(IsChecked(d, IDC_FOREIGN_DEVICE));
         EXPECT_TRUE(d.Control(IDC_BBMD_ADDRESS)->isEnabled());
@@ -155,9 +158,11 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
             Click(d, IDC_DHCP);
             EXPECT_EQ(Address(d, IDC_ADDRESS), c.addressAfter);
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter);
-            for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS}) EXPECT_TRUE(d.Control(id)->isEnabled());
+            for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
+                EXPECT_TRUE(d.Control(id)->isEnabled());
             Click(d, IDC_DHCP);
-            for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS}) EXPECT_FALSE(d.Control(id)->isEnabled());
+            for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
+                EXPECT_FALSE(d.Control(id)->isEnabled());
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter) << "switching DHCP on keeps the contents";
         }
         // A partly filled address counts as missing.
@@ -180,9 +185,14 @@ TEST(EditDialog, FailingNumbersAreCorrectedInPlaceAndOnlyASoundPressWrites) {
             const char* shown;
         };
         const Press presses[] = {
-            {IDC_PLA, "300", "254"},     {IDC_ELA, "", "254"},      {IDC_ELA, "x1", "254"},
-            {IDC_PORT, "abc", "47808"},  {IDC_PORT, "65536", "47808"}, {IDC_DEVICE_ID, "12a", "[factory default]"},
-            {IDC_DEVICE_ID, "4194304", "[factory default]"}, {IDC_DEVICE_ID, "-2", "[factory default]"},
+            {IDC_PLA, "300", "254"},
+            {IDC_ELA, "", "254"},
+            {IDC_ELA, "x1", "254"},
+            {IDC_PORT, "abc", "47808"},
+            {IDC_PORT, "65536", "47808"},
+            {IDC_DEVICE_ID, "12a", "[factory default]"},
+            {IDC_DEVICE_ID, "4194304", "[factory default]"},
+            {IDC_DEVICE_ID, "-2", "[factory default]"},
         };
         for (const Press& p : presses) {
             Type(d, p.id, QString::fromLatin1(p.typed));
@@ -281,7 +291,7 @@ TEST(EditDialog, SaveWritesTheEditsToTheDeviceThenByBroadcast) {
     const auto kinds = {NetworkCall::Kind::SendTwice, NetworkCall::Kind::Flush, NetworkCall::Kind::Flush,
                         NetworkCall::Kind::SendTwice, NetworkCall::Kind::Flush, NetworkCall::Kind::Flush};
     const Ipv4Host device{DEVICE_ADDRESS};
-    const Ipv4Host addresses[] = {device, device, BROADCAST_ADDRESS, BROADCAST_ADDRESS, BROADCAST_ADDRESS,
+    const Ipv4Host addresses[] = {device,           device, BROADCAST_ADDRESS, BROADCAST_ADDRESS, BROADCAST_ADDRESS,
                                   BROADCAST_ADDRESS};
     std::size_t i = 0;
     for (const NetworkCall::Kind kind : kinds) {

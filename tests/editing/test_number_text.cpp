@@ -12,7 +12,7 @@ struct Case {
     const char* text;
     int low, high;
     bool accepted;
-    int value;             // the value afterwards (it starts at 77)
+    int value;  // the value afterwards (it starts at 77)
     const char* textAfter;
 };
 

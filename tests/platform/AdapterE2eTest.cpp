@@ -21,7 +21,8 @@ protected:
 };
 
 const AdapterInfo* Find(const std::vector<AdapterInfo>& adapters, const std::string& name) {
-    const auto it = std::find_if(adapters.begin(), adapters.end(), [&](const AdapterInfo& a) { return a.name == name; });
+    const auto it =
+        std::find_if(adapters.begin(), adapters.end(), [&](const AdapterInfo& a) { return a.name == name; });
     return it == adapters.end() ? nullptr : &*it;
 }
 
@@ -68,8 +69,7 @@ TEST_F(AdapterE2e, SecondAddressOnAnAdapterIsListedInOrder) {
     ASSERT_TRUE(adapters);
     const AdapterInfo* pc = Find(*adapters, TheLab().PcInterface());
     ASSERT_NE(pc, nullptr);
-    EXPECT_EQ(pc->unicast,
-              (std::vector<std::optional<Ipv4Net>>{Lab::DefaultPcAddress(), Address(192, 168, 92, 100)}));
+    EXPECT_EQ(pc->unicast, (std::vector<std::optional<Ipv4Net>>{Lab::DefaultPcAddress(), Address(192, 168, 92, 100)}));
 }
 
 }  // namespace

@@ -55,7 +55,8 @@ TEST_F(AddressE2e, MoreThan116AddressesMakeTheReadFail) {
         if (ToOctets(row).bytes[0] == 10) added.push_back(row);
     ASSERT_EQ(added.size(), 114u);
     for (std::size_t i = 0; i < added.size(); ++i)
-        EXPECT_EQ(added[i], Address(10, 9, 0, static_cast<std::uint8_t>(i + 1))) << "rows of one interface keep their order";
+        EXPECT_EQ(added[i], Address(10, 9, 0, static_cast<std::uint8_t>(i + 1)))
+            << "rows of one interface keep their order";
 
     ASSERT_TRUE(AddIpv4Address(extra, Address(10, 9, 1, 1), MASK_32));
     EXPECT_FALSE(ReadIpv4AddressTable(TABLE_ROWS)) << "117 addresses";
@@ -138,10 +139,10 @@ TEST_F(AddressE2e, WithoutNetAdminAddAndDeleteFailQuietly) {
 
     const auto [status, output] = WithoutNetAdmin(
         [](int ifIndex, const AddressContext& context) {
-            if (AddIpv4Address(ifIndex, Address(10, 8, 8, 8), MASK_24)) return 1;
-            if (DeleteIpv4Address(context)) return 2;
-            if (!ReadIpv4AddressTable(TABLE_ROWS)) return 3;  // reading needs no privilege
-            return 0;
+        if (AddIpv4Address(ifIndex, Address(10, 8, 8, 8), MASK_24)) return 1;
+        if (DeleteIpv4Address(context)) return 2;
+        if (!ReadIpv4AddressTable(TABLE_ROWS)) return 3;  // reading needs no privilege
+        return 0;
         },
         extra, *kept);
     EXPECT_NE(status, 90) << "could not drop CAP_NET_ADMIN";

@@ -44,7 +44,8 @@ inline std::optional<Datagram> ReceiveWithin(UdpSocket& socket, std::chrono::mil
 inline std::optional<Datagram> ReceiveFromWithin(UdpSocket& socket, Ipv4Net from, std::chrono::milliseconds timeout) {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         auto got = ReceiveWithin(socket, left.count() > 0 ? left : std::chrono::milliseconds(0));
         if (!got || got->from == from) return got;
     }

@@ -2,10 +2,10 @@
 // in whatever namespace the test is started in.
 #include "UdpSocket.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/time.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>

@@ -128,7 +128,8 @@ TEST_F(TwoSegmentsE2e, ADeviceWhoseSettingsDoNotFitAnswersByBroadcastAndIsListed
     const auto macs = Scan(replies);
     ASSERT_EQ(macs, (std::vector<std::string>{MacText(1), MacText(2), MacText(0x1001), MacText(0x1002)}));
     EXPECT_EQ(RowTexts(*m_store.RecordAt(2))[COL_IP_ADDRESS].rfind("10.20.30.", 0), 0u);
-    const auto answers = WaitForRecords(*foreign, [](const JsonValue& r) { return IsSent(r, "reply"); }, 1, 2s);
+    const auto answers = WaitForRecords(
+        *foreign, [](const JsonValue& r) { return IsSent(r, "reply"); }, 1, 2s);
     ASSERT_FALSE(answers.empty());
     for (const JsonValue& answer : answers) EXPECT_EQ(answer.TextOf("mode"), "broadcast");
 }
@@ -146,7 +147,8 @@ TEST_F(DiscoveryE2e, WithoutInterfaceRowsTheRequestGoesTwiceAndNothingIsRead) {
     RebuildDeviceStore(replies, m_store);
     EXPECT_EQ(ShownMacs(m_store), std::vector<std::string>{"02:00:00:00:00:FF"});
 
-    const auto requests = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 3, 1s);
+    const auto requests = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 3, 1s);
     ASSERT_EQ(requests.size(), 2u);
     EXPECT_EQ(requests[0].TextOf("peer"), requests[1].TextOf("peer")) << "both from the one broadcast socket";
     EXPECT_NE(PortOf(requests[0].TextOf("peer")), unsigned{DEVICE_PORT}) << "the broadcast socket is never bound";
@@ -192,8 +194,8 @@ TEST_F(ManyAddressesE2e, RowsPastTheHundredthGetNoSocket) {
     // One request from the broadcast socket at each step, one from each non-loopback row with a socket.
     const std::size_t expected = 2 + MAX_SCAN_SOCKETS - 1;
     std::set<std::string> senders;
-    for (const JsonValue& r :
-         WaitForRecords(*sim, [](const JsonValue& v) { return IsReceived(v, "request"); }, expected, 2s))
+    for (const JsonValue& r : WaitForRecords(
+             *sim, [](const JsonValue& v) { return IsReceived(v, "request"); }, expected, 2s))
         if (PortOf(r.TextOf("peer")) == DEVICE_PORT) senders.insert(r.TextOf("peer"));
     for (std::size_t i = 0; i < table->rows.size(); ++i) {
         const std::string peer = ToText(table->rows[i]) + ":26487";
@@ -216,7 +218,8 @@ TEST_F(NoDefaultRouteE2e, PerAddressSocketsStillReachTheSegment) {
     ASSERT_TRUE(sim);
     ReplyStore replies;
     EXPECT_EQ(Scan(replies), (std::vector<std::string>{MacText(1), MacText(2)}));
-    const auto requests = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 1, 1s);
+    const auto requests = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "request"); }, 1, 1s);
     ASSERT_EQ(requests.size(), 1u) << "only the address-bound socket's request has a route";
     EXPECT_EQ(requests[0].TextOf("peer"), "192.168.92.1:26487");
 }

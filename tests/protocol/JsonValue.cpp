@@ -22,8 +22,8 @@ private:
     static constexpr int MAX_DEPTH = 64;
 
     void SkipSpace() {
-        while (m_pos < m_text.size() && (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n' ||
-                                         m_text[m_pos] == '\r'))
+        while (m_pos < m_text.size() &&
+               (m_text[m_pos] == ' ' || m_text[m_pos] == '\t' || m_text[m_pos] == '\n' || m_text[m_pos] == '\r'))
             ++m_pos;
     }
     bool Take(char c) {

@@ -56,7 +56,8 @@ protected:
         ASSERT_TRUE(holder);
         SendWink(found->second);
 
-        const auto winks = WaitForRecords(sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
+        const auto winks = WaitForRecords(
+            sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
         ExpectTwoIdenticalSends(winks, "255.255.255.255:26487");
         for (const JsonValue& w : winks) {
             EXPECT_EQ(w.Find("len") ? w.Find("len")->number : 0.0, 17.0);
@@ -78,7 +79,8 @@ TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     SystemDeviceNetwork network;
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
     network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));
-    const auto received = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
+    const auto received = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
     ExpectTwoIdenticalSends(received, "192.168.92.2:26487");
     ASSERT_FALSE(received.empty());
     EXPECT_EQ(received[0].TextOf("payload"), "00050200000000010a");

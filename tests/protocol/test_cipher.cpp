@@ -78,8 +78,8 @@ TEST(SapphireKeySetUp, PacketKeyGivesGoldenTableAndState) {
 }
 
 TEST(SapphireKeySetUp, TableIsPermutationAndStateComesFromIt) {
-    std::vector<Bytes> keys = {{0x00}, {0x5A}, {0xFF}, Bytes(PacketKey(), PacketKey() + PACKET_KEY_LENGTH),
-                               Counting(255), Bytes(13, 0x00)};
+    std::vector<Bytes> keys = {
+        {0x00}, {0x5A}, {0xFF}, Bytes(PacketKey(), PacketKey() + PACKET_KEY_LENGTH), Counting(255), Bytes(13, 0x00)};
     for (const Bytes& key : keys) {
         SCOPED_TRACE("key length " + std::to_string(key.size()));
         SapphireDecryption cipher(key.data(), key.size());

@@ -213,12 +213,16 @@ TEST(ParseDeviceRecord, TextsStayUnicode) {
                                      .Text(126, longName)
                                      .Text(129, mixed)
                                      .Text(103, std::string("Pump\0room", 9))
-                                     .Text(128, "\xFF" "10.0.0.1")
+                                     .Text(128,
+                                           "\xFF"
+                                           "10.0.0.1")
                                      .list);
     EXPECT_EQ(r.deviceName, longName.substr(0, 63));
     EXPECT_EQ(r.location, mixed.substr(0, 31 * 3 + 1));  // 31 pairs and one more K: 63 characters
     EXPECT_EQ(r.description, "Pump");
-    EXPECT_EQ(r.bbmdAddress, "\xEF\xBF\xBD" "10.0.0.1");
+    EXPECT_EQ(r.bbmdAddress,
+              "\xEF\xBF\xBD"
+              "10.0.0.1");
 }
 
 DeviceRecord BacnetRecord(std::int32_t deviceId, const std::string& name) {
@@ -245,7 +249,9 @@ TEST(RowTexts, DeviceIdAndNameNumbers) {
     EXPECT_EQ(texts[COL_DEVICE_NAME], "0000000");
 
     texts = RowTexts(BacnetRecord(4194303, "\xC3\xA9$"));
-    EXPECT_EQ(texts[COL_DEVICE_NAME], "\xC3\xA9" "4194303");
+    EXPECT_EQ(texts[COL_DEVICE_NAME],
+              "\xC3\xA9"
+              "4194303");
 }
 
 TEST(RowTexts, BacnetColumnsOnlyWithTheFeatureBit) {

@@ -28,8 +28,12 @@ Bytes Seal(Bytes payload) {
 
 ElementList DeviceList(std::uint32_t number, const std::string& name = "UNIT") {
     ElementList list;
-    const std::uint8_t mac[6] = {0x02, 0x00, 0x00, static_cast<std::uint8_t>(number >> 16),
-                                 static_cast<std::uint8_t>(number >> 8), static_cast<std::uint8_t>(number)};
+    const std::uint8_t mac[6] = {0x02,
+                                 0x00,
+                                 0x00,
+                                 static_cast<std::uint8_t>(number >> 16),
+                                 static_cast<std::uint8_t>(number >> 8),
+                                 static_cast<std::uint8_t>(number)};
     AppendTextElement(list, TAG_NAME, name);
     AppendElement(list, TAG_MAC, mac, sizeof mac);
     const std::uint8_t ip[4] = {192, 168, 92, static_cast<std::uint8_t>(number)};

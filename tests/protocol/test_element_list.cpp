@@ -21,9 +21,9 @@ TEST(CheckElementList, WellFormedOnlyWhenTheWalkEndsExactly) {
     EXPECT_TRUE(CheckElementList(nullptr, 0));
     EXPECT_TRUE(CheckElementList(ElementList{7, 0}));
     EXPECT_TRUE(CheckElementList(ElementList{7, 2, 0xAA, 0xBB, 9, 1, 0xCC}));
-    EXPECT_FALSE(CheckElementList(ElementList{7}));                       // head cut
-    EXPECT_FALSE(CheckElementList(ElementList{7, 2, 0xAA}));              // value cut
-    EXPECT_FALSE(CheckElementList(ElementList{7, 1, 0xAA, 9}));           // trailing byte
+    EXPECT_FALSE(CheckElementList(ElementList{7}));                      // head cut
+    EXPECT_FALSE(CheckElementList(ElementList{7, 2, 0xAA}));             // value cut
+    EXPECT_FALSE(CheckElementList(ElementList{7, 1, 0xAA, 9}));          // trailing byte
     EXPECT_FALSE(CheckElementList(ElementList{7, 0, 9, 255, 1, 2, 3}));  // last one announces too much
 
     ElementList big(2 + 255, 0x11);
@@ -79,10 +79,12 @@ TEST(AppendTextElement, CutsAtACharacterBoundary) {
         {"plain", 5},
         {std::string(255, 'a'), 255},
         {std::string(256, 'a'), 255},
-        {std::string(254, 'a') + "\xC3\xA9", 254},              // é would straddle the limit
-        {std::string(253, 'a') + "\xC3\xA9", 255},              // é fits exactly
-        {std::string(253, 'a') + "\xE2\x82\xAC", 253},          // €
-        {std::string(252, 'a') + "\xF0\x9F\x98\x80" "b", 252},  // 4-byte character
+        {std::string(254, 'a') + "\xC3\xA9", 254},      // é would straddle the limit
+        {std::string(253, 'a') + "\xC3\xA9", 255},      // é fits exactly
+        {std::string(253, 'a') + "\xE2\x82\xAC", 253},  // €
+        {std::string(252, 'a') + "\xF0\x9F\x98\x80"
+                                 "b",
+         252},  // 4-byte character
     };
     for (const auto& c : cases) {
         ElementList list;

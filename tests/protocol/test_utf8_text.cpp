@@ -37,11 +37,11 @@ TEST(DecodeElementText, ReplacesEachIllFormedSubpart) {
         std::string in, out;
     } cases[] = {
         {"ok \xF0\x9F\x98\x80", "ok \xF0\x9F\x98\x80"},
-        {"a\xC3", "a" + FFFD},                      // cut at the end
-        {"\xE2\x82z", FFFD + "z"},                  // one replacement for a cut 3-byte sequence
-        {"\xC0\xAF", FFFD + FFFD},                  // overlong
-        {"\xE0\x80\x80", FFFD + FFFD + FFFD},       // overlong 3-byte
-        {"\xED\xA0\x80", FFFD + FFFD + FFFD},       // surrogate
+        {"a\xC3", "a" + FFFD},                            // cut at the end
+        {"\xE2\x82z", FFFD + "z"},                        // one replacement for a cut 3-byte sequence
+        {"\xC0\xAF", FFFD + FFFD},                        // overlong
+        {"\xE0\x80\x80", FFFD + FFFD + FFFD},             // overlong 3-byte
+        {"\xED\xA0\x80", FFFD + FFFD + FFFD},             // surrogate
         {"\xF4\x90\x80\x80", FFFD + FFFD + FFFD + FFFD},  // beyond U+10FFFF
         {"\xF5\xFF\x80", FFFD + FFFD + FFFD},
         {"\xEF\xBF\xBF\xED\x9F\xBF", "\xEF\xBF\xBF\xED\x9F\xBF"},  // U+FFFF, U+D7FF
@@ -61,7 +61,9 @@ TEST(DecodeElementText, ReplacesEachIllFormedSubpart) {
 
 TEST(IsValidUtf8, MatchesTheDecoder) {
     EXPECT_TRUE(IsValidUtf8(""));
-    EXPECT_TRUE(IsValidUtf8("Gr\xC3\xBC\xC3\x9F" "e \xE2\x82\xAC"));
+    EXPECT_TRUE(
+        IsValidUtf8("Gr\xC3\xBC\xC3\x9F"
+                    "e \xE2\x82\xAC"));
     EXPECT_FALSE(IsValidUtf8("\xC3"));
     EXPECT_FALSE(IsValidUtf8("\xED\xB0\x80"));
     EXPECT_FALSE(IsValidUtf8("\xF8\x88\x80\x80\x80"));

@@ -83,7 +83,8 @@ CommandResult RunCommand(const std::vector<std::string>& argv, std::chrono::mill
             reaped = true;
             fcntl(fds[0], F_SETFL, O_NONBLOCK);
             ssize_t n;
-            while ((n = read(fds[0], chunk, sizeof chunk)) > 0) result.output.append(chunk, static_cast<std::size_t>(n));
+            while ((n = read(fds[0], chunk, sizeof chunk)) > 0)
+                result.output.append(chunk, static_cast<std::size_t>(n));
             break;
         }
         // SIGTERM first, so that a script's clean-up trap runs; SIGKILL when that takes too long.

@@ -39,7 +39,8 @@ public:
     pid_t Pid() const { return m_pid; }
 
 private:
-    LoggedProcess(pid_t pid, int pidFd, std::string logPath) : m_pid(pid), m_pidFd(pidFd), m_logPath(std::move(logPath)) {}
+    LoggedProcess(pid_t pid, int pidFd, std::string logPath)
+        : m_pid(pid), m_pidFd(pidFd), m_logPath(std::move(logPath)) {}
     bool Reap(int options);
     pid_t m_pid;
     int m_pidFd;

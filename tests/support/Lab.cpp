@@ -11,8 +11,10 @@ const std::regex PREFIX_PATTERN("plm[0-9a-f]{5}");
 const char* Lab::ToolPath() { return PELMORA_LAB_TOOL; }
 
 std::unique_ptr<Lab> Lab::Up(const LabOptions& options, std::string& error) {
-    std::vector<std::string> argv = {ToolPath(), "up", "--devices", std::to_string(options.devices), "--extra",
-                                     std::to_string(options.extraAdapters), "--pc-address", options.pcAddress};
+    std::vector<std::string> argv = {ToolPath(),     "up",
+                                     "--devices",    std::to_string(options.devices),
+                                     "--extra",      std::to_string(options.extraAdapters),
+                                     "--pc-address", options.pcAddress};
     if (!options.pcDefaultRoute) argv.push_back("--no-pc-route");
     const CommandResult up = RunCommand(argv, std::chrono::seconds(60));
     // The prefix is the last line of the output; anything before it is the tool's diagnostics.
@@ -35,9 +37,7 @@ bool Lab::Down() {
     return RunCommand({ToolPath(), "down", m_prefix}, std::chrono::seconds(60)).exitStatus == 0;
 }
 
-Ipv4Net Lab::DeviceAddress(int n) {
-    return ToNet(Ipv4Octets{{192, 168, 92, static_cast<std::uint8_t>(1 + n)}});
-}
+Ipv4Net Lab::DeviceAddress(int n) { return ToNet(Ipv4Octets{{192, 168, 92, static_cast<std::uint8_t>(1 + n)}}); }
 
 Ipv4Net Lab::DefaultPcAddress() { return ToNet(Ipv4Octets{{192, 168, 92, 1}}); }
 

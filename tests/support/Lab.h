@@ -13,7 +13,7 @@ namespace pelmora::test {
 
 struct LabOptions {
     int devices = 1;
-    int extraAdapters = 0;                       // Ethernet adapters in the PC namespace without IPv4
+    int extraAdapters = 0;                      // Ethernet adapters in the PC namespace without IPv4
     std::string pcAddress = "192.168.92.1/24";  // "none" leaves the PC's veth without an address
     bool pcDefaultRoute = true;
 };

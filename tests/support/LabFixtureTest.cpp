@@ -39,8 +39,8 @@ TEST_F(LabFixture, TestThreadRunsInThePcNamespaceAndVisitsDevices) {
 }
 
 TEST_F(LabFixture, ProcessInADeviceIsReadyWhenItSaysSoAndLogsItsOutput) {
-    LoggedProcess* process = StartInDevice(
-        2, {"sh", "-c", "ip -o -4 address show; echo 'READY port=26487'; exec sleep 30"}, "READY");
+    LoggedProcess* process =
+        StartInDevice(2, {"sh", "-c", "ip -o -4 address show; echo 'READY port=26487'; exec sleep 30"}, "READY");
     ASSERT_NE(process, nullptr);
     EXPECT_TRUE(process->Running());
     const std::string log = process->Log();
@@ -66,7 +66,8 @@ TEST_F(LabFixture, ReadinessWaitEndsAtTimeoutOrWhenTheProcessEnds) {
     EXPECT_LT(Clock::now() - start, 10s) << "a process that ended is not waited for";
     EXPECT_EQ(ending->Stop(), 4);
 
-    auto late = LoggedProcess::Start(TheLab().ExecArgv("dev1", {"sh", "-c", "sleep 0.3; printf READY; exec sleep 30"}), log);
+    auto late =
+        LoggedProcess::Start(TheLab().ExecArgv("dev1", {"sh", "-c", "sleep 0.3; printf READY; exec sleep 30"}), log);
     ASSERT_TRUE(late);
     EXPECT_TRUE(late->WaitForLine("READY", 10s)) << "a readiness line without its newline yet";
     std::remove(log.c_str());
@@ -93,8 +94,8 @@ TEST_F(LabFixture, SimulatorStartsInADeviceAndSaysReady) {
     ASSERT_NE(simulator, nullptr);
     EXPECT_TRUE(simulator->Running());
     const CommandResult sockets = TheLab().Exec("dev1", {"ss", "-Hnlu", "sport = :26487"});
-    EXPECT_NE(sockets.output.find(":26487"), std::string::npos) << "the simulator listens in its device namespace: "
-                                                                << sockets.output;
+    EXPECT_NE(sockets.output.find(":26487"), std::string::npos)
+        << "the simulator listens in its device namespace: " << sockets.output;
     const CommandResult pcSockets = RunInPc({"ss", "-Hnlu", "sport = :26487"});
     EXPECT_EQ(pcSockets.output.find(":26487"), std::string::npos) << pcSockets.output;
 }
@@ -114,14 +115,14 @@ TEST_F(LabTool, DownRemovesEveryNamespaceOfTheLab) {
     options.extraAdapters = 2;
     auto lab = Lab::Up(options, error);
     ASSERT_TRUE(lab) << error;
-    for (const std::string& ns : {lab->PcNamespace(), lab->SwitchNamespace(), lab->DeviceNamespace(1),
-                                  lab->DeviceNamespace(3)})
+    for (const std::string& ns :
+         {lab->PcNamespace(), lab->SwitchNamespace(), lab->DeviceNamespace(1), lab->DeviceNamespace(3)})
         EXPECT_TRUE(NamespaceExists(ns)) << ns;
     const CommandResult listed = RunCommand({Lab::ToolPath(), "list"}, 30s);
     EXPECT_NE(listed.output.find(lab->Prefix()), std::string::npos);
     // A process left running inside the lab does not keep it alive.
-    const CommandResult started =
-        RunCommand({Lab::ToolPath(), "exec", lab->Prefix(), "dev3", "--", "sh", "-c", "sleep 60 >/dev/null 2>&1 &"}, 30s);
+    const CommandResult started = RunCommand(
+        {Lab::ToolPath(), "exec", lab->Prefix(), "dev3", "--", "sh", "-c", "sleep 60 >/dev/null 2>&1 &"}, 30s);
     EXPECT_EQ(started.exitStatus, 0) << started.output;
     const std::string prefix = lab->Prefix();
     EXPECT_TRUE(lab->Down());
@@ -138,10 +139,8 @@ TEST_F(LabTool, FailedSetUpLeavesNothing) {
     LabOptions options;
     options.pcAddress = "not-an-address";
     auto lab = Lab::Up(options, error);
-    if (previous != nullptr)
-        setenv("PELMORA_LAB_REGISTRY", saved.c_str(), 1);
-    else
-        unsetenv("PELMORA_LAB_REGISTRY");
+    if (previous != nullptr) setenv("PELMORA_LAB_REGISTRY", saved.c_str(), 1);
+    else unsetenv("PELMORA_LAB_REGISTRY");
     EXPECT_FALSE(lab);
     EXPECT_NE(error.find("not-an-address"), std::string::npos) << error;
 

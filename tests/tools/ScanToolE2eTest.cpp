@@ -60,7 +60,9 @@ TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
     }
     const JsonValue& awkward = parsed->items.back();
     EXPECT_EQ(awkward.TextOf("Unit"), "02:00:00:00:07:01");
-    EXPECT_EQ(awkward.TextOf("Device Name"), "Say\"hi\"\\C:\ttab\n\xC3\x89t\xC3\xA9\xE2\x9C\x93" "4194302");
+    EXPECT_EQ(awkward.TextOf("Device Name"),
+              "Say\"hi\"\\C:\ttab\n\xC3\x89t\xC3\xA9\xE2\x9C\x93"
+              "4194302");
     EXPECT_EQ(awkward.TextOf("Location"), "B\xC3\xBChne 1");
 }
 
@@ -77,7 +79,8 @@ TEST_F(ScanToolE2e, TheTableListsTheDevicesInMacOrderUnderTheNineHeadings) {
         at = lines[0].find(column.heading, at);
         ASSERT_NE(at, std::string::npos) << column.heading;
     }
-    for (int n = 1; n <= 3; ++n) EXPECT_EQ(lines[static_cast<std::size_t>(n)].rfind("02:00:00:00:00:0" + std::to_string(n), 0), 0u);
+    for (int n = 1; n <= 3; ++n)
+        EXPECT_EQ(lines[static_cast<std::size_t>(n)].rfind("02:00:00:00:00:0" + std::to_string(n), 0), 0u);
 }
 
 TEST_F(ScanToolE2e, WinkNamesTheDeviceByItsMacAndAnUnknownMacSendsNothing) {
@@ -86,20 +89,23 @@ TEST_F(ScanToolE2e, WinkNamesTheDeviceByItsMacAndAnUnknownMacSendsNothing) {
     const CommandResult unknown = Scan({"--wink", "02:00:00:00:00:09"});
     EXPECT_NE(unknown.exitStatus, 0);
     EXPECT_NE(unknown.output.find("02:00:00:00:00:09"), std::string::npos) << unknown.output;
-    EXPECT_TRUE(WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 1, 500ms).empty());
+    EXPECT_TRUE(WaitForRecords(
+                    *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 1, 500ms)
+                    .empty());
 
     const CommandResult known = Scan({"--wink", "02:00:00:00:00:0a"});
     EXPECT_NE(known.exitStatus, 0) << "0a is not one of the two devices";
     const CommandResult winked = Scan({"--json", "--wink", "02:00:00:00:00:02"});
     ASSERT_EQ(winked.exitStatus, 0) << winked.output;
-    const auto winks = WaitForRecords(*sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 2s);
+    const auto winks = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 2s);
     ASSERT_EQ(winks.size(), 2u);
     for (const JsonValue& w : winks) EXPECT_EQ(w.TextOf("mac"), "02:00:00:00:00:02");
 }
 
 TEST_F(ScanToolE2e, BadArgumentsAndHelp) {
-    for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-             {"--wink"}, {"--wink", "02:00:00:00:00"}, {"--frobnicate"}}) {
+    for (const std::vector<std::string>& args :
+         std::vector<std::vector<std::string>>{{"--wink"}, {"--wink", "02:00:00:00:00"}, {"--frobnicate"}}) {
         const CommandResult result = Scan(args);
         EXPECT_EQ(result.exitStatus, 2) << args.back();
         EXPECT_NE(result.output.find("usage: pelmora-scan"), std::string::npos) << result.output;
@@ -114,7 +120,8 @@ TEST_F(ScanToolE2e, AnInterfaceTableTooLargeToReadIsReported) {
     {
         std::ofstream file(batch);
         // With loopback and the lab's own address, one row more than the table has room for.
-        for (int n = 1; n <= 115; ++n) file << "address add 10.78.0." << n << "/32 dev " << TheLab().PcInterface() << "\n";
+        for (int n = 1; n <= 115; ++n)
+            file << "address add 10.78.0." << n << "/32 dev " << TheLab().PcInterface() << "\n";
     }
     const CommandResult added = RunInPc({"ip", "-batch", batch});
     std::remove(batch.c_str());

@@ -66,8 +66,9 @@ TEST(DeviceFile, MissingKeysTakeDefaultsAndFlagsCombine) {
 }
 
 TEST(DeviceFile, FormattedLineReadsBackToTheSameDevice) {
-    SimDevice d = Parse("mac=02:00:00:00:00:09 ip=10.1.2.3 mask=255.0.0.0 name=a%20b%09c%25 location=\xE2\x82\xAC "
-                        "description= flags=0x31 id=4194302 reply=none fault=oversize extra=C801FF");
+    SimDevice d = Parse(
+        "mac=02:00:00:00:00:09 ip=10.1.2.3 mask=255.0.0.0 name=a%20b%09c%25 location=\xE2\x82\xAC "
+        "description= flags=0x31 id=4194302 reply=none fault=oversize extra=C801FF");
     d.bbmd = std::string("x\x7Fy\x01", 4);
     const std::string line = FormatDeviceLine(d);
     EXPECT_EQ(line.find(' ', line.find("name=")), line.find(" text=")) << "texts carry no raw space: " << line;
@@ -101,7 +102,8 @@ TEST(DeviceFile, BadLinesSayWhy) {
 }
 
 TEST(DeviceFile, FileSkipsCommentsAndNamesTheBadLine) {
-    std::istringstream good("# two devices\n\n   \nmac=020000000001 name=A\r\n  # indented comment\nmac=020000000002\n");
+    std::istringstream good(
+        "# two devices\n\n   \nmac=020000000001 name=A\r\n  # indented comment\nmac=020000000002\n");
     std::vector<SimDevice> devices;
     std::string error;
     ASSERT_TRUE(ReadDeviceFile(good, devices, error)) << error;
@@ -162,10 +164,10 @@ TEST(DeviceGenerator, SmallSubnetWrapsAndMacBaseCarries) {
 TEST(SimOptions, ValuesAreCheckedAndBounded) {
     SimOptions o;
     std::string error;
-    ASSERT_TRUE(ParseOptions({"--generate", "1000", "--reply", "broadcast", "--faults", "cut-list,oversize",
-                              "--lifetime", "2.5", "--restart-silence", "0.25", "--dhcp-address", "10.9.8.7/16",
-                              "--mac-base", "02:11:22:33:44:55", "--shuffle"},
-                             o, error))
+    ASSERT_TRUE(ParseOptions(
+        {"--generate", "1000", "--reply", "broadcast", "--faults", "cut-list,oversize", "--lifetime", "2.5",
+         "--restart-silence", "0.25", "--dhcp-address", "10.9.8.7/16", "--mac-base", "02:11:22:33:44:55", "--shuffle"},
+        o, error))
         << error;
     EXPECT_EQ(o.generator.count, 1000u);
     EXPECT_EQ(o.responder.mode, ReplyMode::Broadcast);
@@ -180,10 +182,17 @@ TEST(SimOptions, ValuesAreCheckedAndBounded) {
     ASSERT_TRUE(ParseOptions({"--faults", "all"}, o, error));
     EXPECT_EQ(o.responder.faults.size(), AllFaultKinds().size());
 
-    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-             {"--lifetime", "3601"}, {"--lifetime", "0"}, {"--lifetime", "-1"}, {"--generate", "65536"},
-             {"--flood", "10001"}, {"--reply", "multicast"}, {"--faults", "cut-list,"}, {"--generate"},
-             {"--bogus"}, {"stray"}, {"--subnet", "10.0.0.0/33"}}) {
+    for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"--lifetime", "3601"},
+                                                                                     {"--lifetime", "0"},
+                                                                                     {"--lifetime", "-1"},
+                                                                                     {"--generate", "65536"},
+                                                                                     {"--flood", "10001"},
+                                                                                     {"--reply", "multicast"},
+                                                                                     {"--faults", "cut-list,"},
+                                                                                     {"--generate"},
+                                                                                     {"--bogus"},
+                                                                                     {"stray"},
+                                                                                     {"--subnet", "10.0.0.0/33"}}) {
         EXPECT_FALSE(ParseOptions(bad, o, error)) << bad[0];
         EXPECT_FALSE(error.empty());
     }

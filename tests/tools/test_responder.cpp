@@ -138,14 +138,15 @@ TEST(Responder, WriteToItsMacChangesTheNextReply) {
     MemoryLog log;
     Responder responder(Devices(FIVE_DEVICES), {}, log.Log());
     // MAC 02:00:00:00:00:03, address 192.168.92.30/24, name "Néw", DHCP off, ID 77.
-    Bytes write{0x00, 0x04, 0x01, 0x06, 0x02, 0, 0, 0, 0, 0x03, 0x60, 4, 192, 168, 92, 30, 0x61, 4, 255, 255, 255, 0,
-                0x7E, 4, 'N', 0xC3, 0xA9, 'w', 0x6A, 1, 0, 0x7C, 4, 77, 0, 0, 0};
+    Bytes write{0x00, 0x04, 0x01, 0x06, 0x02, 0,   0,    0,    0,   0x03, 0x60, 4, 192,  168, 92, 30, 0x61, 4, 255,
+                255,  255,  0,    0x7E, 4,    'N', 0xC3, 0xA9, 'w', 0x6A, 1,    0, 0x7C, 4,   77, 0,  0,    0};
     EXPECT_TRUE(responder.Handle(Datagram(write).in).empty()) << "writes are not acknowledged";
     const std::string line = log.Last();
     EXPECT_TRUE(Has(line, "\"cmd\":\"write\"")) << line;
     EXPECT_TRUE(Has(line, "\"mac\":\"02:00:00:00:00:03\""));
-    EXPECT_TRUE(Has(line, "\"settings\":{\"ip\":\"192.168.92.30\",\"mask\":\"255.255.255.0\",\"dhcp\":0,\"id\":77,"
-                          "\"name\":\"N\xC3\xA9w\"}"))
+    EXPECT_TRUE(Has(line,
+                    "\"settings\":{\"ip\":\"192.168.92.30\",\"mask\":\"255.255.255.0\",\"dhcp\":0,\"id\":77,"
+                    "\"name\":\"N\xC3\xA9w\"}"))
         << line;
     EXPECT_TRUE(Has(line, "\"tags\":[1,96,97,126,106,124]"));
     EXPECT_TRUE(Has(line, "\"applied\":true"));
@@ -217,7 +218,8 @@ TEST(Responder, AddressMovesWhenTheRestartIsOver) {
     settings.restartSilence = 500ms;
     Responder responder(Devices(FIVE_DEVICES), settings, log.Log());
     std::vector<std::string> moves;
-    responder.OnAddressChange([&](Ipv4Octets before, Ipv4Octets after) { moves.push_back(ToText(before) + ">" + ToText(after)); });
+    responder.OnAddressChange(
+        [&](Ipv4Octets before, Ipv4Octets after) { moves.push_back(ToText(before) + ">" + ToText(after)); });
     const Clock::time_point t0 = Clock::now();
     const Bytes move{0x00, 0x04, 0x01, 0x06, 0x02, 0, 0, 0, 0, 0x02, 0x60, 4, 10, 0, 0, 2};
     responder.Handle(Datagram(move, PC, DEVICE_PORT, t0).in);
@@ -260,7 +262,8 @@ TEST(Responder, FaultsFloodAndShuffleShapeTheAnswer) {
     std::set<std::string> accepted;
     for (const Outgoing& o : out) {
         if (Has(o.fields.Text(), "\"origin\":\"flood\"")) {
-            EXPECT_EQ(ToText(o.to) + ":" + std::to_string(o.port), "192.168.92.1:41000") << "the flood goes to the requester";
+            EXPECT_EQ(ToText(o.to) + ":" + std::to_string(o.port), "192.168.92.1:41000")
+                << "the flood goes to the requester";
         }
         const std::string mac = MacOf(o);
         if (!mac.empty()) accepted.insert(mac);

@@ -2,9 +2,9 @@
 #include <gtest/gtest.h>
 
 #include "JsonValue.h"
-#include "Utf8Text.h"
 #include "RowOutput.h"
 #include "ScanArguments.h"
+#include "Utf8Text.h"
 
 namespace pelmora {
 namespace {
@@ -28,12 +28,12 @@ TEST(ScanArguments, AcceptsTheOptionsAndMacsInEitherCase) {
 
 TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
     const std::vector<std::vector<std::string>> bad = {
-        {"--wink"},                                    // value missing
-        {"--wink", "02:00:00:00:00"},                  // five bytes
-        {"--wink", "02:00:00:00:00:01:"},              // trailing separator
-        {"--wink", "02-00-00-00-00-01"},               // other separator
-        {"--wink", "02:00:00:00:00:0g"},               // not hex
-        {"--wink", "020000000001"},                    // no separators
+        {"--wink"},                        // value missing
+        {"--wink", "02:00:00:00:00"},      // five bytes
+        {"--wink", "02:00:00:00:00:01:"},  // trailing separator
+        {"--wink", "02-00-00-00-00-01"},   // other separator
+        {"--wink", "02:00:00:00:00:0g"},   // not hex
+        {"--wink", "020000000001"},        // no separators
         {"--wink", "02:00:00:00:00:01", "--wink", "02:00:00:00:00:02"},
         {"--json", "--json"},
         {"--verbose"},

@@ -112,13 +112,14 @@ private:
         std::uint8_t buffer[4096];
         sockaddr_in from{};
         socklen_t fromLength = sizeof from;
-        const ssize_t n = recvfrom(fd, buffer, sizeof buffer, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &fromLength);
+        const ssize_t n =
+            recvfrom(fd, buffer, sizeof buffer, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from), &fromLength);
         if (n < 0) return false;
         // The PC hears its own broadcasts.
         if (from.sin_addr.s_addr == ToNet(PC_ADDRESS).value) return false;
         const std::size_t size = std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buffer);
         h.raw.assign(buffer, buffer + size);
-        if (size > MAX_DATAGRAM) return true;                    // the scan's 2000-byte buffer cannot take it
+        if (size > MAX_DATAGRAM) return true;  // the scan's 2000-byte buffer cannot take it
         Bytes copy = h.raw;
         auto length = static_cast<std::uint32_t>(copy.size());
         const std::uint8_t* payload = OpenPacket(copy.data(), length);
@@ -163,7 +164,8 @@ std::vector<std::string> JsonLines(const LoggedProcess& process) {
 std::vector<std::string> LinesWith(const LoggedProcess& process, const std::vector<std::string>& parts) {
     std::vector<std::string> found;
     for (const std::string& line : JsonLines(process)) {
-        if (std::all_of(parts.begin(), parts.end(), [&](const std::string& p) { return line.find(p) != std::string::npos; }))
+        if (std::all_of(parts.begin(), parts.end(),
+                        [&](const std::string& p) { return line.find(p) != std::string::npos; }))
             found.push_back(line);
     }
     return found;
@@ -265,8 +267,8 @@ const Bytes EXAMPLE_WRITE = {0x00, 0x04, 0x01, 0x06, 0x02, 0x00, 0x00, 0x00, 0x0
                              0x02, 0xC0, 0xBA, 0x80, 0x00, 0x81, 0x00, 0x82, 0x04, 0x00, 0x00, 0x00, 0x00};
 
 TEST_F(SimulatorE2e, WriteChangesTheNextReplyAfterTheRestart) {
-    LoggedProcess* sim = StartSimulator(
-        1, {"--generate", "3", "--claim-addresses", "--restart-silence", "1.5", "--lifetime", "30"});
+    LoggedProcess* sim =
+        StartSimulator(1, {"--generate", "3", "--claim-addresses", "--restart-silence", "1.5", "--lifetime", "30"});
     ASSERT_NE(sim, nullptr);
     ASSERT_EQ(EXAMPLE_WRITE.size(), 69u);
     PcClient pc;
@@ -290,8 +292,9 @@ TEST_F(SimulatorE2e, WriteChangesTheNextReplyAfterTheRestart) {
     EXPECT_EQ(Field(writes[2], "local"), "\"255.255.255.255:26487\"");
     EXPECT_EQ(Field(writes[0], "applied"), "true");
     EXPECT_EQ(Field(writes[1], "reject"), "\"restarting\"");
-    EXPECT_NE(writes[0].find("\"settings\":{\"ip\":\"192.168.1.20\",\"mask\":\"255.255.255.0\",\"gw\":\"192.168.1.1\","),
-              std::string::npos)
+    EXPECT_NE(
+        writes[0].find("\"settings\":{\"ip\":\"192.168.1.20\",\"mask\":\"255.255.255.0\",\"gw\":\"192.168.1.1\","),
+        std::string::npos)
         << writes[0];
 
     pc.Request();
@@ -363,8 +366,8 @@ TEST_F(SimulatorE2e, BrokenRepliesNeverPassTheScansChecks) {
 }
 
 TEST_F(SimulatorE2e, FloodReachesTheRequesterWithItsDistinctMacs) {
-    LoggedProcess* sim =
-        StartSimulator(1, {"--generate", "5", "--faults-only", "--flood", "300", "--flood-macs", "40", "--lifetime", "30"});
+    LoggedProcess* sim = StartSimulator(
+        1, {"--generate", "5", "--faults-only", "--flood", "300", "--flood-macs", "40", "--lifetime", "30"});
     ASSERT_NE(sim, nullptr);
     PcClient pc;
     pc.Request();

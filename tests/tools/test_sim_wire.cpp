@@ -112,8 +112,8 @@ TEST(ConfigWrite, WorkedExampleDecodesAndApplies) {
     std::string reason;
     ASSERT_TRUE(DecodeConfigWrite(list.data(), list.size(), w, reason)) << reason;
     EXPECT_EQ(MacText(w.mac), "02:00:00:00:00:01");
-    EXPECT_EQ(w.tags, (std::vector<std::uint8_t>{1, 0x60, 0x61, 0x62, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E, 0x7F,
-                                                 0x80, 0x81, 0x82}));
+    EXPECT_EQ(w.tags, (std::vector<std::uint8_t>{1, 0x60, 0x61, 0x62, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E, 0x7F, 0x80,
+                                                 0x81, 0x82}));
     EXPECT_TRUE(w.ignored.empty());
     EXPECT_FALSE(w.dns);
 
@@ -138,7 +138,8 @@ TEST(ConfigWrite, WorkedExampleDecodesAndApplies) {
 
 TEST(ConfigWrite, DhcpWithoutAddressesTakesTheLeaseOrKeepsTheAddress) {
     // MAC, DHCP on, factory-default ID, debug on: no address elements at all.
-    const Bytes list = FromHex("01 06 02 00 00 00 12 34 67 00 6A 01 01 7C 04 FF FF FF FF 7E 00 80 00 81 00 82 04 00 00 00 01");
+    const Bytes list =
+        FromHex("01 06 02 00 00 00 12 34 67 00 6A 01 01 7C 04 FF FF FF FF 7E 00 80 00 81 00 82 04 00 00 00 01");
     WriteSettings w;
     std::string reason;
     ASSERT_TRUE(DecodeConfigWrite(list.data(), list.size(), w, reason)) << reason;

@@ -21,7 +21,8 @@ std::shared_ptr<const ModalCall> CallOnNextModal(std::function<void(QWidget*)> a
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, call, before, clock, action = std::move(action), timeoutMs] {
+    QObject::connect(timer, &QTimer::timeout, timer,
+                     [timer, call, before, clock, action = std::move(action), timeoutMs] {
         QWidget* modal = QApplication::activeModalWidget();
         if (modal != nullptr && modal != before && modal->isVisible()) {
             timer->stop();

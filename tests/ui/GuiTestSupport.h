@@ -14,9 +14,9 @@ namespace pelmora::test {
 struct ModalCall {
     bool fired = false;
     bool timedOut = false;
-    QString title;                  // the modal's window title when it fired
-    QString text;                   // a message box's text, else empty
-    QPointer<QWidget> modal;        // the modal widget the action ran on
+    QString title;            // the modal's window title when it fired
+    QString text;             // a message box's text, else empty
+    QPointer<QWidget> modal;  // the modal widget the action ran on
 };
 
 // Runs `action` from the event loop on the next modal widget that opens (one that is not already the

@@ -35,7 +35,8 @@ void ExpectTextsFit(const RecordingDialog& dialog) {
         }
         ASSERT_NE(widget, nullptr) << control.caption.toStdString();
         const QFontMetrics metrics = widget->fontMetrics();
-        const QString name = QStringLiteral("%1 %2 \"%3\"").arg(dialog.TemplateId()).arg(control.id).arg(control.caption);
+        const QString name =
+            QStringLiteral("%1 %2 \"%3\"").arg(dialog.TemplateId()).arg(control.id).arg(control.caption);
         const int textWidth = metrics.horizontalAdvance(control.caption);
         QSize needed;
         if (qobject_cast<QLabel*>(widget) != nullptr) {
@@ -82,9 +83,9 @@ TEST(DialogRendering, MainWindowWithAFilledList) {
     RecordingDialog dialog(IDD_MAIN_DIALOG);
     auto* list = dialog.ControlAs<ReportList>(IDC_DEVICE_LIST);
     ASSERT_NE(list, nullptr);
-    const std::pair<const char*, int> columns[] = {{"Unit", 100},       {"IP address", 90}, {"BACnet", 55},
-                                                   {"Device ID", 65},   {"Device Name", 100}, {"PLA", 35},
-                                                   {"ELA", 35},         {"Location", 60},   {"Revision", 55}};
+    const std::pair<const char*, int> columns[] = {{"Unit", 100},     {"IP address", 90},   {"BACnet", 55},
+                                                   {"Device ID", 65}, {"Device Name", 100}, {"PLA", 35},
+                                                   {"ELA", 35},       {"Location", 60},     {"Revision", 55}};
     for (const auto& [heading, width] : columns) {
         list->InsertColumn(list->HeaderItemCount(), QString::fromLatin1(heading), width);
     }
@@ -94,7 +95,8 @@ TEST(DialogRendering, MainWindowWithAFilledList) {
     };
     for (int row = 0; row < 2; ++row) {
         list->InsertItem(row, QString::fromLatin1(rows[row][0]));
-        for (int column = 1; column < 9; ++column) list->SetItemText(row, column, QString::fromLatin1(rows[row][column]));
+        for (int column = 1; column < 9; ++column)
+            list->SetItemText(row, column, QString::fromLatin1(rows[row][column]));
     }
     list->SelectItem(0);
     ExpectTextsFit(dialog);

@@ -32,7 +32,8 @@ void ExpectControls(const DialogTemplate& dialog, const std::vector<Expected>& e
     for (const Expected& want : expected) {
         const ControlTemplate* found = nullptr;
         for (const ControlTemplate& control : dialog.controls) {
-            if (control.id == want.id && (want.id != IDC_STATIC || control.caption == QString::fromUtf8(want.caption))) {
+            if (control.id == want.id &&
+                (want.id != IDC_STATIC || control.caption == QString::fromUtf8(want.caption))) {
                 found = &control;
                 break;
             }
@@ -60,11 +61,11 @@ TEST(DialogTemplates, MainWindowTemplate102) {
     EXPECT_TRUE(dialog.systemMenu);
     EXPECT_TRUE(dialog.appWindow);
     ExpectControls(dialog, {
-        {1110, ControlKind::ListView, "", QRect(7, 7, 400, 189)},
-        {1126, ControlKind::DefaultPushButton, "Edit...", QRect(7, 202, 50, 14)},
-        {1108, ControlKind::PushButton, "Refresh", QRect(63, 202, 50, 14)},
-        {1118, ControlKind::PushButton, "Wink", QRect(119, 202, 50, 14)},
-    });
+                               {1110, ControlKind::ListView, "", QRect(7, 7, 400, 189)},
+                               {1126, ControlKind::DefaultPushButton, "Edit...", QRect(7, 202, 50, 14)},
+                               {1108, ControlKind::PushButton, "Refresh", QRect(63, 202, 50, 14)},
+                               {1118, ControlKind::PushButton, "Wink", QRect(119, 202, 50, 14)},
+                           });
     EXPECT_EQ(TabStops(dialog), (std::vector<int>{1110, 1126, 1108, 1118}));
     const ControlTemplate* list = dialog.Find(IDC_DEVICE_LIST);
     ASSERT_NE(list, nullptr);
@@ -97,35 +98,42 @@ TEST(DialogTemplates, EditDialogTemplate134) {
     EXPECT_EQ(dialog.size, QSize(292, 311));
     EXPECT_FALSE(dialog.appWindow);
     ExpectControls(dialog, {
-        {1112, ControlKind::CheckBox, "DHCP", QRect(18, 41, 34, 10)},
-        {1113, ControlKind::IpAddress, "", QRect(66, 54, 100, 15)},
-        {1115, ControlKind::IpAddress, "", QRect(174, 54, 100, 15)},
-        {1114, ControlKind::IpAddress, "", QRect(66, 84, 100, 15)},
-        {1116, ControlKind::IpAddress, "", QRect(174, 84, 100, 15)},
-        {1117, ControlKind::Edit, "", QRect(18, 144, 66, 14)},
-        {1118, ControlKind::Edit, "", QRect(18, 174, 66, 14)},
-        {1121, ControlKind::Edit, "", QRect(18, 204, 66, 14)},
-        {1120, ControlKind::Edit, "", QRect(96, 144, 66, 14)},
-        {1119, ControlKind::Edit, "", QRect(168, 144, 66, 14)},
-        {1128, ControlKind::CheckBox, "Foreign device", QRect(96, 174, 63, 10)},
-        {1129, ControlKind::Edit, "", QRect(96, 204, 138, 14)},
-        {1122, ControlKind::Edit, "", QRect(18, 258, 30, 14)},
-        {1123, ControlKind::Edit, "", QRect(54, 258, 30, 14)},
-        {1130, ControlKind::CheckBox, "Debug", QRect(96, 258, 37, 10)},
-        {IDOK, ControlKind::DefaultPushButton, "Save", QRect(6, 288, 63, 14)},
-        {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(221, 288, 63, 14)},
-        {1111, ControlKind::ReadOnlyEdit, "", QRect(6, 6, 100, 14)},
-        {1126, ControlKind::ReadOnlyEdit, "", QRect(185, 7, 100, 14)},
-        {IDC_STATIC, ControlKind::GroupBox, "IP", QRect(6, 24, 279, 84)},
-        {IDC_STATIC, ControlKind::GroupBox, "BACnet", QRect(6, 114, 279, 114)},
-        {IDC_STATIC, ControlKind::GroupBox, "", QRect(6, 234, 279, 48)},
-    });
+                               {1112, ControlKind::CheckBox, "DHCP", QRect(18, 41, 34, 10)},
+                               {1113, ControlKind::IpAddress, "", QRect(66, 54, 100, 15)},
+                               {1115, ControlKind::IpAddress, "", QRect(174, 54, 100, 15)},
+                               {1114, ControlKind::IpAddress, "", QRect(66, 84, 100, 15)},
+                               {1116, ControlKind::IpAddress, "", QRect(174, 84, 100, 15)},
+                               {1117, ControlKind::Edit, "", QRect(18, 144, 66, 14)},
+                               {1118, ControlKind::Edit, "", QRect(18, 174, 66, 14)},
+                               {1121, ControlKind::Edit, "", QRect(18, 204, 66, 14)},
+                               {1120, ControlKind::Edit, "", QRect(96, 144, 66, 14)},
+                               {1119, ControlKind::Edit, "", QRect(168, 144, 66, 14)},
+                               {1128, ControlKind::CheckBox, "Foreign device", QRect(96, 174, 63, 10)},
+                               {1129, ControlKind::Edit, "", QRect(96, 204, 138, 14)},
+                               {1122, ControlKind::Edit, "", QRect(18, 258, 30, 14)},
+                               {1123, ControlKind::Edit, "", QRect(54, 258, 30, 14)},
+                               {1130, ControlKind::CheckBox, "Debug", QRect(96, 258, 37, 10)},
+                               {IDOK, ControlKind::DefaultPushButton, "Save", QRect(6, 288, 63, 14)},
+                               {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(221, 288, 63, 14)},
+                               {1111, ControlKind::ReadOnlyEdit, "", QRect(6, 6, 100, 14)},
+                               {1126, ControlKind::ReadOnlyEdit, "", QRect(185, 7, 100, 14)},
+                               {IDC_STATIC, ControlKind::GroupBox, "IP", QRect(6, 24, 279, 84)},
+                               {IDC_STATIC, ControlKind::GroupBox, "BACnet", QRect(6, 114, 279, 114)},
+                               {IDC_STATIC, ControlKind::GroupBox, "", QRect(6, 234, 279, 48)},
+                           });
     // Labels: their place is fixed, their size is ours (one line high).
     const std::vector<std::pair<const char*, QPoint>> labels = {
-        {"Address", {66, 42}},         {"Gateway", {174, 42}},        {"Subnet mask", {66, 72}},
-        {"DNS", {174, 72}},            {"Device ID", {18, 132}},      {"Name", {18, 162}},
-        {"UDP Port (47808)", {18, 192}}, {"Location", {96, 132}},     {"Description", {168, 132}},
-        {"BBMD address ", {96, 192}},  {"Station ( PLA:ELA )", {18, 246}},
+        {"Address", {66, 42}},
+        {"Gateway", {174, 42}},
+        {"Subnet mask", {66, 72}},
+        {"DNS", {174, 72}},
+        {"Device ID", {18, 132}},
+        {"Name", {18, 162}},
+        {"UDP Port (47808)", {18, 192}},
+        {"Location", {96, 132}},
+        {"Description", {168, 132}},
+        {"BBMD address ", {96, 192}},
+        {"Station ( PLA:ELA )", {18, 246}},
     };
     for (const auto& [caption, position] : labels) {
         bool found = false;
@@ -153,9 +161,9 @@ TEST(DialogTemplates, WaitDialogTemplate135) {
     EXPECT_EQ(dialog.title, QStringLiteral("Wait..."));
     EXPECT_EQ(dialog.size, QSize(316, 52));
     ExpectControls(dialog, {
-        {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(132, 24, 50, 14)},
-        {1127, ControlKind::ProgressBar, "", QRect(7, 7, 302, 14)},
-    });
+                               {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(132, 24, 50, 14)},
+                               {1127, ControlKind::ProgressBar, "", QRect(7, 7, 302, 14)},
+                           });
     EXPECT_EQ(TabStops(dialog), (std::vector<int>{IDCANCEL}));
     EXPECT_TRUE(dialog.Find(IDC_PROGRESS)->Has(CF_SMOOTH));
 }
@@ -205,7 +213,8 @@ TEST(DialogTemplates, MalformedTemplatesAreRejectedWithAReason) {
         {"unknown kind", R"({"size": [10, 10], "controls": [{"id": 5, "kind": "slider", "rect": [0, 0, 1, 1]}]})"},
         {"short rect", R"({"size": [10, 10], "controls": [{"id": 5, "kind": "edit", "rect": [0, 0, 1]}]})"},
         {"negative size", R"({"size": [10, 10], "controls": [{"id": 5, "kind": "edit", "rect": [0, 0, -1, 4]}]})"},
-        {"unknown flag", R"({"size": [10, 10], "controls": [{"id": 5, "kind": "edit", "rect": [0, 0, 1, 1], "flags": ["shiny"]}]})"},
+        {"unknown flag",
+         R"({"size": [10, 10], "controls": [{"id": 5, "kind": "edit", "rect": [0, 0, 1, 1], "flags": ["shiny"]}]})"},
         {"no id", R"({"size": [10, 10], "controls": [{"kind": "edit", "rect": [0, 0, 1, 1]}]})"},
         {"icon without icon", R"({"size": [10, 10], "controls": [{"id": -1, "kind": "icon", "rect": [0, 0, 1, 1]}]})"},
     };

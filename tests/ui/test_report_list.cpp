@@ -12,9 +12,9 @@
 namespace pelmora {
 namespace {
 
-const std::pair<const char*, int> COLUMNS[] = {{"Unit", 100},       {"IP address", 90}, {"BACnet", 55},
-                                               {"Device ID", 65},   {"Device Name", 100}, {"PLA", 35},
-                                               {"ELA", 35},         {"Location", 60},   {"Revision", 55}};
+const std::pair<const char*, int> COLUMNS[] = {{"Unit", 100},     {"IP address", 90},   {"BACnet", 55},
+                                               {"Device ID", 65}, {"Device Name", 100}, {"PLA", 35},
+                                               {"ELA", 35},       {"Location", 60},     {"Revision", 55}};
 
 class ReportListTest : public ::testing::Test {
 protected:

@@ -57,7 +57,8 @@ TEST(TemplateDialog, ControlsKeepTheirProportionsAtAnyFontSize) {
     dialog.setFont(font);
     const QSize smallSize = dialog.size();
     std::vector<QRect> small;
-    for (const ControlTemplate& control : dialog.Template().controls) small.push_back(dialog.Control(control.id)->geometry());
+    for (const ControlTemplate& control : dialog.Template().controls)
+        small.push_back(dialog.Control(control.id)->geometry());
 
     font.setPixelSize(22);
     dialog.setFont(font);
@@ -86,25 +87,18 @@ TEST(TemplateDialog, ControlsKeepTheirProportionsAtAnyFontSize) {
 bool IsKind(QWidget* widget, ControlKind kind) {
     switch (kind) {
         case ControlKind::PushButton:
-        case ControlKind::DefaultPushButton:
-            return qobject_cast<QPushButton*>(widget) != nullptr;
-        case ControlKind::CheckBox:
-            return qobject_cast<QCheckBox*>(widget) != nullptr;
+        case ControlKind::DefaultPushButton: return qobject_cast<QPushButton*>(widget) != nullptr;
+        case ControlKind::CheckBox: return qobject_cast<QCheckBox*>(widget) != nullptr;
         case ControlKind::Edit:
             return qobject_cast<QLineEdit*>(widget) != nullptr && !static_cast<QLineEdit*>(widget)->isReadOnly();
         case ControlKind::ReadOnlyEdit:
             return qobject_cast<QLineEdit*>(widget) != nullptr && static_cast<QLineEdit*>(widget)->isReadOnly();
         case ControlKind::Label:
-        case ControlKind::Icon:
-            return qobject_cast<QLabel*>(widget) != nullptr;
-        case ControlKind::GroupBox:
-            return qobject_cast<QGroupBox*>(widget) != nullptr;
-        case ControlKind::ListView:
-            return qobject_cast<ReportList*>(widget) != nullptr;
-        case ControlKind::IpAddress:
-            return qobject_cast<IpAddressCtrl*>(widget) != nullptr;
-        case ControlKind::ProgressBar:
-            return qobject_cast<QProgressBar*>(widget) != nullptr;
+        case ControlKind::Icon: return qobject_cast<QLabel*>(widget) != nullptr;
+        case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(widget) != nullptr;
+        case ControlKind::ListView: return qobject_cast<ReportList*>(widget) != nullptr;
+        case ControlKind::IpAddress: return qobject_cast<IpAddressCtrl*>(widget) != nullptr;
+        case ControlKind::ProgressBar: return qobject_cast<QProgressBar*>(widget) != nullptr;
     }
     return false;
 }
@@ -145,7 +139,8 @@ TEST(TemplateDialog, OnlyTheTemplatesDefaultButtonIsDefault) {
     for (const auto& [templateId, defaultId] : defaults) {
         RecordingDialog dialog(templateId);
         for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
-            EXPECT_EQ(button->isDefault(), ControlIdOf(button) == defaultId) << templateId << ": " << ControlIdOf(button);
+            EXPECT_EQ(button->isDefault(), ControlIdOf(button) == defaultId)
+                << templateId << ": " << ControlIdOf(button);
             EXPECT_FALSE(button->autoDefault()) << templateId << ": " << ControlIdOf(button);
         }
     }
@@ -322,8 +317,8 @@ TEST(TemplateDialog, TabVisitsTheTabStopsInTemplateOrder) {
         visited.push_back(ControlIdOf(focus, 0));
         test::KeyIntoFocus(Qt::Key_Tab);
     }
-    EXPECT_EQ(visited, (std::vector<int>{1112, 1113, 1115, 1114, 1116, 1117, 1118, 1121, 1120, 1119, 1128, 1129, 1122,
-                                         1123, 1130, IDOK, IDCANCEL, 1111, 1126, 1112}));
+    EXPECT_EQ(visited, (std::vector<int>{1112, 1113, 1115, 1114, 1116, 1117, 1118,     1121, 1120, 1119,
+                                         1128, 1129, 1122, 1123, 1130, IDOK, IDCANCEL, 1111, 1126, 1112}));
 }
 
 }  // namespace

@@ -50,7 +50,8 @@ bool ParseScanArguments(const std::vector<std::string>& args, ScanArguments& out
             }
             parsed.winkMac = ParseMacText(args[++i]);
             if (!parsed.winkMac) {
-                error = "not a MAC address: '" + args[i] + "' (expected six hex pairs with colons, e.g. 02:00:00:00:00:01)";
+                error =
+                    "not a MAC address: '" + args[i] + "' (expected six hex pairs with colons, e.g. 02:00:00:00:00:01)";
                 return false;
             }
         } else {

@@ -3,7 +3,9 @@
 namespace pelmora {
 namespace {
 
-bool Claimable(Ipv4Octets address) { return address.bytes[0] != 0 && address.bytes[0] != 127 && address.bytes[0] < 224; }
+bool Claimable(Ipv4Octets address) {
+    return address.bytes[0] != 0 && address.bytes[0] != 127 && address.bytes[0] < 224;
+}
 
 }  // namespace
 

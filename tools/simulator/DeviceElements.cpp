@@ -7,10 +7,9 @@ namespace pelmora {
 namespace {
 
 // Reply tags.
-constexpr std::uint8_t R_REVISION = 34, R_FLAGS = 36, R_IP = 64, R_MASK = 65, R_GATEWAY = 66, R_DNS1 = 68,
-                       R_DNS2 = 69, R_TEXT = 102, R_DESCRIPTION = 103, R_STATION = 105, R_DHCP = 106,
-                       R_DEVICE_ID = 124, R_NAME = 126, R_PORT = 127, R_BBMD = 128, R_LOCATION = 129,
-                       R_DEBUG = 130;
+constexpr std::uint8_t R_REVISION = 34, R_FLAGS = 36, R_IP = 64, R_MASK = 65, R_GATEWAY = 66, R_DNS1 = 68, R_DNS2 = 69,
+                       R_TEXT = 102, R_DESCRIPTION = 103, R_STATION = 105, R_DHCP = 106, R_DEVICE_ID = 124,
+                       R_NAME = 126, R_PORT = 127, R_BBMD = 128, R_LOCATION = 129, R_DEBUG = 130;
 // Write tags: the reply's address tags plus 0x20; the others as in the reply.
 constexpr std::uint8_t W_IP = 0x60, W_MASK = 0x61, W_GATEWAY = 0x62, W_DNS = 0x64;
 
@@ -93,10 +92,22 @@ bool DecodeConfigWrite(const std::uint8_t* list, std::size_t size, WriteSettings
                 for (std::size_t i = 0; i < 6; ++i) w.mac[i] = value[i];
                 haveMac = true;
                 break;
-            case W_IP: known = length == 4; if (known) w.ip = ReadAddress(value); break;
-            case W_MASK: known = length == 4; if (known) w.mask = ReadAddress(value); break;
-            case W_GATEWAY: known = length == 4; if (known) w.gateway = ReadAddress(value); break;
-            case W_DNS: known = length == 4; if (known) w.dns = ReadAddress(value); break;
+            case W_IP:
+                known = length == 4;
+                if (known) w.ip = ReadAddress(value);
+                break;
+            case W_MASK:
+                known = length == 4;
+                if (known) w.mask = ReadAddress(value);
+                break;
+            case W_GATEWAY:
+                known = length == 4;
+                if (known) w.gateway = ReadAddress(value);
+                break;
+            case W_DNS:
+                known = length == 4;
+                if (known) w.dns = ReadAddress(value);
+                break;
             case R_TEXT: w.text102 = ReadText(value, length); break;
             case R_DESCRIPTION: w.description = ReadText(value, length); break;
             case R_NAME: w.name = ReadText(value, length); break;
@@ -106,13 +117,22 @@ bool DecodeConfigWrite(const std::uint8_t* list, std::size_t size, WriteSettings
                 known = length == 2;
                 if (known) w.station = std::make_pair(value[0], value[1]);
                 break;
-            case R_DHCP: known = length == 1; if (known) w.dhcp = value[0] != 0; break;
+            case R_DHCP:
+                known = length == 1;
+                if (known) w.dhcp = value[0] != 0;
+                break;
             case R_DEVICE_ID:
                 known = length == 4;
                 if (known) w.deviceId = static_cast<std::int32_t>(LoadLe32(value));
                 break;
-            case R_PORT: known = length == 2; if (known) w.port = LoadLe16(value); break;
-            case R_DEBUG: known = length == 4; if (known) w.debug = LoadBe32(value); break;
+            case R_PORT:
+                known = length == 2;
+                if (known) w.port = LoadLe16(value);
+                break;
+            case R_DEBUG:
+                known = length == 4;
+                if (known) w.debug = LoadBe32(value);
+                break;
             default: known = false; break;
         }
         if (!known) w.ignored.emplace_back(tag, length);

@@ -28,8 +28,8 @@ struct WriteSettings {
     std::optional<std::int32_t> deviceId;
     std::optional<std::uint16_t> port;
     std::optional<std::uint32_t> debug;
-    std::vector<std::uint8_t> tags;                                 // every tag, in order
-    std::vector<std::pair<std::uint8_t, std::uint8_t>> ignored;     // unknown tag or wrong length
+    std::vector<std::uint8_t> tags;                              // every tag, in order
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> ignored;  // unknown tag or wrong length
 };
 
 // Decodes the element list of a write (payload bytes 2 on). False with a reason when the list is

@@ -12,10 +12,18 @@ std::size_t Utf8SequenceLength(const std::string& text, std::size_t i) {
     std::size_t length = 0;
     std::uint32_t code = 0;
     if (lead < 0x80) return 1;
-    if ((lead & 0xE0) == 0xC0) { length = 2; code = lead & 0x1F; }
-    else if ((lead & 0xF0) == 0xE0) { length = 3; code = lead & 0x0F; }
-    else if ((lead & 0xF8) == 0xF0) { length = 4; code = lead & 0x07; }
-    else return 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2;
+        code = lead & 0x1F;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3;
+        code = lead & 0x0F;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4;
+        code = lead & 0x07;
+    } else {
+        return 0;
+    }
     if (i + length > text.size()) return 0;
     for (std::size_t k = 1; k < length; ++k) {
         if ((byte(i + k) & 0xC0) != 0x80) return 0;

@@ -17,7 +17,7 @@ public:
     JsonObject& AddBool(const char* key, bool value);
     JsonObject& AddFixed(const char* key, double value, int decimals);
     JsonObject& AddRaw(const char* key, const std::string& json);  // value already JSON
-    JsonObject& Merge(const JsonObject& other);                     // other's fields after ours
+    JsonObject& Merge(const JsonObject& other);                    // other's fields after ours
     bool Empty() const { return m_body.empty(); }
     std::string Text() const { return "{" + m_body + "}"; }
 

@@ -20,8 +20,8 @@ bool IsKthreadd(const std::string& pid) {
 }  // namespace
 
 NamespaceVerdict CompareNetNamespaces(const std::string& ours, const std::string& reference, std::string& detail) {
-    struct stat own{};
-    struct stat other{};
+    struct stat own {};
+    struct stat other {};
     if (stat(ours.c_str(), &own) != 0) {
         detail = "cannot read " + ours + ": " + std::strerror(errno);
         return NamespaceVerdict::Unknown;
@@ -30,10 +30,10 @@ NamespaceVerdict CompareNetNamespaces(const std::string& ours, const std::string
         detail = "cannot read " + reference + ": " + std::strerror(errno);
         return NamespaceVerdict::Unknown;
     }
-    detail = "net namespace inode " + std::to_string(own.st_ino) + ", " + reference + " has " +
-             std::to_string(other.st_ino);
+    detail =
+        "net namespace inode " + std::to_string(own.st_ino) + ", " + reference + " has " + std::to_string(other.st_ino);
     return own.st_dev == other.st_dev && own.st_ino == other.st_ino ? NamespaceVerdict::Initial
-                                                                   : NamespaceVerdict::Private;
+                                                                    : NamespaceVerdict::Private;
 }
 
 NamespaceVerdict CheckNetNamespace(std::string& detail) {
@@ -46,7 +46,7 @@ NamespaceVerdict CheckNetNamespace(std::string& detail) {
         if (verdict != NamespaceVerdict::Unknown) return verdict;
         tried += "; " + detail;
     }
-    struct stat own{};
+    struct stat own {};
     if (stat(ours.c_str(), &own) == 0 && own.st_ino == INITIAL_NET_NAMESPACE_INODE) {
         detail = tried + "; net namespace inode " + std::to_string(own.st_ino) + " is the initial namespace's";
         return NamespaceVerdict::Initial;

@@ -33,7 +33,7 @@ struct SimDevice {
     std::uint8_t pla = 0;
     std::uint8_t ela = 0;
     std::uint32_t debugFlags = 0;
-    std::uint32_t revision = 0x01000000;  // four one-byte parts, most significant first
+    std::uint32_t revision = 0x01000000;      // four one-byte parts, most significant first
     std::vector<std::uint8_t> extraElements;  // raw bytes appended to the reply's element list
     bool replyModeSet = false;                // false: the simulator's --reply mode applies
     ReplyMode replyMode = ReplyMode::Auto;
@@ -41,7 +41,7 @@ struct SimDevice {
 };
 
 bool HasBacnet(const SimDevice& device);
-std::string MacText(const MacAddress& mac);  // "02:00:00:00:00:01"
+std::string MacText(const MacAddress& mac);               // "02:00:00:00:00:01"
 bool ParseMac(const std::string& text, MacAddress& mac);  // colon form or 12 hex digits
 // True when the device's own subnet (ip & mask) contains the address.
 bool SubnetContains(const SimDevice& device, Ipv4Octets address);

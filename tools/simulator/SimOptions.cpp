@@ -68,9 +68,10 @@ const char* UsageText() {
 bool ParseOptions(const std::vector<std::string>& args, SimOptions& options, std::string& error) {
     SimOptions o;
     static const std::set<std::string> valued = {
-        "--devices", "--generate", "--mac-base", "--subnet", "--reply", "--broadcast-address", "--seed",
-        "--reply-delay", "--reply-gap", "--restart-silence", "--dhcp-address", "--faults", "--flood",
-        "--flood-macs", "--lifetime", "--log"};
+        "--devices",   "--generate",          "--mac-base",     "--subnet",
+        "--reply",     "--broadcast-address", "--seed",         "--reply-delay",
+        "--reply-gap", "--restart-silence",   "--dhcp-address", "--faults",
+        "--flood",     "--flood-macs",        "--lifetime",     "--log"};
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& name = args[i];
         std::string v;

@@ -21,7 +21,7 @@ struct SimOptions {
     std::chrono::milliseconds replyDelay{0};  // before the first answer to a request
     std::chrono::microseconds replyGap{0};    // between answers
     std::chrono::milliseconds lifetime{120000};
-    std::string logPath;  // empty: standard error
+    std::string logPath;          // empty: standard error
     bool claimAddresses = false;  // put the devices' addresses on the namespace's interface
     bool dumpDevices = false;
     bool help = false;
