@@ -86,13 +86,14 @@ bool UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint1
     msg.msg_namelen = sizeof sa;
     msg.msg_iov = iov;
     msg.msg_iovlen = 2;
-    ssize_t sent;
+    ssize_t sent = -1;
     do {
         sent = sendmsg(m_fd, &msg, MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
     return sent >= 0 && static_cast<std::size_t>(sent) == total;
 }
 
+// NOLINTNEXTLINE(readability-non-const-parameter): recvmsg writes the datagram through the iovec into buffer.
 std::optional<UdpSocket::Received> UdpSocket::Receive(std::uint8_t* buffer, std::size_t capacity) {
     if (m_fd < 0) return std::nullopt;
     sockaddr_in from{};
@@ -102,7 +103,7 @@ std::optional<UdpSocket::Received> UdpSocket::Receive(std::uint8_t* buffer, std:
     msg.msg_namelen = sizeof from;
     msg.msg_iov = &iov;
     msg.msg_iovlen = 1;
-    ssize_t got;
+    ssize_t got = -1;
     do {
         got = recvmsg(m_fd, &msg, MSG_DONTWAIT);
     } while (got < 0 && errno == EINTR);

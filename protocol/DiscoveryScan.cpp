@@ -81,6 +81,7 @@ bool RunDiscovery(const InterfaceTable& table, Ipv4Host destination, ReplyStore&
             broadcastListener = OpenScanSocket(std::move(*socket), ToNet(ANY_ADDRESS));
     }
     std::vector<UdpSocket*> readers;
+    readers.reserve(perAddress.size() + 1);
     for (UdpSocket& socket : perAddress) readers.push_back(&socket);
     if (broadcastListener) readers.push_back(&*broadcastListener);
 

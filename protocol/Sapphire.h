@@ -8,14 +8,14 @@ namespace pelmora {
 class StreamCipher {
 public:
     virtual ~StreamCipher() = default;
+    StreamCipher(const StreamCipher&) = delete;
+    StreamCipher& operator=(const StreamCipher&) = delete;
     virtual std::uint8_t CipherByte(std::uint8_t b) = 0;
     virtual void CipherString(std::uint8_t* out, const std::uint8_t* in, std::size_t n) = 0;
     virtual void CipherInPlace(std::uint8_t* buf, std::size_t n) = 0;
 
 protected:
     StreamCipher() = default;
-    StreamCipher(const StreamCipher&) = delete;
-    StreamCipher& operator=(const StreamCipher&) = delete;
 };
 
 // The cipher state. The 256-byte table is allocated by SetKey and zeroed and released by Wipe; a wiped

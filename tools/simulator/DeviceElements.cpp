@@ -145,28 +145,28 @@ bool DecodeConfigWrite(const std::uint8_t* list, std::size_t size, WriteSettings
     return true;
 }
 
-bool ApplyConfigWrite(SimDevice& d, const WriteSettings& w, const Ipv4Prefix* lease) {
-    if (w.ip) d.ip = *w.ip;
-    if (w.mask) d.mask = *w.mask;
-    if (w.gateway) d.gateway = *w.gateway;
-    if (w.dns) d.dns1 = *w.dns;
-    if (w.text102) d.text102 = *w.text102;
-    if (w.description) d.description = *w.description;
-    if (w.name) d.name = *w.name;
-    if (w.bbmd) d.bbmd = *w.bbmd;
-    if (w.location) d.location = *w.location;
-    if (w.station) {
-        d.pla = w.station->first;
-        d.ela = w.station->second;
+bool ApplyConfigWrite(SimDevice& device, const WriteSettings& settings, const Ipv4Prefix* lease) {
+    if (settings.ip) device.ip = *settings.ip;
+    if (settings.mask) device.mask = *settings.mask;
+    if (settings.gateway) device.gateway = *settings.gateway;
+    if (settings.dns) device.dns1 = *settings.dns;
+    if (settings.text102) device.text102 = *settings.text102;
+    if (settings.description) device.description = *settings.description;
+    if (settings.name) device.name = *settings.name;
+    if (settings.bbmd) device.bbmd = *settings.bbmd;
+    if (settings.location) device.location = *settings.location;
+    if (settings.station) {
+        device.pla = settings.station->first;
+        device.ela = settings.station->second;
     }
-    if (w.deviceId) d.deviceId = *w.deviceId;
-    if (w.port) d.bacnetPort = *w.port;
-    if (w.debug) d.debugFlags = *w.debug;
-    if (w.dhcp) d.dhcp = *w.dhcp;
-    const bool anyAddress = w.ip || w.mask || w.gateway || w.dns;
-    if (d.dhcp && w.dhcp && !anyAddress && lease != nullptr) {
-        d.ip = lease->address;
-        d.mask = MaskOf(lease->length);
+    if (settings.deviceId) device.deviceId = *settings.deviceId;
+    if (settings.port) device.bacnetPort = *settings.port;
+    if (settings.debug) device.debugFlags = *settings.debug;
+    if (settings.dhcp) device.dhcp = *settings.dhcp;
+    const bool anyAddress = settings.ip || settings.mask || settings.gateway || settings.dns;
+    if (device.dhcp && settings.dhcp && !anyAddress && lease != nullptr) {
+        device.ip = lease->address;
+        device.mask = MaskOf(lease->length);
         return true;
     }
     return false;

@@ -55,8 +55,8 @@ class Responder {
 public:
     Responder(std::vector<SimDevice> devices, ResponderSettings settings, EventLog& log);
 
-    // Logs the datagram and returns what the devices send in answer.
-    std::vector<Outgoing> Handle(const Received& datagram);
+    // Logs the datagram `in` and returns what the devices send in answer.
+    std::vector<Outgoing> Handle(const Received& in);
 
     const std::vector<SimDevice>& Devices() const { return m_devices; }
     // Called when a write moves a device from one address to another; with a restart silence, once

@@ -59,6 +59,7 @@ bool SimSocket::Open(std::uint16_t port, std::string& error) {
     return true;
 }
 
+// NOLINTNEXTLINE(readability-non-const-parameter): recvmsg writes the datagram through the iovec into buffer.
 bool SimSocket::Receive(std::uint8_t* buffer, std::size_t capacity, Datagram& datagram) {
     sockaddr_in from{};
     iovec part{buffer, capacity};
