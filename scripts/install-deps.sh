@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, testing and running the tool need. Safe to run again.
 set -euo pipefail
 packages=(
-  build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev
+  build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libcrypto++-dev libnl-3-dev libnl-route-3-dev
   libgtest-dev libgmock-dev libbenchmark-dev

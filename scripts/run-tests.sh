@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: the warnings-as-errors build, the same suite under address and
-# undefined-behaviour sanitizers, and a bounded fuzzing run. End-to-end tests need root (network
-# namespaces); without it they skip and say why.
+# Builds and runs the whole test suite: the warnings-as-errors build, the clang-format and clang-tidy
+# checks, the same suite under address and undefined-behaviour sanitizers, and a bounded fuzzing run.
+# End-to-end tests need root (network namespaces); without it they skip and say why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -14,6 +14,9 @@ echo "== build: release, warnings as errors"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELMORA_WERROR=ON >/dev/null
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -j "$jobs" --timeout 600
+
+echo "== style: clang-format and clang-tidy"
+BUILD_DIR=build/release JOBS="$jobs" bash scripts/check-style.sh
 
 echo "== build: address + undefined sanitizers"
 cmake -S . -B build/asan -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELMORA_WERROR=ON -DPELMORA_SANITIZE=ON \
