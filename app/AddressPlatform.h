@@ -4,8 +4,9 @@
 #include <optional>
 #include <vector>
 
-#include "Ipv4.h"
-#include "NetworkTables.h"
+#include "base/Ipv4.h"
+#include "platform/Adapters.h"
+#include "platform/AddressTable.h"
 
 namespace pelmora {
 
@@ -15,14 +16,6 @@ public:
     virtual std::optional<std::vector<AdapterInfo>> ListAdapters() = 0;
     virtual std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) = 0;
     virtual bool DeleteIpv4Address(const AddressContext& context) = 0;
-};
-
-// This PC's adapters and addresses (rtnetlink).
-class SystemAddressPlatform final : public AddressPlatform {
-public:
-    std::optional<std::vector<AdapterInfo>> ListAdapters() override;
-    std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) override;
-    bool DeleteIpv4Address(const AddressContext& context) override;
 };
 
 }  // namespace pelmora

@@ -1,6 +1,6 @@
-#include "CAboutDlg.h"
+#include "app/CAboutDlg.h"
 
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
 
 namespace pelmora {
 

@@ -1,6 +1,6 @@
 #pragma once
 // The About box, template 100: the application icon, the program's name and its version line.
-#include "TemplateDialog.h"
+#include "ui/TemplateDialog.h"
 
 namespace pelmora {
 

@@ -1,16 +1,16 @@
-#include "CNimbetRawConfigApp.h"
+#include "app/CNimbetRawConfigApp.h"
 
 #include <QtWidgets/QMessageBox>
 
 #include <utility>
 
-#include "CNimbetRawConfigDlg.h"
-#include "DialogTemplate.h"
-#include "ResourceIds.h"
-#include "StringTable.h"
-#include "TemporaryAddress.h"
-#include "TerminationSignals.h"
-#include "UdpSocket.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "app/TemporaryAddress.h"
+#include "app/TerminationSignals.h"
+#include "platform/UdpSocket.h"
+#include "resources/ResourceIds.h"
+#include "ui/DialogTemplate.h"
+#include "ui/StringTable.h"
 
 namespace pelmora {
 

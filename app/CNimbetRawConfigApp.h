@@ -1,9 +1,9 @@
 #pragma once
 // The application: socket start-up, the main window, the temporary address for the window's run, and
 // the end. Takes no command line, reads no configuration, keeps nothing between runs.
-#include "AddressPlatform.h"
-#include "DeviceNetwork.h"
-#include "EditDeviceFunction.h"
+#include "app/AddressPlatform.h"
+#include "app/EditDeviceFunction.h"
+#include "protocol/DeviceNetwork.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "CNimbetRawConfigDlg.h"
+#include "app/CNimbetRawConfigDlg.h"
 
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
@@ -8,15 +8,18 @@
 
 #include <utility>
 
-#include "AppIcon.h"
-#include "CAboutDlg.h"
-#include "DataExchange.h"
-#include "DeviceColumns.h"
-#include "DiscoveryScan.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
-#include "StringTable.h"
-#include "WaitCursor.h"
+#include "app/CAboutDlg.h"
+#include "app/ColumnWidths.h"
+#include "app/WaitCursor.h"
+#include "listing/DeviceColumns.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/MacAddress.h"
+#include "protocol/RowTexts.h"
+#include "resources/ResourceIds.h"
+#include "ui/AppIcon.h"
+#include "ui/DataExchange.h"
+#include "ui/ReportList.h"
+#include "ui/StringTable.h"
 
 namespace pelmora {
 
@@ -80,6 +83,8 @@ void CNimbetRawConfigDlg::contextMenuEvent(QContextMenuEvent* event) {
 }
 
 void CNimbetRawConfigDlg::OnSysCommand(int id) {
+    // The low four bits of a system command's ID are the window system's own, so they are cleared
+    // before the ID is compared.
     if ((id & 0xFFF0) == IDM_ABOUTBOX) {
         CAboutDlg about;
         about.DoModal();
@@ -92,9 +97,8 @@ int CNimbetRawConfigDlg::ReadInterfaceTable() {
     if (!table) {
         m_interfaceTable.rows.clear();
         const NormalCursor normal;
-        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Internal Error"),
-                        QStringLiteral("Internal Error: Cannot enumerate network interfaces on this computer."),
-                        QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(INTERFACE_TABLE_ERROR_CAPTION),
+                        QString::fromLatin1(INTERFACE_TABLE_ERROR), QMessageBox::Ok, this);
         box.exec();
         return 0;
     }
@@ -119,7 +123,7 @@ void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
 
 void CNimbetRawConfigDlg::FillDeviceList() {
     m_deviceList->DeleteAllItems();
-    for (int count = m_deviceList->HeaderItemCount(); count > 0; --count) m_deviceList->DeleteColumn(0);
+    m_deviceList->DeleteAllColumns();
     RebuildDeviceStore(m_replies, m_devices);
     RowTextList rows;
     rows.reserve(m_devices.Count());
@@ -136,7 +140,7 @@ void CNimbetRawConfigDlg::FillDeviceList() {
         const int row = m_deviceList->InsertItem(static_cast<int>(i), ToQString(texts[COL_UNIT]));
         for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
             m_deviceList->SetItemText(row, column, ToQString(texts[column]));
-        if ((m_devices.RecordAt(static_cast<long>(i))->featureFlags & FEATURE_BACNET) != 0) {
+        if (HasBacnet(*m_devices.RecordAt(static_cast<long>(i)))) {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
                 m_deviceList->SetItemText(row, column, ToQString(texts[column]));
         }
@@ -144,6 +148,8 @@ void CNimbetRawConfigDlg::FillDeviceList() {
 }
 
 void CNimbetRawConfigDlg::OnShowWindow(bool shown) {
+    // Read before the base class runs, so the buttons follow the selection the window had when it was
+    // shown or hidden, not a change that the default handling's focus move may bring.
     const int selected = m_deviceList->GetSelectedCount();
     TemplateDialog::OnShowWindow(shown);
     if (m_firstScanDone != 0) return;

@@ -6,14 +6,14 @@
 
 #include <QtGui/QIcon>
 
-#include "DeviceNetwork.h"
-#include "DeviceRecord.h"
-#include "EditDeviceFunction.h"
-#include "EditHost.h"
-#include "ElementList.h"
-#include "InterfaceTable.h"
-#include "Ipv4.h"
-#include "TemplateDialog.h"
+#include "app/EditDeviceFunction.h"
+#include "base/Ipv4.h"
+#include "editing/EditHost.h"
+#include "protocol/DeviceNetwork.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/ElementList.h"
+#include "protocol/InterfaceTable.h"
+#include "ui/TemplateDialog.h"
 
 class QAction;
 class QPushButton;

@@ -3,8 +3,8 @@
 // when the user saved. The program's start-up supplies one that runs the edit dialog.
 #include <functional>
 
-#include "DeviceRecord.h"
-#include "EditHost.h"
+#include "editing/EditHost.h"
+#include "protocol/DeviceRecord.h"
 
 namespace pelmora {
 

@@ -1,6 +1,6 @@
-#include "EditWithDialog.h"
+#include "app/EditWithDialog.h"
 
-#include "DialogEdit.h"
+#include "editing/DialogEdit.h"
 
 namespace pelmora {
 

@@ -1,5 +1,5 @@
 #pragma once
-#include "EditDeviceFunction.h"
+#include "app/EditDeviceFunction.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "AddressPlatform.h"
+#include "app/SystemAddressPlatform.h"
 
 namespace pelmora {
 

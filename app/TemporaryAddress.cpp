@@ -1,4 +1,4 @@
-#include "TemporaryAddress.h"
+#include "app/TemporaryAddress.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,9 +7,10 @@
 #include <optional>
 #include <vector>
 
-#include "AddressPlatform.h"
-#include "Ipv4.h"
-#include "NetworkTables.h"
+#include "app/AddressPlatform.h"
+#include "base/Ipv4.h"
+#include "platform/Adapters.h"
+#include "platform/AddressTable.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "TerminationSignals.h"
+#include "app/TerminationSignals.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -10,8 +10,8 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QDialog>
 
-#include "ResourceIds.h"
-#include "TemplateDialog.h"
+#include "resources/ResourceIds.h"
+#include "ui/TemplateDialog.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "WaitCursor.h"
+#include "app/WaitCursor.h"
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>

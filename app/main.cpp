@@ -7,10 +7,12 @@
 #include <exception>
 #include <new>
 
-#include "AddressPlatform.h"
-#include "CNimbetRawConfigApp.h"
-#include "DeviceNetwork.h"
-#include "EditWithDialog.h"
+#include "app/CNimbetRawConfigApp.h"
+#include "app/EditWithDialog.h"
+#include "app/SystemAddressPlatform.h"
+#include "platform/Clock.h"
+#include "platform/UdpTransport.h"
+#include "protocol/SystemDeviceNetwork.h"
 
 int main(int, char** argv) {
     // The program takes no command line, not even Qt's own options.
@@ -18,7 +20,9 @@ int main(int, char** argv) {
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
 
-    pelmora::SystemDeviceNetwork network;
+    pelmora::UdpTransport transport;
+    pelmora::SteadyClock clock;
+    pelmora::SystemDeviceNetwork network(transport, clock);
     pelmora::SystemAddressPlatform addresses;
     pelmora::CNimbetRawConfigApp app(network, addresses, pelmora::EditWithDialog);
     // Caught here so that the stack is unwound and the temporary address deleted on the way out.

@@ -19,12 +19,16 @@
 #include <string>
 #include <vector>
 
-#include "AddressPlatform.h"
-#include "CNimbetRawConfigApp.h"
-#include "CNimbetRawConfigDlg.h"
-#include "DeviceNetwork.h"
-#include "EditWithDialog.h"
-#include "ResourceIds.h"
+#include "app/AddressPlatform.h"
+#include "app/CNimbetRawConfigApp.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "app/EditWithDialog.h"
+#include "app/SystemAddressPlatform.h"
+#include "platform/Clock.h"
+#include "platform/UdpTransport.h"
+#include "protocol/DeviceNetwork.h"
+#include "protocol/SystemDeviceNetwork.h"
+#include "resources/ResourceIds.h"
 
 extern char** environ;
 
@@ -77,7 +81,9 @@ int RunChild(char* program) {
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
     QApplication application(qtArgc, qtArgv);
-    pelmora::SystemDeviceNetwork network;
+    pelmora::UdpTransport transport;
+    pelmora::SteadyClock clock;
+    pelmora::SystemDeviceNetwork network(transport, clock);
     pelmora::SystemAddressPlatform addresses;
     TimedApp app(network, addresses, pelmora::EditWithDialog);
     app.InitInstance();

@@ -5,10 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "DeviceRecord.h"
-#include "ElementList.h"
-#include "PacketEnvelope.h"
-#include "Sapphire.h"
+#include "protocol/DeviceRecord.h"
+#include "protocol/ElementList.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/Sapphire.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 namespace {
@@ -28,7 +30,7 @@ ElementList TypicalReply() {
     ElementList list;
     const std::uint8_t mac[6] = {0x00, 0x50, 0xC2, 0xAB, 0x12, 0x34};
     const auto add = [&list](std::uint8_t tag, Bytes value) { AppendElement(list, tag, value.data(), value.size()); };
-    AppendElement(list, TAG_MAC, mac, 6);
+    AppendElement(list, reply::MAC.tag, mac, 6);
     add(34, {1, 4, 2, 17});
     add(36, {0, 0, 0, 0x10});
     add(64, {192, 168, 1, 20});
@@ -41,10 +43,10 @@ ElementList TypicalReply() {
     add(124, {0xD2, 0x04, 0, 0});
     add(127, {0xC0, 0xBA});
     add(130, {0, 0, 0, 0});
-    AppendTextElement(list, 126, "Gateway-$");
-    AppendTextElement(list, 129, "Plant room 2, east wall");
-    AppendTextElement(list, 103, "Heating circuit controller");
-    AppendTextElement(list, 128, "");
+    AppendTextElement(list, reply::DEVICE_NAME.tag, "Gateway-$");
+    AppendTextElement(list, reply::LOCATION.tag, "Plant room 2, east wall");
+    AppendTextElement(list, reply::DESCRIPTION.tag, "Heating circuit controller");
+    AppendTextElement(list, reply::BBMD_ADDRESS.tag, "");
     return list;
 }
 

@@ -11,9 +11,10 @@
 #include <thread>
 #include <vector>
 
-#include "ElementList.h"
-#include "PacketEnvelope.h"
-#include "UdpSocket.h"
+#include "platform/UdpSocket.h"
+#include "protocol/ElementList.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/WireFormat.h"
 
 namespace {
 
@@ -55,10 +56,10 @@ Bytes ReplyPayload(std::uint32_t n, std::uint8_t macLength) {
                                  static_cast<std::uint8_t>(n >> 16),
                                  static_cast<std::uint8_t>(n >> 8),
                                  static_cast<std::uint8_t>(n)};
-    AppendElement(list, TAG_MAC, mac, macLength);
-    AppendTextElement(list, 126, "FLOOD-" + std::to_string(n));
+    AppendElement(list, reply::MAC.tag, mac, macLength);
+    AppendTextElement(list, reply::DEVICE_NAME.tag, "FLOOD-" + std::to_string(n));
     const std::uint8_t ip[4] = {10, 99, static_cast<std::uint8_t>(n >> 8), static_cast<std::uint8_t>(n)};
-    AppendElement(list, 64, ip, sizeof ip);
+    AppendElement(list, reply::IP_ADDRESS.tag, ip, sizeof ip);
     Bytes payload(2 + list.size());
     payload[1] = CMD_DISCOVERY_REPLY;
     std::copy(list.begin(), list.end(), payload.begin() + 2);
@@ -137,7 +138,7 @@ int main(int argc, char** argv) {
     const auto started = std::chrono::steady_clock::now();
     for (std::size_t i = 0; i < datagrams.size(); ++i) {
         BufferPart parts[2] = {{static_cast<std::uint32_t>(datagrams[i].size()), datagrams[i].data()}, {0, nullptr}};
-        if (!socket->SendTo(parts, requester, DEVICE_PORT)) ++failed;
+        if (socket->SendTo(parts, requester, DEVICE_PORT) != SendResult::Sent) ++failed;
         if (burst > 0 && (i + 1) % burst == 0) std::this_thread::sleep_for(pause);
     }
     const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started).count();

@@ -1,15 +1,16 @@
-#include "DialogEdit.h"
+#include "editing/DialogEdit.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QLineEdit>
 
 #include <string>
 
-#include "DataExchange.h"
-#include "DlgWait.h"
-#include "IpAddressCtrl.h"
-#include "NumberText.h"
-#include "ResourceIds.h"
+#include "editing/DlgWait.h"
+#include "editing/NumberText.h"
+#include "protocol/MacAddress.h"
+#include "resources/ResourceIds.h"
+#include "ui/DataExchange.h"
+#include "ui/IpAddressCtrl.h"
 
 namespace pelmora {
 
@@ -63,11 +64,9 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, EditHost* host) {
 }
 
 void CDialogEdit::FillFromRecord(const DeviceRecord& record) {
-    const std::uint8_t* mac = record.mac;
-    m_macText = QString::asprintf("%.2X:%.2X:%.2X:%.2X:%.2X:%.2X", mac[0], mac[1], mac[2], mac[3], mac[4], mac[5]);
-    const std::uint8_t* ip = record.ipAddress;
-    m_ipText = QString::asprintf("%d.%d.%d.%d", ip[0], ip[1], ip[2], ip[3]);
+    m_macText = QString::fromStdString(MacText(record.mac));
     m_address = HostValue(record.ipAddress);
+    m_ipText = QString::fromStdString(ToText(Ipv4Host{m_address}));
     m_subnetMask = HostValue(record.subnetMask);
     m_gateway = HostValue(record.gateway);
     const std::uint8_t* dns = record.dnsServers;

@@ -5,10 +5,10 @@
 
 #include <cstdint>
 
-#include "ConfigWrite.h"
-#include "DeviceRecord.h"
-#include "EditHost.h"
-#include "TemplateDialog.h"
+#include "editing/ConfigWrite.h"
+#include "editing/EditHost.h"
+#include "protocol/DeviceRecord.h"
+#include "ui/TemplateDialog.h"
 
 class QLineEdit;
 

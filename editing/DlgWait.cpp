@@ -1,11 +1,11 @@
-#include "DlgWait.h"
+#include "editing/DlgWait.h"
 
 #include <QtWidgets/QProgressBar>
 
 #include <limits>
 
-#include "DataExchange.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "ui/DataExchange.h"
 
 namespace pelmora {
 

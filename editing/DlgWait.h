@@ -1,7 +1,7 @@
 #pragma once
 // The wait after a configuration write: a progress bar that fills in 100 ms ticks while the device
 // restarts, and Cancel to end it early.
-#include "TemplateDialog.h"
+#include "ui/TemplateDialog.h"
 
 class QProgressBar;
 

@@ -1,8 +1,8 @@
 #pragma once
 // What the edit dialog borrows from the main window while it runs: the reply store that the
 // configuration write looks the device up in, and the network it sends through.
-#include "DeviceNetwork.h"
-#include "ElementList.h"
+#include "protocol/DeviceNetwork.h"
+#include "protocol/ElementList.h"
 
 namespace pelmora {
 

@@ -1,8 +1,9 @@
-#include "ReplySamples.h"
+#include "fuzz/ReplySamples.h"
 
 #include <string>
 
-#include "ElementList.h"
+#include "protocol/ElementList.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora::fuzz {
 
@@ -22,7 +23,7 @@ Bytes Payload(const ElementList& list) {
 
 ElementList Device(std::uint8_t last, bool bacnet) {
     ElementList list;
-    Add(list, TAG_MAC, {0x00, 0x50, 0xC2, 0x7E, 0x10, last});
+    Add(list, reply::MAC.tag, {0x00, 0x50, 0xC2, 0x7E, 0x10, last});
     Add(list, 3, {0x00, 0x00, 0xC0, 0x3F});
     Add(list, 5, {0x00, 0x01});
     Add(list, 6, {0x34, 0x12});
@@ -39,11 +40,11 @@ ElementList Device(std::uint8_t last, bool bacnet) {
     Add(list, 124, {0xFF, 0xFF, 0xFF, 0xFF});
     Add(list, 127, {0xC0, 0xBA});
     Add(list, 130, {0, 0, 0, 1});
-    AppendTextElement(list, 102, "v2");
-    AppendTextElement(list, 103, "Heating circuit controller");
-    AppendTextElement(list, 126, "GW-$");
-    AppendTextElement(list, 128, "");
-    AppendTextElement(list, 129,
+    AppendTextElement(list, reply::TEXT_102.tag, "v2");
+    AppendTextElement(list, reply::DESCRIPTION.tag, "Heating circuit controller");
+    AppendTextElement(list, reply::DEVICE_NAME.tag, "GW-$");
+    AppendTextElement(list, reply::BBMD_ADDRESS.tag, "");
+    AppendTextElement(list, reply::LOCATION.tag,
                       "Kesselraum S\xC3\xBC"
                       "d");
     return list;
@@ -57,12 +58,12 @@ std::vector<Bytes> ReplyPayloadSamples() {
     samples.push_back(Payload(Device(0x22, false)));
 
     ElementList minimal;
-    Add(minimal, TAG_MAC, {0x02, 0x00, 0x00, 0x00, 0x00, 0x01});
+    Add(minimal, reply::MAC.tag, {0x02, 0x00, 0x00, 0x00, 0x00, 0x01});
     samples.push_back(Payload(minimal));
 
     // Long enough for the long envelope form, with repeated and unknown tags.
     ElementList large = Device(0x23, true);
-    AppendTextElement(large, 126, std::string(200, 'N') + "$");
+    AppendTextElement(large, reply::DEVICE_NAME.tag, std::string(200, 'N') + "$");
     Add(large, 64, {10, 0, 0, 9});
     Add(large, 200, Bytes(40, 0xAA));
     Add(large, 36, {0x00, 0x10, 0x00});

@@ -6,10 +6,13 @@
 #include <cstring>
 #include <vector>
 
-#include "DeviceRecord.h"
-#include "ElementList.h"
-#include "PacketEnvelope.h"
-#include "Utf8Text.h"
+#include "protocol/DeviceRecord.h"
+#include "protocol/ElementList.h"
+#include "protocol/MacAddress.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/Utf8Text.h"
+#include "protocol/WireFormat.h"
 
 namespace {
 
@@ -27,7 +30,7 @@ void RequireText(const std::string& text) {
     Require(text.find('\0') == std::string::npos);
     // A text sent back to the device reads back unchanged.
     ElementList list;
-    AppendTextElement(list, 126, text);
+    AppendTextElement(list, reply::DEVICE_NAME.tag, text);
     DeviceRecord again;
     ParseDeviceRecord(again, list);
     Require(again.deviceName == text);
@@ -37,8 +40,8 @@ void HandleReply(const std::uint8_t* payload, std::size_t size) {
     ElementList list;
     if (!ExtractReplyList(payload, size, list)) return;
     Require(CheckElementList(list));
-    const long macOffset = FindElement(list, TAG_MAC, MAC_LENGTH);
-    Require(macOffset >= 2 && static_cast<std::size_t>(macOffset) + MAC_LENGTH <= list.size());
+    const long macOffset = FindElement(list, reply::MAC.tag, reply::MAC.width);
+    Require(macOffset >= 2 && static_cast<std::size_t>(macOffset) + reply::MAC.width <= list.size());
     const std::string key = MacKey(list);
     Require(key.size() == 12);
 

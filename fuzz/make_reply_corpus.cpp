@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PacketEnvelope.h"
-#include "ReplySamples.h"
+#include "fuzz/ReplySamples.h"
+#include "protocol/PacketEnvelope.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -12,8 +12,8 @@
 #include <fstream>
 #include <string>
 
-#include "Netlink_linux.h"
-#include "NetworkTables.h"
+#include "platform/Adapters.h"
+#include "platform/Netlink_linux.h"
 
 namespace pelmora {
 

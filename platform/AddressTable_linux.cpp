@@ -1,47 +1,15 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include "Netlink_linux.h"
-#include "NetworkTables.h"
+#include "platform/AddressTable.h"
+#include "platform/Netlink_linux.h"
 
 namespace pelmora {
 
-namespace {
-
-netlink::CachePtr ReadAddressCache(nl_sock* socket) {
-    nl_cache* cache = nullptr;
-    if (rtnl_addr_alloc_cache(socket, &cache) < 0) return nullptr;
-    return netlink::CachePtr(cache);
-}
-
-}  // namespace
-
-namespace netlink {
-
-std::optional<std::vector<AddressRow>> ReadIpv4Addresses() {
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return std::nullopt;
-    const netlink::CachePtr cache = ReadAddressCache(socket.get());
-    if (!cache) return std::nullopt;
-    std::vector<AddressRow> rows;
-    for (nl_object* object = nl_cache_get_first(cache.get()); object != nullptr; object = nl_cache_get_next(object)) {
-        auto* address = reinterpret_cast<rtnl_addr*>(object);
-        if (rtnl_addr_get_family(address) != AF_INET) continue;
-        if (const auto local = netlink::ToIpv4(rtnl_addr_get_local(address)))
-            rows.push_back(AddressRow{rtnl_addr_get_ifindex(address), *local});
-    }
-    return rows;
-}
-
-}  // namespace netlink
-
-std::optional<std::vector<Ipv4Net>> ReadIpv4AddressTable(std::size_t maxRows) {
-    const auto rows = netlink::ReadIpv4Addresses();
+std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows) {
+    auto rows = netlink::ReadIpv4Addresses();
     if (!rows || rows->size() > maxRows) return std::nullopt;
-    std::vector<Ipv4Net> table;
-    table.reserve(rows->size());
-    for (const auto& row : *rows) table.push_back(row.address);
-    return table;
+    return rows;
 }
 
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) {

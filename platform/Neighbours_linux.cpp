@@ -1,8 +1,8 @@
 #include <netinet/in.h>
 #include <sys/socket.h>
 
-#include "Netlink_linux.h"
-#include "NetworkTables.h"
+#include "platform/Neighbours.h"
+#include "platform/Netlink_linux.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "Netlink_linux.h"
+#include "platform/Netlink_linux.h"
 
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -26,6 +26,31 @@ AddrPtr FromIpv4(Ipv4Net address, unsigned prefixLength) {
     AddrPtr result(nl_addr_build(AF_INET, &address.value, 4));
     if (result) nl_addr_set_prefixlen(result.get(), static_cast<int>(prefixLength));
     return result;
+}
+
+namespace {
+
+CachePtr ReadAddressCache(nl_sock* socket) {
+    nl_cache* cache = nullptr;
+    if (rtnl_addr_alloc_cache(socket, &cache) < 0) return nullptr;
+    return CachePtr(cache);
+}
+
+}  // namespace
+
+std::optional<std::vector<AddressRow>> ReadIpv4Addresses() {
+    const SocketPtr socket = Connect();
+    if (!socket) return std::nullopt;
+    const CachePtr cache = ReadAddressCache(socket.get());
+    if (!cache) return std::nullopt;
+    std::vector<AddressRow> rows;
+    for (nl_object* object = nl_cache_get_first(cache.get()); object != nullptr; object = nl_cache_get_next(object)) {
+        auto* address = reinterpret_cast<rtnl_addr*>(object);
+        if (rtnl_addr_get_family(address) != AF_INET) continue;
+        if (const auto local = ToIpv4(rtnl_addr_get_local(address)))
+            rows.push_back(AddressRow{rtnl_addr_get_ifindex(address), *local});
+    }
+    return rows;
 }
 
 }  // namespace pelmora::netlink

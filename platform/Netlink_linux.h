@@ -10,7 +10,8 @@
 #include <optional>
 #include <vector>
 
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "platform/AddressTable.h"
 
 namespace pelmora::netlink {
 
@@ -39,10 +40,6 @@ SocketPtr Connect();
 std::optional<Ipv4Net> ToIpv4(const nl_addr* address);
 AddrPtr FromIpv4(Ipv4Net address, unsigned prefixLength);
 
-struct AddressRow {
-    int ifIndex = 0;
-    Ipv4Net address;
-};
 // Every IPv4 address with its interface, in the kernel's dump order (by interface, primary first);
 // nothing when the table cannot be read.
 std::optional<std::vector<AddressRow>> ReadIpv4Addresses();

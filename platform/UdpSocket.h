@@ -19,15 +19,11 @@
 #include <optional>
 #include <vector>
 
-#include "Ipv4.h"
+#include "base/BufferPart.h"
+#include "base/Ipv4.h"
+#include "platform/Transport.h"
 
 namespace pelmora {
-
-// One part of a gather send: the form the packet envelope fills in (length, then pointer).
-struct BufferPart {
-    std::uint32_t length = 0;
-    std::uint8_t* data = nullptr;
-};
 
 class UdpSocket {
 public:
@@ -47,13 +43,9 @@ public:
     bool Bind(Ipv4Net address, std::uint16_t port);
 
     // Sends header and payload as one datagram (sendmsg with an iovec pair).
-    bool SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port);
+    SendResult SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port);
 
-    struct Received {
-        std::size_t length = 0;
-        Ipv4Net from;
-        std::uint16_t fromPort = 0;
-    };
+    using Received = ReceivedDatagram;
     // Non-blocking receive into the caller's buffer. Nothing when no datagram is waiting, on error,
     // and for a datagram larger than the buffer (it is taken off the queue and dropped).
     std::optional<Received> Receive(std::uint8_t* buffer, std::size_t capacity);

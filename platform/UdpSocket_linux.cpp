@@ -1,4 +1,4 @@
-#include "UdpSocket.h"
+#include "platform/UdpSocket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>
@@ -71,8 +71,8 @@ bool UdpSocket::Bind(Ipv4Net address, std::uint16_t port) {
     return bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
 }
 
-bool UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port) {
-    if (m_fd < 0) return false;
+SendResult UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port) {
+    if (m_fd < 0) return SendResult::Failed;
     sockaddr_in sa = MakeAddress(address, port);
     iovec iov[2];
     std::size_t total = 0;
@@ -90,7 +90,8 @@ bool UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint1
     do {
         sent = sendmsg(m_fd, &msg, MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
-    return sent >= 0 && static_cast<std::size_t>(sent) == total;
+    if (sent < 0) return errno == ENETUNREACH ? SendResult::NoRoute : SendResult::Failed;
+    return static_cast<std::size_t>(sent) == total ? SendResult::Sent : SendResult::Failed;
 }
 
 // NOLINTNEXTLINE(readability-non-const-parameter): recvmsg writes the datagram through the iovec into buffer.

@@ -5,9 +5,10 @@
 #include <optional>
 #include <vector>
 
-#include "ElementList.h"
-#include "InterfaceTable.h"
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "platform/Clock.h"
+#include "protocol/ElementList.h"
+#include "protocol/InterfaceTable.h"
 
 namespace pelmora {
 
@@ -20,20 +21,12 @@ public:
     // See SendWink.
     virtual void SendWink(const ElementList& list) = 0;
     // Seals the payload once and sends it twice, 200 ms apart, from 0.0.0.0:DEVICE_PORT to
-    // destination:DEVICE_PORT.
-    virtual void SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;
+    // destination:DEVICE_PORT. False when no socket could be created: nothing was sent.
+    virtual bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;
     // Deletes every neighbour-cache entry for the address.
     virtual void FlushArpEntries(Ipv4Host address) = 0;
-};
-
-// The real network of this PC.
-class SystemDeviceNetwork final : public DeviceNetwork {
-public:
-    std::optional<InterfaceTable> ReadInterfaceTable() override;
-    bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) override;
-    void SendWink(const ElementList& list) override;
-    void SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
-    void FlushArpEntries(Ipv4Host address) override;
+    // The clock the network's windows and pauses run on, for the pauses of its callers.
+    virtual Clock& Time() = 0;
 };
 
 }  // namespace pelmora

@@ -1,37 +1,14 @@
-#include "DeviceRecord.h"
+#include "protocol/DeviceRecord.h"
 
 #include <cstring>
 
-#include "ByteOrder.h"
-#include "Utf8Text.h"
+#include "protocol/ByteOrder.h"
+#include "protocol/Utf8Text.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 
 namespace {
-
-enum ReplyTag : std::uint8_t {
-    TAG_REAL = 3,
-    TAG_NUMBER = 5,
-    TAG_WORD = 6,
-    TAG_REVISION = 34,
-    TAG_WORD_35 = 35,
-    TAG_FEATURES = 36,
-    TAG_IP_ADDRESS = 64,
-    TAG_SUBNET_MASK = 65,
-    TAG_GATEWAY = 66,
-    TAG_DNS_FIRST = 68,
-    TAG_DNS_SECOND = 69,
-    TAG_TEXT_102 = 102,
-    TAG_DESCRIPTION = 103,
-    TAG_STATION = 105,
-    TAG_DHCP = 106,
-    TAG_DEVICE_ID = 124,
-    TAG_DEVICE_NAME = 126,
-    TAG_BACNET_PORT = 127,
-    TAG_BBMD_ADDRESS = 128,
-    TAG_LOCATION = 129,
-    TAG_DEBUG_FLAGS = 130,
-};
 
 // 4 bytes when the value has 4, else its first 2; nothing when it has fewer than 2.
 bool ReadNumber(const std::uint8_t* v, std::size_t length, std::uint32_t& field) {
@@ -45,6 +22,10 @@ bool ReadNumber(const std::uint8_t* v, std::size_t length, std::uint32_t& field)
     return true;
 }
 
+void ReadOctets(const std::uint8_t* v, std::size_t length, std::uint8_t (&field)[4]) {
+    if (length >= sizeof field) std::memcpy(field, v, sizeof field);
+}
+
 void ReadText(const std::uint8_t* v, std::size_t length, std::string& field) {
     field = DecodeElementText(v, length, MAX_TEXT_CHARACTERS);
 }
@@ -53,60 +34,54 @@ void ReadText(const std::uint8_t* v, std::size_t length, std::string& field) {
 // nothing of the following element is read.
 void ApplyElement(DeviceRecord& r, std::uint8_t tag, const std::uint8_t* v, std::size_t length) {
     switch (tag) {
-        case TAG_REAL:
-            if (length >= 4) {
+        case reply::REAL_3.tag:
+            if (length >= reply::REAL_3.width) {
                 const std::uint32_t bits = LoadLe32(v);
                 std::memcpy(&r.tag3Real, &bits, sizeof r.tag3Real);
             }
             break;
-        case TAG_NUMBER: ReadNumber(v, length, r.tag5Number); break;
-        case TAG_WORD:
-            if (length >= 2) r.tag6Word = LoadLe16(v);
+        case reply::NUMBER_5.tag: ReadNumber(v, length, r.tag5Number); break;
+        case reply::WORD_6.tag:
+            if (length >= reply::WORD_6.width) r.tag6Word = LoadLe16(v);
             break;
-        case TAG_REVISION:
-            if (length >= 4) r.revision = LoadBe32(v);
+        case reply::REVISION.tag:
+            if (length >= reply::REVISION.width) r.revision = LoadBe32(v);
             break;
-        case TAG_WORD_35:
-            if (length >= 2) r.tag35Word = LoadLe16(v);
+        case reply::WORD_35.tag:
+            if (length >= reply::WORD_35.width) r.tag35Word = LoadLe16(v);
             break;
-        case TAG_FEATURES: ReadNumber(v, length, r.featureFlags); break;
-        case TAG_IP_ADDRESS:
-            if (length >= 4) std::memcpy(r.ipAddress, v, 4);
-            break;
-        case TAG_SUBNET_MASK:
-            if (length >= 4) std::memcpy(r.subnetMask, v, 4);
-            break;
-        case TAG_GATEWAY:
-            if (length >= 4) std::memcpy(r.gateway, v, 4);
-            break;
-        case TAG_DNS_FIRST:
-        case TAG_DNS_SECOND:
-            if (length >= 4) {
-                const std::size_t server = tag == TAG_DNS_FIRST ? 0 : 1;
+        case reply::FEATURES.tag: ReadNumber(v, length, r.featureFlags); break;
+        case reply::IP_ADDRESS.tag: ReadOctets(v, length, r.ipAddress); break;
+        case reply::SUBNET_MASK.tag: ReadOctets(v, length, r.subnetMask); break;
+        case reply::GATEWAY.tag: ReadOctets(v, length, r.gateway); break;
+        case reply::DNS_FIRST.tag:
+        case reply::DNS_SECOND.tag:
+            if (length >= reply::DNS_FIRST.width) {
+                const std::size_t server = tag == reply::DNS_FIRST.tag ? 0 : 1;
                 for (std::size_t k = 0; k < 4; ++k) r.dnsServers[2 * k + server] = v[k];
             }
             break;
-        case TAG_TEXT_102: ReadText(v, length, r.tag102Text); break;
-        case TAG_DESCRIPTION: ReadText(v, length, r.description); break;
-        case TAG_STATION:
-            if (length >= 2) {
+        case reply::TEXT_102.tag: ReadText(v, length, r.tag102Text); break;
+        case reply::DESCRIPTION.tag: ReadText(v, length, r.description); break;
+        case reply::STATION.tag:
+            if (length >= reply::STATION.width) {
                 r.pla = v[0];
                 r.ela = v[1];
             }
             break;
-        case TAG_DHCP:
-            if (length >= 1) r.dhcp = v[0] != 0 ? 1 : 0;
+        case reply::DHCP.tag:
+            if (length >= reply::DHCP.width) r.dhcp = v[0] != 0 ? 1 : 0;
             break;
-        case TAG_DEVICE_ID:
-            if (length >= 4) r.deviceId = static_cast<std::int32_t>(LoadLe32(v));
+        case reply::DEVICE_ID.tag:
+            if (length >= reply::DEVICE_ID.width) r.deviceId = static_cast<std::int32_t>(LoadLe32(v));
             break;
-        case TAG_DEVICE_NAME: ReadText(v, length, r.deviceName); break;
-        case TAG_BACNET_PORT:
-            if (length >= 2) r.bacnetPort = LoadLe16(v);
+        case reply::DEVICE_NAME.tag: ReadText(v, length, r.deviceName); break;
+        case reply::BACNET_PORT.tag:
+            if (length >= reply::BACNET_PORT.width) r.bacnetPort = LoadLe16(v);
             break;
-        case TAG_BBMD_ADDRESS: ReadText(v, length, r.bbmdAddress); break;
-        case TAG_LOCATION: ReadText(v, length, r.location); break;
-        case TAG_DEBUG_FLAGS: r.debugFlags = length == 4 ? LoadBe32(v) : 0; break;
+        case reply::BBMD_ADDRESS.tag: ReadText(v, length, r.bbmdAddress); break;
+        case reply::LOCATION.tag: ReadText(v, length, r.location); break;
+        case reply::DEBUG_FLAGS.tag: r.debugFlags = length == reply::DEBUG_FLAGS.width ? LoadBe32(v) : 0; break;
         default: break;
     }
 }
@@ -123,8 +98,8 @@ void ParseDeviceRecord(DeviceRecord& record, const ElementList& list) {
         pos += 2 + length;
     }
     // The MAC is the one the reply is filed under, so a record always finds its own reply again.
-    const long mac = FindElement(list, TAG_MAC, MAC_LENGTH);
-    if (mac >= 0) std::memcpy(record.mac, list.data() + mac, MAC_LENGTH);
+    const long mac = FindElement(list, reply::MAC);
+    if (mac >= 0) std::memcpy(record.mac, list.data() + mac, sizeof record.mac);
 }
 
 }  // namespace pelmora

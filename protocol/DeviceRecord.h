@@ -1,17 +1,14 @@
 #pragma once
-// The in-memory description of one discovered device, the table of records the list shows, and the
-// texts of one list row.
-#include <array>
+// The in-memory description of one discovered device, filled from its discovery reply.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-#include "ElementList.h"
+#include "protocol/ElementList.h"
 
 namespace pelmora {
 
 constexpr std::size_t MAX_TEXT_CHARACTERS = 63;
-constexpr std::uint32_t FEATURE_BACNET = 0x10;
 
 struct DeviceRecord {
     std::uint8_t mac[6] = {};
@@ -40,41 +37,5 @@ struct DeviceRecord {
 
 // Fills the record from a discovery reply's element list; a malformed list leaves it untouched.
 void ParseDeviceRecord(DeviceRecord& record, const ElementList& list);
-
-// The table of records behind the device list: row i shows record i.
-class DeviceStore {
-public:
-    static constexpr std::size_t CAPACITY = 256;
-    void ResetRecords();
-    DeviceRecord* NewRecord();  // nullptr when full
-    DeviceRecord* RecordAt(long index);
-    const DeviceRecord* RecordAt(long index) const;
-    std::size_t Count() const { return m_count; }
-
-private:
-    std::array<DeviceRecord, CAPACITY> m_records{};
-    std::size_t m_count = 0;
-};
-
-constexpr std::size_t COLUMN_COUNT = 9;
-enum Column : std::size_t {
-    COL_UNIT,
-    COL_IP_ADDRESS,
-    COL_BACNET,
-    COL_DEVICE_ID,
-    COL_DEVICE_NAME,
-    COL_PLA,
-    COL_ELA,
-    COL_LOCATION,
-    COL_REVISION
-};
-struct ColumnSpec {
-    const char* heading;
-    int width;  // pixels
-};
-extern const std::array<ColumnSpec, COLUMN_COUNT> DEVICE_COLUMNS;
-
-// The nine texts of a device-list row; the BACnet columns are empty unless the record has BACnet.
-std::array<std::string, COLUMN_COUNT> RowTexts(const DeviceRecord& record);
 
 }  // namespace pelmora

@@ -1,4 +1,4 @@
-#include "DeviceRecord.h"
+#include "protocol/DeviceStore.h"
 
 namespace pelmora {
 

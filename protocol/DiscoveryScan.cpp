@@ -1,46 +1,31 @@
-#include "DiscoveryScan.h"
+#include "protocol/DiscoveryScan.h"
 
 #include <algorithm>
 #include <limits>
-#include <optional>
-#include <thread>
+#include <memory>
 #include <vector>
 
-#include "PacketEnvelope.h"
-#include "UdpSocket.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/Payloads.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// Room for every device on a segment answering at once (the kernel caps it at net.core.rmem_max).
-constexpr int SCAN_RECEIVE_BUFFER = 2 * 1024 * 1024;
-
-// A socket on port DEVICE_PORT of one address. A failed bind is not fatal: the socket still sends (from
-// a port the system picks) and is still read, as every per-address socket is.
-UdpSocket OpenScanSocket(UdpSocket socket, Ipv4Net address) {
-    socket.SetBroadcast();
-    socket.SetReuseAddress();
-    socket.SetNonBlocking();
-    socket.SetReceiveBufferSize(SCAN_RECEIVE_BUFFER);
-    socket.Bind(address, DEVICE_PORT);
-    return socket;
-}
-
 // Reads every socket until it is empty, each time one of them becomes readable, until the window ends.
-void RunReceiveWindow(const std::vector<UdpSocket*>& readers, ReplyStore& replies) {
-    const Clock::time_point deadline = Clock::now() + RECEIVE_WINDOW;
-    const std::vector<const UdpSocket*> waitSet(readers.begin(), readers.end());
+// The deadline is checked before every datagram, so a flood cannot stretch the window.
+void RunReceiveWindow(Transport& transport, Clock& clock, const std::vector<DatagramSocket*>& readers,
+                      ReplyStore& replies) {
+    const Clock::TimePoint deadline = clock.Now() + RECEIVE_WINDOW;
     std::uint8_t buffer[MAX_DATAGRAM];
-    while (Clock::now() < deadline) {
-        if (readers.empty() || !WaitReadable(waitSet, deadline)) {
-            std::this_thread::sleep_until(deadline);
+    while (clock.Now() < deadline) {
+        if (readers.empty() || !transport.WaitReadable(readers, deadline)) {
+            clock.SleepUntil(deadline);
             break;
         }
-        for (UdpSocket* socket : readers) {
-            while (Clock::now() < deadline) {
+        for (DatagramSocket* socket : readers) {
+            while (clock.Now() < deadline) {
                 const auto received = socket->Receive(buffer, sizeof buffer);
                 if (!received) break;
                 AcceptReply(buffer, received->length, replies);
@@ -62,40 +47,41 @@ bool AcceptReply(std::uint8_t* datagram, std::size_t length, ReplyStore& replies
     return true;
 }
 
-bool RunDiscovery(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) {
-    auto broadcastSocket = UdpSocket::Create();
+bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& table, Ipv4Host destination,
+                  ReplyStore& replies) {
+    const std::unique_ptr<DatagramSocket> broadcastSocket = transport.Open(SocketOptions{});
     if (!broadcastSocket) return false;
-    broadcastSocket->SetBroadcast();
 
     // Per-address sockets hear the unicast replies to their address; on Linux they hear no broadcast,
-    // so one more socket on 0.0.0.0 hears the replies of devices that answer by broadcast.
+    // so one more socket on 0.0.0.0 hears the replies of devices that answer by broadcast. A failed bind
+    // is not fatal: the socket still sends (from a port the system picks) and is still read.
+    const SocketOptions scanSocket{true, SCAN_RECEIVE_BUFFER};
     const std::size_t rowCount = std::min(table.rows.size(), MAX_SCAN_SOCKETS);
-    std::vector<UdpSocket> perAddress;
+    std::vector<std::unique_ptr<DatagramSocket>> perAddress;
     perAddress.reserve(rowCount);
     for (std::size_t i = 0; i < rowCount; ++i) {
-        if (auto socket = UdpSocket::Create()) perAddress.push_back(OpenScanSocket(std::move(*socket), table.rows[i]));
+        if (auto socket = transport.Open(scanSocket)) {
+            socket->Bind(table.rows[i].address, DEVICE_PORT);
+            perAddress.push_back(std::move(socket));
+        }
     }
-    std::optional<UdpSocket> broadcastListener;
+    std::unique_ptr<DatagramSocket> broadcastListener;
     if (rowCount > 0) {
-        if (auto socket = UdpSocket::Create())
-            broadcastListener = OpenScanSocket(std::move(*socket), ToNet(ANY_ADDRESS));
+        broadcastListener = transport.Open(scanSocket);
+        if (broadcastListener) broadcastListener->Bind(ToNet(ANY_ADDRESS), DEVICE_PORT);
     }
-    std::vector<UdpSocket*> readers;
+    std::vector<DatagramSocket*> readers;
     readers.reserve(perAddress.size() + 1);
-    for (UdpSocket& socket : perAddress) readers.push_back(&socket);
-    if (broadcastListener) readers.push_back(&*broadcastListener);
+    for (const auto& socket : perAddress) readers.push_back(socket.get());
+    if (broadcastListener) readers.push_back(broadcastListener.get());
 
-    std::uint8_t header[HEADER_CAPACITY];
-    std::uint8_t request[2] = {0x00, CMD_DISCOVERY_REQUEST};
-    BufferPart sealed[2] = {{HEADER_CAPACITY, header}, {sizeof request, request}};
-    SealPacket(sealed);
+    const SealedPacket request(DiscoveryRequestPayload());
     const Ipv4Net to = ToNet(destination);
-
-    broadcastSocket->SendTo(sealed, to, DEVICE_PORT);
-    for (UdpSocket& socket : perAddress) socket.SendTo(sealed, to, DEVICE_PORT);
-    RunReceiveWindow(readers, replies);
-    broadcastSocket->SendTo(sealed, to, DEVICE_PORT);
-    RunReceiveWindow(readers, replies);
+    broadcastSocket->SendTo(request.Parts(), to, DEVICE_PORT);
+    for (const auto& socket : perAddress) socket->SendTo(request.Parts(), to, DEVICE_PORT);
+    RunReceiveWindow(transport, clock, readers, replies);
+    broadcastSocket->SendTo(request.Parts(), to, DEVICE_PORT);
+    RunReceiveWindow(transport, clock, readers, replies);
     return true;
 }
 
@@ -103,7 +89,7 @@ void RebuildDeviceStore(const ReplyStore& replies, DeviceStore& store) {
     store.ResetRecords();
     for (const auto& entry : replies) {
         // Only an accepted reply carries a MAC element; any other entry would show a made-up device.
-        if (FindElement(entry.second, TAG_MAC, MAC_LENGTH) < 0) continue;
+        if (FindElement(entry.second, reply::MAC) < 0) continue;
         DeviceRecord* record = store.NewRecord();
         if (record == nullptr) break;
         ParseDeviceRecord(*record, entry.second);

@@ -5,19 +5,24 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "DeviceRecord.h"
-#include "ElementList.h"
-#include "InterfaceTable.h"
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "platform/Clock.h"
+#include "platform/Transport.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/ElementList.h"
+#include "protocol/InterfaceTable.h"
 
 namespace pelmora {
 
 constexpr std::size_t MAX_SCAN_SOCKETS = 100;
 constexpr std::chrono::milliseconds RECEIVE_WINDOW{2000};
+// Room for every device on a segment answering at once (the kernel caps it at net.core.rmem_max).
+constexpr int SCAN_RECEIVE_BUFFER = 2 * 1024 * 1024;
 
 // Sends the request to destination:DEVICE_PORT and collects replies into `replies` for both windows.
 // False when the broadcast socket cannot be created: then nothing was sent and `replies` is unchanged.
-bool RunDiscovery(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies);
+bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& table, Ipv4Host destination,
+                  ReplyStore& replies);
 
 // Reply handling for one received datagram (deciphered in place). True when it was stored.
 bool AcceptReply(std::uint8_t* datagram, std::size_t length, ReplyStore& replies);

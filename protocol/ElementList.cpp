@@ -1,10 +1,9 @@
-#include "ElementList.h"
+#include "protocol/ElementList.h"
 
-#include <cstdio>
 #include <utility>
 
-#include "PacketEnvelope.h"
-#include "Utf8Text.h"
+#include "protocol/MacAddress.h"
+#include "protocol/Utf8Text.h"
 
 namespace pelmora {
 
@@ -38,18 +37,11 @@ long FindElement(const ElementList& list, std::uint8_t tag, std::uint8_t length)
     return -1;
 }
 
-std::string MacKey(const std::uint8_t (&mac)[6]) {
-    char text[13];
-    std::snprintf(text, sizeof text, "%.2X%.2X%.2X%.2X%.2X%.2X", unsigned{mac[0]}, unsigned{mac[1]}, unsigned{mac[2]},
-                  unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
-    return text;
-}
-
 std::string MacKey(const ElementList& list) {
-    const long offset = FindElement(list, TAG_MAC, MAC_LENGTH);
+    const long offset = FindElement(list, reply::MAC);
     if (offset < 0) return std::string();
-    std::uint8_t mac[6];
-    for (std::size_t i = 0; i < MAC_LENGTH; ++i) mac[i] = list[static_cast<std::size_t>(offset) + i];
+    std::uint8_t mac[reply::MAC.width];
+    for (std::size_t i = 0; i < reply::MAC.width; ++i) mac[i] = list[static_cast<std::size_t>(offset) + i];
     return MacKey(mac);
 }
 
@@ -66,12 +58,12 @@ void AppendTextElement(ElementList& list, std::uint8_t tag, const std::string& u
 }
 
 bool ExtractReplyList(const std::uint8_t* payload, std::size_t size, ElementList& list) {
-    if (payload == nullptr || size < 3 || payload[0] != 0x00 || payload[1] != CMD_DISCOVERY_REPLY) return false;
+    if (payload == nullptr || size < 3 || payload[0] != PAYLOAD_LEAD || payload[1] != CMD_DISCOVERY_REPLY) return false;
     const std::uint8_t* elements = payload + 2;
     const std::size_t elementsSize = size - 2;
     if (!CheckElementList(elements, elementsSize)) return false;
     ElementList candidate(elements, elements + elementsSize);
-    if (FindElement(candidate, TAG_MAC, MAC_LENGTH) < 0) return false;
+    if (FindElement(candidate, reply::MAC) < 0) return false;
     list = std::move(candidate);
     return true;
 }

@@ -6,14 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "protocol/WireFormat.h"
+
 namespace pelmora {
 
 using ElementList = std::vector<std::uint8_t>;
 // The reply store: MacKey -> element list of the device's latest reply, in ascending MAC order.
 using ReplyStore = std::map<std::string, ElementList>;
-
-constexpr std::uint8_t TAG_MAC = 1;
-constexpr std::uint8_t MAC_LENGTH = 6;
 
 bool CheckElementList(const std::uint8_t* data, std::size_t size);
 inline bool CheckElementList(const ElementList& list) { return CheckElementList(list.data(), list.size()); }
@@ -21,9 +20,9 @@ inline bool CheckElementList(const ElementList& list) { return CheckElementList(
 // Offset of the value of the first element with this tag and length; -1 when there is none. The walk
 // stops at an element that does not fit, so a malformed list is never read beyond its end.
 long FindElement(const ElementList& list, std::uint8_t tag, std::uint8_t length);
+// The first element of this kind at its own width (for the MAC: tag 1, length 6).
+inline long FindElement(const ElementList& list, ElementSpec spec) { return FindElement(list, spec.tag, spec.width); }
 
-// Twelve upper-case hex digits of the six MAC bytes.
-std::string MacKey(const std::uint8_t (&mac)[6]);
 // The MacKey of the list's MAC element; empty when the list has none.
 std::string MacKey(const ElementList& list);
 

@@ -1,11 +1,9 @@
-#include "InterfaceTable.h"
-
-#include "NetworkTables.h"
+#include "protocol/InterfaceTable.h"
 
 namespace pelmora {
 
-std::optional<InterfaceTable> ReadInterfaceTable() {
-    auto rows = ReadIpv4AddressTable(INTERFACE_TABLE_ROWS);
+std::optional<InterfaceTable> ReadInterfaceTable(Transport& transport) {
+    auto rows = transport.ReadAddressTable(INTERFACE_TABLE_ROWS);
     if (!rows) return std::nullopt;
     return InterfaceTable{std::move(*rows)};
 }

@@ -1,12 +1,13 @@
-#include "PacketEnvelope.h"
+#include "protocol/PacketEnvelope.h"
 
 #include <cryptopp/crc.h>
 
 #include <cstring>
 #include <limits>
+#include <utility>
 
-#include "ByteOrder.h"
-#include "Sapphire.h"
+#include "protocol/ByteOrder.h"
+#include "protocol/Sapphire.h"
 
 namespace pelmora {
 
@@ -48,6 +49,13 @@ bool SealPacket(BufferPart (&parts)[2]) {
     cipher.CipherInPlace(payload.data, n);
     header.length = h;
     return true;
+}
+
+SealedPacket::SealedPacket(std::vector<std::uint8_t> payload) : m_payload(std::move(payload)) {
+    if (m_payload.size() > MAX_DATAGRAM) return;
+    m_parts[0] = BufferPart{HEADER_CAPACITY, m_header.data()};
+    m_parts[1] = BufferPart{static_cast<std::uint32_t>(m_payload.size()), m_payload.data()};
+    m_sealed = SealPacket(m_parts);
 }
 
 std::uint8_t* OpenPacket(std::uint8_t* buffer, std::uint32_t& length) {

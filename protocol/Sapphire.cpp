@@ -1,6 +1,6 @@
-#include "Sapphire.h"
+#include "protocol/Sapphire.h"
 
-#include "SecureZero.h"
+#include "protocol/SecureZero.h"
 
 namespace pelmora {
 

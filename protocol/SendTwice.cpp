@@ -1,10 +1,11 @@
-#include "SendTwice.h"
+#include "protocol/SendTwice.h"
 
-#include <thread>
+#include <memory>
+#include <set>
 #include <vector>
 
-#include "InterfaceTable.h"
-#include "PacketEnvelope.h"
+#include "protocol/InterfaceTable.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 
@@ -12,40 +13,45 @@ namespace {
 
 bool IsLoopback(Ipv4Net address) { return ToOctets(address).bytes[0] == 127; }
 
-std::vector<UdpSocket> OpenAddressSockets() {
-    std::vector<UdpSocket> sockets;
-    const auto table = ReadInterfaceTable();
+// One socket per link that has a non-loopback address, bound to the first such address of the link.
+std::vector<std::unique_ptr<DatagramSocket>> OpenLinkSockets(Transport& transport) {
+    std::vector<std::unique_ptr<DatagramSocket>> sockets;
+    const auto table = ReadInterfaceTable(transport);
     if (!table) return sockets;
-    for (const Ipv4Net address : table->rows) {
-        if (IsLoopback(address)) continue;
-        if (auto socket = OpenPortSocket(address, DEVICE_PORT)) sockets.push_back(std::move(*socket));
+    std::set<int> links;
+    for (const AddressRow& row : table->rows) {
+        if (IsLoopback(row.address) || links.count(row.ifIndex) != 0) continue;
+        auto socket = transport.Open(SocketOptions{true, 0});
+        if (!socket || !socket->Bind(row.address, DEVICE_PORT)) continue;
+        links.insert(row.ifIndex);
+        sockets.push_back(std::move(socket));
     }
     return sockets;
 }
 
 }  // namespace
 
-void SendSealedTwice(const BufferPart (&sealed)[2], Ipv4Host destination) {
-    auto socket = UdpSocket::Create();
-    if (!socket) return;
-    socket->SetBroadcast();
-    socket->SetReuseAddress();
+bool SendSealedTwice(Transport& transport, Clock& clock, const SealedPacket& packet, Ipv4Host destination) {
+    if (!packet.IsSealed()) return false;
+    const std::unique_ptr<DatagramSocket> socket = transport.Open(SocketOptions{true, 0});
+    if (!socket) return false;
     socket->Bind(ToNet(ANY_ADDRESS), DEVICE_PORT);
 
     const Ipv4Net to = ToNet(destination);
-    std::vector<UdpSocket> perAddress;
-    bool usePerAddress = false;
+    std::vector<std::unique_ptr<DatagramSocket>> perLink;
+    bool viaLinks = false;
     const auto sendOnce = [&] {
-        if (!usePerAddress && socket->SendTo(sealed, to, DEVICE_PORT)) return;
-        if (!usePerAddress) {
-            perAddress = OpenAddressSockets();
-            usePerAddress = !perAddress.empty();
+        if (!viaLinks) {
+            if (socket->SendTo(packet.Parts(), to, DEVICE_PORT) != SendResult::NoRoute) return;
+            perLink = OpenLinkSockets(transport);
+            viaLinks = !perLink.empty();
         }
-        for (UdpSocket& s : perAddress) s.SendTo(sealed, to, DEVICE_PORT);
+        for (const auto& link : perLink) link->SendTo(packet.Parts(), to, DEVICE_PORT);
     };
     sendOnce();
-    std::this_thread::sleep_for(REPEAT_PAUSE);
+    clock.SleepFor(REPEAT_PAUSE);
     sendOnce();
+    return true;
 }
 
 }  // namespace pelmora

@@ -1,4 +1,4 @@
-#include "Utf8Text.h"
+#include "protocol/Utf8Text.h"
 
 namespace pelmora {
 

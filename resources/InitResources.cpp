@@ -1,4 +1,4 @@
-#include "InitResources.h"
+#include "resources/InitResources.h"
 
 #include <QtCore/QtGlobal>
 

@@ -1,6 +1,6 @@
-#include "AppIcon.h"
+#include "ui/AppIcon.h"
 
-#include "InitResources.h"
+#include "resources/InitResources.h"
 
 #include <QtGui/QPainter>
 #include <QtGui/QPixmap>

@@ -1,9 +1,9 @@
-#include "ControlFactory.h"
+#include "ui/ControlFactory.h"
 
-#include "AppIcon.h"
-#include "ControlId.h"
-#include "IpAddressCtrl.h"
-#include "ReportList.h"
+#include "ui/AppIcon.h"
+#include "ui/ControlId.h"
+#include "ui/IpAddressCtrl.h"
+#include "ui/ReportList.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>

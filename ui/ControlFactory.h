@@ -1,6 +1,6 @@
 #pragma once
 // Makes the Qt widget for one template control, with the styles of the template applied.
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "ControlId.h"
+#include "ui/ControlId.h"
 
 #include <QtCore/QVariant>
 #include <QtWidgets/QWidget>

@@ -1,8 +1,8 @@
-#include "DataExchange.h"
+#include "ui/DataExchange.h"
 
-#include "IpAddressCtrl.h"
-#include "TemplateDialog.h"
-#include "TextLimit.h"
+#include "ui/IpAddressCtrl.h"
+#include "ui/TemplateDialog.h"
+#include "ui/TextLimit.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>

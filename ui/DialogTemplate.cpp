@@ -1,6 +1,6 @@
-#include "DialogTemplate.h"
+#include "ui/DialogTemplate.h"
 
-#include "InitResources.h"
+#include "resources/InitResources.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QJsonArray>

@@ -1,4 +1,4 @@
-#include "IpAddressCtrl.h"
+#include "ui/IpAddressCtrl.h"
 
 #include <QtCore/QRegularExpression>
 #include <QtGui/QKeyEvent>

@@ -1,6 +1,6 @@
-#include "ReportList.h"
+#include "ui/ReportList.h"
 
-#include "DialogUnits.h"
+#include "ui/DialogUnits.h"
 
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QHeaderView>

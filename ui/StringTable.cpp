@@ -1,6 +1,6 @@
-#include "StringTable.h"
+#include "ui/StringTable.h"
 
-#include "InitResources.h"
+#include "resources/InitResources.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QJsonDocument>

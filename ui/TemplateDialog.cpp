@@ -1,9 +1,9 @@
-#include "TemplateDialog.h"
+#include "ui/TemplateDialog.h"
 
-#include "AppIcon.h"
-#include "ControlFactory.h"
-#include "DataExchange.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "ui/AppIcon.h"
+#include "ui/ControlFactory.h"
+#include "ui/DataExchange.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>

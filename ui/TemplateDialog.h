@@ -2,8 +2,8 @@
 // A modal dialog built from a dialog template, with the command, timer and data-exchange hooks that
 // the tool's dialogs override: OnInitDialog, DoDataExchange, OnCommand, OnOK, OnCancel, OnTimer,
 // OnShowWindow.
-#include "DialogTemplate.h"
-#include "DialogUnits.h"
+#include "ui/DialogTemplate.h"
+#include "ui/DialogUnits.h"
 
 #include <QtWidgets/QDialog>
 

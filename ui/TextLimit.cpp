@@ -1,4 +1,4 @@
-#include "TextLimit.h"
+#include "ui/TextLimit.h"
 
 #include <QtWidgets/QLineEdit>
 

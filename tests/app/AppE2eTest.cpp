@@ -10,16 +10,21 @@
 #include <optional>
 #include <thread>
 
-#include "AddressPlatform.h"
-#include "CNimbetRawConfigApp.h"
-#include "CNimbetRawConfigDlg.h"
-#include "EditWithDialog.h"
-#include "GuiTestSupport.h"
-#include "LabTest.h"
-#include "NetworkTables.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
-#include "SimulatorLog.h"
+#include "app/AddressPlatform.h"
+#include "app/CNimbetRawConfigApp.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "app/EditWithDialog.h"
+#include "app/SystemAddressPlatform.h"
+#include "platform/Adapters.h"
+#include "platform/Clock.h"
+#include "platform/UdpTransport.h"
+#include "protocol/RowTexts.h"
+#include "protocol/SystemDeviceNetwork.h"
+#include "resources/ResourceIds.h"
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -97,7 +102,9 @@ protected:
 TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
     LoggedProcess* sim = StartDemoDevices();
     ASSERT_TRUE(sim);
-    SystemDeviceNetwork network;
+    UdpTransport transport;
+    SteadyClock clock;
+    SystemDeviceNetwork network(transport, clock);
     CNimbetRawConfigDlg window(network, [](DeviceRecord*, EditHost*) { return false; });
     ASSERT_TRUE(ShowAndActivate(&window));
     auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
@@ -129,7 +136,9 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
 TEST_F(AppE2e, TheTemporaryAddressIsUsedByTheScanAndGoesWhenTheWindowCloses) {
     LoggedProcess* sim = StartDemoDevices();
     ASSERT_TRUE(sim);
-    SystemDeviceNetwork network;
+    UdpTransport transport;
+    SteadyClock clock;
+    SystemDeviceNetwork network(transport, clock);
     SystemAddressPlatform addresses;
     CNimbetRawConfigApp app(network, addresses, EditWithDialog);
     std::vector<Ipv4Net> duringRun;

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "AddressPlatform.h"
+#include "app/AddressPlatform.h"
 
 namespace pelmora::test {
 

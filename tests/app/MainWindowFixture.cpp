@@ -1,9 +1,11 @@
-#include "MainWindowFixture.h"
+#include "tests/app/MainWindowFixture.h"
 
 #include <QtGui/QGuiApplication>
 #include <QtTest/QTest>
 
-#include "GuiTestSupport.h"
+#include "protocol/MacAddress.h"
+#include "protocol/RowTexts.h"
+#include "tests/ui/GuiTestSupport.h"
 
 namespace pelmora::test {
 

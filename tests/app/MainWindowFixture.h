@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "CNimbetRawConfigDlg.h"
-#include "FakeDeviceNetwork.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "resources/ResourceIds.h"
+#include "tests/support/FakeDeviceNetwork.h"
+#include "ui/ReportList.h"
 
 namespace pelmora::test {
 

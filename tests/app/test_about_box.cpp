@@ -9,9 +9,9 @@
 #include <QtWidgets/QLabel>
 #include <QtWidgets/QMenu>
 
-#include "CAboutDlg.h"
-#include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "app/CAboutDlg.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/ui/GuiTestSupport.h"
 
 namespace pelmora::test {
 namespace {

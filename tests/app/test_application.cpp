@@ -11,12 +11,12 @@
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QMessageBox>
 
-#include "CNimbetRawConfigApp.h"
-#include "CNimbetRawConfigDlg.h"
-#include "FakeAddressPlatform.h"
-#include "FakeDeviceNetwork.h"
-#include "GuiTestSupport.h"
-#include "ResourceIds.h"
+#include "app/CNimbetRawConfigApp.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "resources/ResourceIds.h"
+#include "tests/app/FakeAddressPlatform.h"
+#include "tests/support/FakeDeviceNetwork.h"
+#include "tests/ui/GuiTestSupport.h"
 
 namespace pelmora::test {
 namespace {

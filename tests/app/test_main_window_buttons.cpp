@@ -4,10 +4,12 @@
 
 #include <QtTest/QTest>
 
-#include "ControlId.h"
-#include "EditWithDialog.h"
-#include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "app/EditWithDialog.h"
+#include "protocol/MacAddress.h"
+#include "protocol/RowTexts.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ControlId.h"
 
 namespace pelmora::test {
 namespace {

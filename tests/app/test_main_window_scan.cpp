@@ -9,9 +9,11 @@
 #include <QtWidgets/QAbstractItemView>
 #include <QtWidgets/QMessageBox>
 
-#include "DeviceColumns.h"
-#include "GuiTestSupport.h"
-#include "MainWindowFixture.h"
+#include "listing/DeviceColumns.h"
+#include "protocol/MacAddress.h"
+#include "protocol/RowTexts.h"
+#include "tests/app/MainWindowFixture.h"
+#include "tests/ui/GuiTestSupport.h"
 
 namespace pelmora::test {
 namespace {

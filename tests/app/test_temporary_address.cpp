@@ -5,8 +5,8 @@
 #include <memory>
 #include <set>
 
-#include "FakeAddressPlatform.h"
-#include "TemporaryAddress.h"
+#include "app/TemporaryAddress.h"
+#include "tests/app/FakeAddressPlatform.h"
 
 namespace pelmora::test {
 namespace {

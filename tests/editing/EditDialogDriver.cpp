@@ -1,4 +1,4 @@
-#include "EditDialogDriver.h"
+#include "tests/editing/EditDialogDriver.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QCheckBox>
@@ -9,11 +9,11 @@
 
 #include <gtest/gtest.h>
 
-#include "ControlId.h"
-#include "DlgWait.h"
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
-#include "ResourceIds.h"
+#include "editing/DlgWait.h"
+#include "resources/ResourceIds.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ControlId.h"
+#include "ui/IpAddressCtrl.h"
 
 namespace pelmora::test {
 

@@ -7,7 +7,7 @@
 #include <memory>
 #include <optional>
 
-#include "DialogEdit.h"
+#include "editing/DialogEdit.h"
 
 namespace pelmora::test {
 

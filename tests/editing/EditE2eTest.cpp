@@ -5,15 +5,19 @@
 #include <QtTest/QTest>
 #include <QtWidgets/QPushButton>
 
-#include "CNimbetRawConfigDlg.h"
-#include "EditDialogDriver.h"
-#include "GuiTestSupport.h"
-#include "LabTest.h"
-#include "NetworkTables.h"
-#include "PacketEnvelope.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
-#include "SimulatorLog.h"
+#include "app/CNimbetRawConfigDlg.h"
+#include "platform/Clock.h"
+#include "platform/Neighbours.h"
+#include "platform/UdpTransport.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/SystemDeviceNetwork.h"
+#include "resources/ResourceIds.h"
+#include "tests/editing/EditDialogDriver.h"
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -75,7 +79,9 @@ protected:
                               list->GetItemText(row, COL_PLA), list->GetItemText(row, COL_ELA)});
     }
 
-    SystemDeviceNetwork m_network;
+    UdpTransport m_transport;
+    SteadyClock m_clock;
+    SystemDeviceNetwork m_network{m_transport, m_clock};
     EditOutcome m_outcome;
     std::function<void()> m_beforeEdit;
     std::vector<std::vector<QString>> m_rows;  // name, address, PLA, ELA of each row after the edit

@@ -5,10 +5,11 @@
 #include <algorithm>
 #include <string>
 
-#include "ConfigWrite.h"
-#include "FakeEditHost.h"
-#include "PacketEnvelope.h"
-#include "WritePayload.h"
+#include "editing/ConfigWrite.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/WireFormat.h"
+#include "tests/editing/FakeEditHost.h"
+#include "tests/editing/WritePayload.h"
 
 namespace pelmora {
 namespace {
@@ -25,11 +26,11 @@ const std::uint8_t MAC[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
 ElementList StoredReply() {
     ElementList list;
     const std::uint8_t flags[4] = {0, 0, 0, 0x10};
-    AppendElement(list, 36, flags, 4);
+    AppendElement(list, reply::FEATURES.tag, flags, 4);
     const std::uint8_t shortMac[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
-    AppendElement(list, TAG_MAC, shortMac, 5);
-    AppendElement(list, TAG_MAC, MAC, 6);
-    AppendTextElement(list, 126, "OLD");
+    AppendElement(list, reply::MAC.tag, shortMac, 5);
+    AppendElement(list, reply::MAC.tag, MAC, 6);
+    AppendTextElement(list, reply::DEVICE_NAME.tag, "OLD");
     return list;
 }
 

@@ -7,15 +7,17 @@
 
 #include <gtest/gtest.h>
 
-#include "ControlId.h"
-#include "DataExchange.h"
-#include "DlgWait.h"
-#include "EditDialogDriver.h"
-#include "FakeEditHost.h"
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
-#include "ResourceIds.h"
-#include "WritePayload.h"
+#include "editing/DlgWait.h"
+#include "protocol/MacAddress.h"
+#include "protocol/WireFormat.h"
+#include "resources/ResourceIds.h"
+#include "tests/editing/EditDialogDriver.h"
+#include "tests/editing/FakeEditHost.h"
+#include "tests/editing/WritePayload.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ControlId.h"
+#include "ui/DataExchange.h"
+#include "ui/IpAddressCtrl.h"
 
 namespace pelmora {
 namespace {
@@ -50,7 +52,7 @@ DeviceRecord Device() {
 FakeEditHost HostFor(const DeviceRecord& record) {
     FakeEditHost host;
     ElementList stored;
-    AppendElement(stored, TAG_MAC, record.mac, 6);
+    AppendElement(stored, reply::MAC.tag, record.mac, 6);
     host.replies[MacKey(record.mac)] = stored;
     return host;
 }

@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
-#include "ControlId.h"
-#include "DlgWait.h"
-#include "EditDialogDriver.h"
-#include "FakeEditHost.h"
-#include "GuiTestSupport.h"
-#include "ResourceIds.h"
+#include "editing/DlgWait.h"
+#include "resources/ResourceIds.h"
+#include "tests/editing/EditDialogDriver.h"
+#include "tests/editing/FakeEditHost.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ControlId.h"
 
 namespace pelmora {
 namespace {

@@ -3,7 +3,8 @@
 
 #include <climits>
 
-#include "NumberText.h"
+#include "editing/NumberText.h"
+#include "protocol/DecimalText.h"
 
 namespace pelmora {
 namespace {

@@ -7,10 +7,10 @@
 
 #include <chrono>
 
-#include "ControlId.h"
-#include "DlgWait.h"
-#include "GuiTestSupport.h"
-#include "ResourceIds.h"
+#include "editing/DlgWait.h"
+#include "resources/ResourceIds.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ControlId.h"
 
 namespace pelmora {
 namespace {

@@ -4,9 +4,10 @@
 
 #include <algorithm>
 
-#include "LabTest.h"
-#include "NetworkTables.h"
-#include "SocketHelpers.h"
+#include "platform/Adapters.h"
+#include "platform/AddressTable.h"
+#include "tests/platform/SocketHelpers.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {

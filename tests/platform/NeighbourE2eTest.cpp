@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "LabTest.h"
-#include "NetworkTables.h"
-#include "SocketHelpers.h"
+#include "platform/Neighbours.h"
+#include "tests/platform/SocketHelpers.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {

@@ -2,8 +2,8 @@
 
 #include <numeric>
 
-#include "LabTest.h"
-#include "SocketHelpers.h"
+#include "tests/platform/SocketHelpers.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {
@@ -33,7 +33,7 @@ TEST_F(SocketE2e, TwoBuffersLeaveAsOneDatagram) {
     std::uint8_t header[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     std::uint8_t payload[3] = {0x00, 0x03, 0xAA};
     BufferPart parts[2] = {{sizeof header, header}, {sizeof payload, payload}};
-    ASSERT_TRUE(sender->SendTo(parts, LOOPBACK, port));
+    ASSERT_EQ(sender->SendTo(parts, LOOPBACK, port), SendResult::Sent);
     const auto got = ReceiveWithin(*receiver, 2s);
     ASSERT_TRUE(got);
     EXPECT_EQ(got->bytes, (std::vector<std::uint8_t>{1, 2, 3, 4, 5, 6, 7, 8, 0x00, 0x03, 0xAA}));
@@ -43,7 +43,7 @@ TEST_F(SocketE2e, TwoBuffersLeaveAsOneDatagram) {
 
     // An empty second part (a header-only packet) is still one datagram of the first part's length.
     BufferPart headerOnly[2] = {{sizeof header, header}, {0, nullptr}};
-    ASSERT_TRUE(sender->SendTo(headerOnly, LOOPBACK, port));
+    ASSERT_EQ(sender->SendTo(headerOnly, LOOPBACK, port), SendResult::Sent);
     const auto second = ReceiveWithin(*receiver, 2s);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->bytes.size(), sizeof header);

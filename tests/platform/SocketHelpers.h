@@ -6,8 +6,8 @@
 #include <optional>
 #include <vector>
 
-#include "Namespaces.h"
-#include "UdpSocket.h"
+#include "platform/UdpSocket.h"
+#include "tests/support/Namespaces.h"
 
 namespace pelmora::test {
 
@@ -16,7 +16,7 @@ constexpr std::uint16_t DEVICE_PORT = 26487;
 inline bool SendBytes(UdpSocket& socket, std::vector<std::uint8_t> bytes, Ipv4Net to, std::uint16_t port) {
     AbortUnlessLabSocket(socket.Descriptor(), "test send");
     BufferPart parts[2] = {{static_cast<std::uint32_t>(bytes.size()), bytes.data()}, {0, nullptr}};
-    return socket.SendTo(parts, to, port);
+    return socket.SendTo(parts, to, port) == SendResult::Sent;
 }
 
 struct Datagram {

@@ -1,6 +1,6 @@
 // Socket behaviour that needs no traffic: nothing here binds to a port or sends a datagram, so it runs
 // in whatever namespace the test is started in.
-#include "UdpSocket.h"
+#include "platform/UdpSocket.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -51,7 +51,7 @@ TEST(UdpSocket, ClosedSocketRefusesEverything) {
     EXPECT_FALSE(socket->SetReuseAddress());
     EXPECT_FALSE(socket->SetNonBlocking());
     EXPECT_FALSE(socket->Bind(ToNet(ANY_ADDRESS), 0));
-    EXPECT_FALSE(socket->SendTo(parts, ToNet(Ipv4Octets{{127, 0, 0, 1}}), 9));
+    EXPECT_EQ(socket->SendTo(parts, ToNet(Ipv4Octets{{127, 0, 0, 1}}), 9), SendResult::Failed);
     EXPECT_FALSE(socket->Receive(&byte, 1));
     EXPECT_FALSE(socket->LocalPort());
 }

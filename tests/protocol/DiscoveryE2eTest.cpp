@@ -7,10 +7,16 @@
 #include <set>
 #include <thread>
 
-#include "DiscoveryScan.h"
-#include "LabTest.h"
-#include "PacketEnvelope.h"
-#include "SimulatorLog.h"
+#include "platform/Clock.h"
+#include "platform/UdpSocket.h"
+#include "platform/UdpTransport.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/MacAddress.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/WireFormat.h"
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {
@@ -34,13 +40,15 @@ class DiscoveryE2e : public LabTest {
 protected:
     // One scan as the main window runs it; the rows' MACs in table order.
     std::vector<std::string> Scan(ReplyStore& replies) {
-        const auto table = ReadInterfaceTable();
+        const auto table = ReadInterfaceTable(transport);
         EXPECT_TRUE(table) << "interface table of the PC namespace";
         if (!table) return {};
-        EXPECT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+        EXPECT_TRUE(RunDiscovery(transport, clock, *table, BROADCAST_ADDRESS, replies));
         RebuildDeviceStore(replies, m_store);
         return ShownMacs(m_store);
     }
+    UdpTransport transport;
+    SteadyClock clock;
     DeviceStore m_store;
 };
 
@@ -80,8 +88,8 @@ TEST_F(DiscoveryE2e, TheRowShowsTheLastAcceptedReplyAndLateUnicastsAreHeard) {
     const auto reply = [](const std::string& name, bool breakMac) {
         ElementList list;
         const std::uint8_t mac[6] = {0x02, 0x77, 0, 0, 0, 1};
-        AppendElement(list, TAG_MAC, mac, breakMac ? 5 : 6);
-        AppendTextElement(list, 126, name);
+        AppendElement(list, reply::MAC.tag, mac, breakMac ? 5 : 6);
+        AppendTextElement(list, reply::DEVICE_NAME.tag, name);
         std::vector<std::uint8_t> payload = {0x00, CMD_DISCOVERY_REPLY};
         payload.insert(payload.end(), list.begin(), list.end());
         std::uint8_t header[HEADER_CAPACITY];
@@ -97,7 +105,7 @@ TEST_F(DiscoveryE2e, TheRowShowsTheLastAcceptedReplyAndLateUnicastsAreHeard) {
         AbortUnlessLabSocket(device->Descriptor(), "device reply");
         const auto send = [&](std::vector<std::uint8_t> bytes) {
             BufferPart parts[2] = {{static_cast<std::uint32_t>(bytes.size()), bytes.data()}, {0, nullptr}};
-            EXPECT_TRUE(device->SendTo(parts, Lab::DefaultPcAddress(), DEVICE_PORT));
+            EXPECT_EQ(device->SendTo(parts, Lab::DefaultPcAddress(), DEVICE_PORT), SendResult::Sent);
         };
         std::this_thread::sleep_for(300ms);
         send(reply("FIRST", false));
@@ -138,9 +146,9 @@ TEST_F(DiscoveryE2e, WithoutInterfaceRowsTheRequestGoesTwiceAndNothingIsRead) {
     // The devices answer by broadcast, which the scan would hear if it read anything.
     LoggedProcess* sim = StartSimulator(1, {"--generate", "2", "--subnet", "10.20.30.0/24"});
     ASSERT_TRUE(sim);
-    ReplyStore replies{{"0200000000FF", {TAG_MAC, 6, 0x02, 0, 0, 0, 0, 0xFF}}};
+    ReplyStore replies{{"0200000000FF", {reply::MAC.tag, 6, 0x02, 0, 0, 0, 0, 0xFF}}};
     const auto started = std::chrono::steady_clock::now();
-    EXPECT_TRUE(RunDiscovery(InterfaceTable{}, BROADCAST_ADDRESS, replies));
+    EXPECT_TRUE(RunDiscovery(transport, clock, InterfaceTable{}, BROADCAST_ADDRESS, replies));
     const auto took = std::chrono::steady_clock::now() - started;
     EXPECT_GE(took, 2 * RECEIVE_WINDOW);
     ASSERT_EQ(replies.size(), 1u) << "nothing is received; what the store held stays";
@@ -178,16 +186,17 @@ TEST_F(ManyAddressesE2e, RowsPastTheHundredthGetNoSocket) {
     const CommandResult added = RunInPc({"ip", "-batch", batch});
     std::remove(batch.c_str());
     ASSERT_EQ(added.exitStatus, 0) << added.output;
-    const auto table = ReadInterfaceTable();
+    const auto table = ReadInterfaceTable(transport);
     ASSERT_TRUE(table);
     ASSERT_EQ(table->rows.size(), INTERFACE_TABLE_ROWS);
-    const auto pcRow = std::find(table->rows.begin(), table->rows.end(), Lab::DefaultPcAddress());
+    const auto pcRow = std::find_if(table->rows.begin(), table->rows.end(),
+                                    [](const AddressRow& row) { return row.address == Lab::DefaultPcAddress(); });
     ASSERT_LT(pcRow - table->rows.begin(), 100) << "the lab's own address must be among the rows with a socket";
 
     LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
     ASSERT_TRUE(sim);
     ReplyStore replies;
-    ASSERT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+    ASSERT_TRUE(RunDiscovery(transport, clock, *table, BROADCAST_ADDRESS, replies));
     RebuildDeviceStore(replies, m_store);
     EXPECT_EQ(ShownMacs(m_store), (std::vector<std::string>{MacText(1), MacText(2)}));
 
@@ -198,8 +207,8 @@ TEST_F(ManyAddressesE2e, RowsPastTheHundredthGetNoSocket) {
              *sim, [](const JsonValue& v) { return IsReceived(v, "request"); }, expected, 2s))
         if (PortOf(r.TextOf("peer")) == DEVICE_PORT) senders.insert(r.TextOf("peer"));
     for (std::size_t i = 0; i < table->rows.size(); ++i) {
-        const std::string peer = ToText(table->rows[i]) + ":26487";
-        if (ToOctets(table->rows[i]).bytes[0] == 127) continue;  // loopback requests stay on the PC
+        const std::string peer = ToText(table->rows[i].address) + ":26487";
+        if (ToOctets(table->rows[i].address).bytes[0] == 127) continue;  // loopback requests stay on the PC
         EXPECT_EQ(senders.count(peer), i < MAX_SCAN_SOCKETS ? 1u : 0u) << "row " << i << " " << peer;
     }
 }

@@ -1,4 +1,4 @@
-#include "JsonValue.h"
+#include "tests/protocol/JsonValue.h"
 
 #include <cmath>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "SimulatorLog.h"
+#include "tests/protocol/SimulatorLog.h"
 
 #include <sstream>
 #include <thread>

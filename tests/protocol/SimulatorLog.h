@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Command.h"
-#include "JsonValue.h"
+#include "tests/protocol/JsonValue.h"
+#include "tests/support/Command.h"
 
 namespace pelmora::test {
 

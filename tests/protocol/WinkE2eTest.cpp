@@ -4,13 +4,21 @@
 #include <cmath>
 #include <thread>
 
-#include "DeviceNetwork.h"
-#include "DiscoveryScan.h"
-#include "LabTest.h"
-#include "NetworkTables.h"
-#include "PacketEnvelope.h"
-#include "SimulatorLog.h"
-#include "Wink.h"
+#include "platform/Clock.h"
+#include "platform/Neighbours.h"
+#include "platform/UdpSocket.h"
+#include "platform/UdpTransport.h"
+#include "protocol/DeviceNetwork.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/MacAddress.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/SystemDeviceNetwork.h"
+#include "protocol/Wink.h"
+#include "protocol/WireFormat.h"
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {
@@ -35,12 +43,14 @@ void ExpectTwoIdenticalSends(const std::vector<JsonValue>& received, const std::
 
 class WinkE2e : public LabTest {
 protected:
+    UdpTransport transport;
+    SteadyClock clock;
     // A scan, then the wink of the row's device exactly as the main window finds its element list.
     void ScanAndWink(LoggedProcess& sim, long row) {
-        const auto table = ReadInterfaceTable();
+        const auto table = ReadInterfaceTable(transport);
         ASSERT_TRUE(table);
         ReplyStore replies;
-        ASSERT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+        ASSERT_TRUE(RunDiscovery(transport, clock, *table, BROADCAST_ADDRESS, replies));
         DeviceStore store;
         RebuildDeviceStore(replies, store);
         ASSERT_GT(static_cast<long>(store.Count()), row);
@@ -49,12 +59,12 @@ protected:
         ASSERT_NE(found, replies.end());
 
         // A list without a MAC element sends nothing.
-        SendWink(ElementList{});
-        SendWink(ElementList{TAG_MAC, 5, 1, 2, 3, 4, 5});
+        SendWink(transport, clock, ElementList{});
+        SendWink(transport, clock, ElementList{reply::MAC.tag, 5, 1, 2, 3, 4, 5});
         // Another socket of ours holds 0.0.0.0:26487; the wink's socket still binds beside it.
         auto holder = OpenPortSocket(ToNet(ANY_ADDRESS), DEVICE_PORT);
         ASSERT_TRUE(holder);
-        SendWink(found->second);
+        SendWink(transport, clock, found->second);
 
         const auto winks = WaitForRecords(
             sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
@@ -76,7 +86,7 @@ TEST_F(WinkE2e, TwoIdenticalBroadcastsFromTheDevicePortCarryTheRowsMac) {
 TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1"});
     ASSERT_TRUE(sim);
-    SystemDeviceNetwork network;
+    SystemDeviceNetwork network(transport, clock);
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
     network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));
     const auto received = WaitForRecords(

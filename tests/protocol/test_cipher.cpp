@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "PacketEnvelope.h"
-#include "Sapphire.h"
-#include "SapphireReference.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/Sapphire.h"
+#include "tests/protocol/SapphireReference.h"
 
 // Every array delete in this program passes here, so a test can see a cipher table as it is released.
 namespace {

@@ -4,7 +4,10 @@
 #include <memory>
 #include <string>
 
-#include "DeviceRecord.h"
+#include "protocol/DeviceRecord.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/RowTexts.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 namespace {
@@ -58,28 +61,28 @@ void ExpectSameRecord(const DeviceRecord& a, const DeviceRecord& b) {
 
 TEST(ParseDeviceRecord, DecodesEveryReplyTag) {
     ListBuilder b;
-    b.Add(1, MAC)
-        .Add(3, {0x00, 0x00, 0xC0, 0x3F})  // 1.5f
-        .Add(5, {0x01, 0x02, 0x03, 0x04})
-        .Add(6, {0x34, 0x12})
-        .Add(34, {0x01, 0x02, 0x03, 0x04})
-        .Add(35, {0x78, 0x56})
-        .Add(36, {0x00, 0x00, 0x00, 0x10})
-        .Add(64, {192, 168, 1, 20})
-        .Add(65, {255, 255, 255, 0})
-        .Add(66, {192, 168, 1, 1})
-        .Add(68, {8, 8, 4, 4})
-        .Add(69, {1, 0, 0, 1})
-        .Text(102, "one-o-two")
-        .Text(103, "Boiler room gateway")
-        .Add(105, {7, 9})
-        .Add(106, {0x80})
-        .Add(124, {0xD2, 0x04, 0x00, 0x00})
-        .Text(126, "GW-$")
-        .Add(127, {0xC0, 0xBA})
-        .Text(128, "10.1.2.3")
-        .Text(129, "Hall 3")
-        .Add(130, {0x00, 0x00, 0x00, 0x01})
+    b.Add(reply::MAC.tag, MAC)
+        .Add(reply::REAL_3.tag, {0x00, 0x00, 0xC0, 0x3F})  // 1.5f
+        .Add(reply::NUMBER_5.tag, {0x01, 0x02, 0x03, 0x04})
+        .Add(reply::WORD_6.tag, {0x34, 0x12})
+        .Add(reply::REVISION.tag, {0x01, 0x02, 0x03, 0x04})
+        .Add(reply::WORD_35.tag, {0x78, 0x56})
+        .Add(reply::FEATURES.tag, {0x00, 0x00, 0x00, 0x10})
+        .Add(reply::IP_ADDRESS.tag, {192, 168, 1, 20})
+        .Add(reply::SUBNET_MASK.tag, {255, 255, 255, 0})
+        .Add(reply::GATEWAY.tag, {192, 168, 1, 1})
+        .Add(reply::DNS_FIRST.tag, {8, 8, 4, 4})
+        .Add(reply::DNS_SECOND.tag, {1, 0, 0, 1})
+        .Text(reply::TEXT_102.tag, "one-o-two")
+        .Text(reply::DESCRIPTION.tag, "Boiler room gateway")
+        .Add(reply::STATION.tag, {7, 9})
+        .Add(reply::DHCP.tag, {0x80})
+        .Add(reply::DEVICE_ID.tag, {0xD2, 0x04, 0x00, 0x00})
+        .Text(reply::DEVICE_NAME.tag, "GW-$")
+        .Add(reply::BACNET_PORT.tag, {0xC0, 0xBA})
+        .Text(reply::BBMD_ADDRESS.tag, "10.1.2.3")
+        .Text(reply::LOCATION.tag, "Hall 3")
+        .Add(reply::DEBUG_FLAGS.tag, {0x00, 0x00, 0x00, 0x01})
         .Add(2, {0xFF, 0xFF, 0xFF})  // unknown tags are stepped over
         .Add(255, {});
     const DeviceRecord r = Parse(b.list);
@@ -120,9 +123,11 @@ TEST(ParseDeviceRecord, DecodesEveryReplyTag) {
 
 TEST(ParseDeviceRecord, MalformedOrEmptyListLeavesRecordAlone) {
     DeviceRecord before;
-    ParseDeviceRecord(before, ListBuilder().Add(64, {10, 0, 0, 5}).Text(126, "kept").list);
+    ParseDeviceRecord(
+        before, ListBuilder().Add(reply::IP_ADDRESS.tag, {10, 0, 0, 5}).Text(reply::DEVICE_NAME.tag, "kept").list);
     DeviceRecord r = before;
-    ElementList cut = ListBuilder().Add(64, {10, 9, 9, 9}).Add(126, {'x', 'y'}).list;
+    ElementList cut =
+        ListBuilder().Add(reply::IP_ADDRESS.tag, {10, 9, 9, 9}).Add(reply::DEVICE_NAME.tag, {'x', 'y'}).list;
     cut.pop_back();
     ParseDeviceRecord(r, cut);
     ExpectSameRecord(r, before);
@@ -134,14 +139,14 @@ TEST(ParseDeviceRecord, MalformedOrEmptyListLeavesRecordAlone) {
 
 TEST(ParseDeviceRecord, RepeatedTagsLastOneWins) {
     const DeviceRecord r = Parse(ListBuilder()
-                                     .Add(64, {10, 0, 0, 1})
-                                     .Add(64, {10, 0, 0, 2})
-                                     .Add(68, {1, 1, 1, 1})
-                                     .Add(68, {2, 2, 2, 2})
-                                     .Add(130, {0, 0, 0, 1})
-                                     .Add(130, {0, 0, 1})
-                                     .Add(106, {1})
-                                     .Add(106, {0})
+                                     .Add(reply::IP_ADDRESS.tag, {10, 0, 0, 1})
+                                     .Add(reply::IP_ADDRESS.tag, {10, 0, 0, 2})
+                                     .Add(reply::DNS_FIRST.tag, {1, 1, 1, 1})
+                                     .Add(reply::DNS_FIRST.tag, {2, 2, 2, 2})
+                                     .Add(reply::DEBUG_FLAGS.tag, {0, 0, 0, 1})
+                                     .Add(reply::DEBUG_FLAGS.tag, {0, 0, 1})
+                                     .Add(reply::DHCP.tag, {1})
+                                     .Add(reply::DHCP.tag, {0})
                                      .list);
     EXPECT_EQ(Value(r.ipAddress, r.ipAddress + 4), (Value{10, 0, 0, 2}));
     EXPECT_EQ(Value(r.dnsServers, r.dnsServers + 8), (Value{2, 0, 2, 0, 2, 0, 2, 0}));
@@ -160,7 +165,8 @@ TEST(ParseDeviceRecord, NumbersOfVariableWidth) {
         {{0x12, 0x34, 0x56, 0x78, 0x9A}, 0x1234},
     };
     for (const auto& c : cases) {
-        const DeviceRecord r = Parse(ListBuilder().Add(36, c.value).Add(5, c.value).list);
+        const DeviceRecord r =
+            Parse(ListBuilder().Add(reply::FEATURES.tag, c.value).Add(reply::NUMBER_5.tag, c.value).list);
         EXPECT_EQ(r.featureFlags, c.expected) << c.value.size();
         EXPECT_EQ(r.tag5Number, c.expected) << c.value.size();
     }
@@ -169,37 +175,37 @@ TEST(ParseDeviceRecord, NumbersOfVariableWidth) {
 TEST(ParseDeviceRecord, ShortFixedWidthElementsAreSkipped) {
     DeviceRecord r;
     ParseDeviceRecord(r, ListBuilder()
-                             .Add(64, {10, 0, 0, 7})
-                             .Add(124, {0x05, 0, 0, 0})
-                             .Add(36, {0x00, 0x10})
-                             .Add(127, {0x10, 0x00})
-                             .Add(105, {3, 4})
-                             .Add(106, {1})
+                             .Add(reply::IP_ADDRESS.tag, {10, 0, 0, 7})
+                             .Add(reply::DEVICE_ID.tag, {0x05, 0, 0, 0})
+                             .Add(reply::FEATURES.tag, {0x00, 0x10})
+                             .Add(reply::BACNET_PORT.tag, {0x10, 0x00})
+                             .Add(reply::STATION.tag, {3, 4})
+                             .Add(reply::DHCP.tag, {1})
                              .list);
     const DeviceRecord before = r;
     // Each short element is followed by bytes that would change the field if they were read.
     ParseDeviceRecord(r, ListBuilder()
-                             .Add(64, {99, 99})
+                             .Add(reply::IP_ADDRESS.tag, {99, 99})
                              .Add(99, {99, 99})
-                             .Add(124, {0xFF, 0xFF, 0xFF})
+                             .Add(reply::DEVICE_ID.tag, {0xFF, 0xFF, 0xFF})
                              .Add(99, {0xFF})
-                             .Add(36, {0xFF})
+                             .Add(reply::FEATURES.tag, {0xFF})
                              .Add(99, {0xFF})
-                             .Add(127, {0xFF})
-                             .Add(105, {0xFF})
-                             .Add(106, {})
-                             .Add(3, {1, 2, 3})
-                             .Add(34, {})
-                             .Add(1, {9, 9, 9, 9, 9})
+                             .Add(reply::BACNET_PORT.tag, {0xFF})
+                             .Add(reply::STATION.tag, {0xFF})
+                             .Add(reply::DHCP.tag, {})
+                             .Add(reply::REAL_3.tag, {1, 2, 3})
+                             .Add(reply::REVISION.tag, {})
+                             .Add(reply::MAC.tag, {9, 9, 9, 9, 9})
                              .list);
     ExpectSameRecord(r, before);
 }
 
 TEST(ParseDeviceRecord, MacIsTheOneTheReplyIsFiledUnder) {
     const DeviceRecord r = Parse(ListBuilder()
-                                     .Add(1, {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA})
-                                     .Add(1, MAC)
-                                     .Add(1, {0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB})
+                                     .Add(reply::MAC.tag, {0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA, 0xAA})
+                                     .Add(reply::MAC.tag, MAC)
+                                     .Add(reply::MAC.tag, {0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB, 0xBB})
                                      .list);
     EXPECT_EQ(Value(r.mac, r.mac + 6), MAC);
 }
@@ -210,10 +216,10 @@ TEST(ParseDeviceRecord, TextsStayUnicode) {
     std::string mixed;
     for (int i = 0; i < 40; ++i) mixed += "K\xC3\xB6";  // 120 bytes, 80 characters
     const DeviceRecord r = Parse(ListBuilder()
-                                     .Text(126, longName)
-                                     .Text(129, mixed)
-                                     .Text(103, std::string("Pump\0room", 9))
-                                     .Text(128,
+                                     .Text(reply::DEVICE_NAME.tag, longName)
+                                     .Text(reply::LOCATION.tag, mixed)
+                                     .Text(reply::DESCRIPTION.tag, std::string("Pump\0room", 9))
+                                     .Text(reply::BBMD_ADDRESS.tag,
                                            "\xFF"
                                            "10.0.0.1")
                                      .list);

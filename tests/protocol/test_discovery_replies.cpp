@@ -6,8 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "DiscoveryScan.h"
-#include "PacketEnvelope.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/MacAddress.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 namespace {
@@ -35,7 +37,7 @@ ElementList DeviceList(std::uint32_t number, const std::string& name = "UNIT") {
                                  static_cast<std::uint8_t>(number >> 8),
                                  static_cast<std::uint8_t>(number)};
     AppendTextElement(list, TAG_NAME, name);
-    AppendElement(list, TAG_MAC, mac, sizeof mac);
+    AppendElement(list, reply::MAC.tag, mac, sizeof mac);
     const std::uint8_t ip[4] = {192, 168, 92, static_cast<std::uint8_t>(number)};
     AppendElement(list, TAG_IP, ip, sizeof ip);
     return list;
@@ -79,10 +81,10 @@ TEST(AcceptReply, DropsEveryDatagramThatFailsACheckAndKeepsWhatWasStored) {
     cut.pop_back();
     ElementList shortMac;
     const std::uint8_t five[5] = {2, 0, 0, 0, 1};
-    AppendElement(shortMac, TAG_MAC, five, sizeof five);
+    AppendElement(shortMac, reply::MAC.tag, five, sizeof five);
     ElementList longMac;
     const std::uint8_t seven[7] = {2, 0, 0, 0, 0, 1, 9};
-    AppendElement(longMac, TAG_MAC, seven, sizeof seven);
+    AppendElement(longMac, reply::MAC.tag, seven, sizeof seven);
     ElementList noMac;
     AppendTextElement(noMac, TAG_NAME, "NO MAC");
 

@@ -2,7 +2,9 @@
 
 #include <string>
 
-#include "ElementList.h"
+#include "protocol/ElementList.h"
+#include "protocol/MacAddress.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora {
 namespace {
@@ -12,7 +14,7 @@ const std::uint8_t MAC[6] = {0x00, 0x1a, 0x2B, 0xc4, 0x12, 0x34};
 ElementList WithMac() {
     ElementList list;
     AppendElement(list, 200, nullptr, 0);
-    AppendElement(list, TAG_MAC, MAC, 6);
+    AppendElement(list, reply::MAC.tag, MAC, 6);
     return list;
 }
 
@@ -54,14 +56,14 @@ TEST(FindElement, StopsWhereAMalformedListRunsOut) {
 TEST(MacKey, TwelveUpperCaseHexDigits) {
     EXPECT_EQ(MacKey(MAC), "001A2BC41234");
     EXPECT_EQ(MacKey(WithMac()), "001A2BC41234");
-    ElementList wrongLength = {TAG_MAC, 5, 1, 2, 3, 4, 5};
+    ElementList wrongLength = {reply::MAC.tag, 5, 1, 2, 3, 4, 5};
     EXPECT_EQ(MacKey(wrongLength), "");
     EXPECT_EQ(MacKey(ElementList{}), "");
 }
 
 TEST(AppendElement, CutsLongValuesTo255) {
     ElementList list;
-    AppendElement(list, 3, MAC, 2);
+    AppendElement(list, reply::REAL_3.tag, MAC, 2);
     EXPECT_EQ(list, (ElementList{3, 2, 0x00, 0x1a}));
     const std::string longValue(300, 'x');
     AppendElement(list, 4, reinterpret_cast<const std::uint8_t*>(longValue.data()), longValue.size());
@@ -88,7 +90,7 @@ TEST(AppendTextElement, CutsAtACharacterBoundary) {
     };
     for (const auto& c : cases) {
         ElementList list;
-        AppendTextElement(list, 126, c.text);
+        AppendTextElement(list, reply::DEVICE_NAME.tag, c.text);
         ASSERT_EQ(list.size(), 2 + c.kept) << c.text.size();
         EXPECT_EQ(list[1], c.kept);
         EXPECT_EQ(std::string(list.begin() + 2, list.end()), c.text.substr(0, c.kept));
@@ -108,11 +110,11 @@ TEST(ExtractReplyList, AcceptsOnlyDiscoveryRepliesWithAMac) {
     EXPECT_FALSE(ExtractReplyList(twoBytes, 2, untouched));
     const std::uint8_t request[] = {0x00, 0x00, 200, 0};
     EXPECT_FALSE(ExtractReplyList(request, sizeof request, untouched));
-    const std::uint8_t badFirstByte[] = {0x01, 0x03, TAG_MAC, 6, 1, 2, 3, 4, 5, 6};
+    const std::uint8_t badFirstByte[] = {0x01, 0x03, reply::MAC.tag, 6, 1, 2, 3, 4, 5, 6};
     EXPECT_FALSE(ExtractReplyList(badFirstByte, sizeof badFirstByte, untouched));
-    const std::uint8_t macTooLong[] = {0x00, 0x03, TAG_MAC, 7, 1, 2, 3, 4, 5, 6, 7};
+    const std::uint8_t macTooLong[] = {0x00, 0x03, reply::MAC.tag, 7, 1, 2, 3, 4, 5, 6, 7};
     EXPECT_FALSE(ExtractReplyList(macTooLong, sizeof macTooLong, untouched));
-    const std::uint8_t cutShort[] = {0x00, 0x03, TAG_MAC, 6, 1, 2, 3, 4, 5, 6, 126, 4, 'a'};
+    const std::uint8_t cutShort[] = {0x00, 0x03, reply::MAC.tag, 6, 1, 2, 3, 4, 5, 6, 126, 4, 'a'};
     EXPECT_FALSE(ExtractReplyList(cutShort, sizeof cutShort, untouched));
     EXPECT_FALSE(ExtractReplyList(nullptr, 10, untouched));
     EXPECT_EQ(untouched, ElementList{42});

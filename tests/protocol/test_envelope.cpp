@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "PacketEnvelope.h"
-#include "Sapphire.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/Sapphire.h"
 
 namespace pelmora {
 namespace {

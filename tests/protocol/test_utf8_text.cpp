@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "Utf8Text.h"
+#include "protocol/Utf8Text.h"
 
 namespace pelmora {
 namespace {

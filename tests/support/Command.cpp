@@ -1,4 +1,4 @@
-#include "Command.h"
+#include "tests/support/Command.h"
 
 #include <fcntl.h>
 #include <poll.h>

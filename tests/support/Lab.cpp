@@ -1,4 +1,4 @@
-#include "Lab.h"
+#include "tests/support/Lab.h"
 
 #include <regex>
 

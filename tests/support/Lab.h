@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Command.h"
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "tests/support/Command.h"
 
 namespace pelmora::test {
 

@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "LabTest.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {

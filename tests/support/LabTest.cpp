@@ -1,4 +1,4 @@
-#include "LabTest.h"
+#include "tests/support/LabTest.h"
 
 #include <unistd.h>
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Command.h"
-#include "Lab.h"
-#include "Namespaces.h"
+#include "tests/support/Command.h"
+#include "tests/support/Lab.h"
+#include "tests/support/Namespaces.h"
 
 namespace pelmora::test {
 

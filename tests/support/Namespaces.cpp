@@ -1,4 +1,4 @@
-#include "Namespaces.h"
+#include "tests/support/Namespaces.h"
 
 #include <fcntl.h>
 #include <linux/sockios.h>

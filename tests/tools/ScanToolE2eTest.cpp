@@ -4,9 +4,13 @@
 #include <cstdio>
 #include <fstream>
 
-#include "DiscoveryScan.h"
-#include "LabTest.h"
-#include "SimulatorLog.h"
+#include "listing/DeviceColumns.h"
+#include "platform/Clock.h"
+#include "platform/UdpTransport.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/RowTexts.h"
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
 
 namespace pelmora::test {
 namespace {
@@ -41,10 +45,12 @@ TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
     ASSERT_EQ(parsed->kind, JsonValue::Kind::Array);
 
     // The same scan run here gives the rows the tool must have printed.
-    const auto table = ReadInterfaceTable();
+    UdpTransport transport;
+    SteadyClock clock;
+    const auto table = ReadInterfaceTable(transport);
     ASSERT_TRUE(table);
     ReplyStore replies;
-    ASSERT_TRUE(RunDiscovery(*table, BROADCAST_ADDRESS, replies));
+    ASSERT_TRUE(RunDiscovery(transport, clock, *table, BROADCAST_ADDRESS, replies));
     DeviceStore store;
     RebuildDeviceStore(replies, store);
     ASSERT_EQ(store.Count(), 21u);

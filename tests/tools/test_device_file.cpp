@@ -3,9 +3,9 @@
 #include <set>
 #include <sstream>
 
-#include "DeviceFile.h"
-#include "DeviceGenerator.h"
-#include "SimOptions.h"
+#include "tools/simulator/DeviceFile.h"
+#include "tools/simulator/DeviceGenerator.h"
+#include "tools/simulator/SimOptions.h"
 
 namespace pelmora {
 namespace {

@@ -6,12 +6,12 @@
 #include <set>
 #include <sstream>
 
-#include "DeviceFile.h"
-#include "ElementList.h"
-#include "FaultyReplies.h"
-#include "NetNamespace.h"
-#include "PacketEnvelope.h"
-#include "Responder.h"
+#include "protocol/ElementList.h"
+#include "protocol/PacketEnvelope.h"
+#include "tools/simulator/DeviceFile.h"
+#include "tools/simulator/FaultyReplies.h"
+#include "tools/simulator/NetNamespace.h"
+#include "tools/simulator/Responder.h"
 
 namespace pelmora {
 namespace {

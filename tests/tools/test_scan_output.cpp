@@ -1,10 +1,11 @@
 // pelmora-scan's command line and its two output forms, read back with an independent JSON reader.
 #include <gtest/gtest.h>
 
-#include "JsonValue.h"
-#include "RowOutput.h"
-#include "ScanArguments.h"
-#include "Utf8Text.h"
+#include "listing/DeviceColumns.h"
+#include "listing/RowOutput.h"
+#include "protocol/Utf8Text.h"
+#include "tests/protocol/JsonValue.h"
+#include "tools/scan/ScanArguments.h"
 
 namespace pelmora {
 namespace {

@@ -14,11 +14,11 @@
 #include <set>
 #include <thread>
 
-#include "Datagram.h"
-#include "DeviceRecord.h"
-#include "ElementList.h"
-#include "LabTest.h"
-#include "PacketEnvelope.h"
+#include "protocol/DeviceRecord.h"
+#include "protocol/ElementList.h"
+#include "protocol/PacketEnvelope.h"
+#include "tests/support/LabTest.h"
+#include "tools/simulator/Datagram.h"
 
 namespace pelmora {
 namespace {

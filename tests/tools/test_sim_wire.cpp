@@ -2,11 +2,14 @@
 
 #include <cstring>
 
-#include "DeviceElements.h"
-#include "DeviceFile.h"
-#include "DeviceRecord.h"
-#include "FaultyReplies.h"
-#include "PacketEnvelope.h"
+#include "protocol/DeviceRecord.h"
+#include "protocol/MacAddress.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/RowTexts.h"
+#include "protocol/WireFormat.h"
+#include "tools/simulator/DeviceElements.h"
+#include "tools/simulator/DeviceFile.h"
+#include "tools/simulator/FaultyReplies.h"
 
 namespace pelmora {
 namespace {
@@ -204,7 +207,7 @@ TEST(FaultyReplies, EachKindFailsTheCheckItIsMeantFor) {
     EXPECT_EQ(reasonOf(FaultKind::EmptyReply).payload, FromHex("00 03"));
     EXPECT_EQ(reasonOf(FaultKind::RequestEcho).payload, FromHex("00 00"));
     const Opened shortMac = reasonOf(FaultKind::ShortMac);
-    EXPECT_EQ(shortMac.payload[2], TAG_MAC);
+    EXPECT_EQ(shortMac.payload[2], reply::MAC.tag);
     EXPECT_EQ(shortMac.payload[3], 5);
     const Opened wrong = reasonOf(FaultKind::WrongCommand);
     EXPECT_EQ(wrong.payload[1], 0x07);

@@ -1,4 +1,4 @@
-#include "GuiTestSupport.h"
+#include "tests/ui/GuiTestSupport.h"
 
 #include <QtCore/QDir>
 #include <QtCore/QElapsedTimer>

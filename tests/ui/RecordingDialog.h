@@ -1,6 +1,6 @@
 #pragma once
 // A template dialog that records which of its hooks ran, for the framework's own tests.
-#include "TemplateDialog.h"
+#include "ui/TemplateDialog.h"
 
 #include <vector>
 

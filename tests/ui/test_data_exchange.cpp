@@ -1,10 +1,10 @@
 // Data exchange between members and controls: both directions, text limits for typing and for saving,
 // the failure message and focus, and the exchange stopping at its first failure.
-#include "DataExchange.h"
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
-#include "ResourceIds.h"
-#include "TemplateDialog.h"
+#include "resources/ResourceIds.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/DataExchange.h"
+#include "ui/IpAddressCtrl.h"
+#include "ui/TemplateDialog.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>

@@ -1,11 +1,11 @@
 // The four templates as the user sees them: every text fits its control with the default font, and a
 // PNG of each goes to the build directory for a look.
-#include "ControlId.h"
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
-#include "RecordingDialog.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "tests/ui/RecordingDialog.h"
+#include "ui/ControlId.h"
+#include "ui/IpAddressCtrl.h"
+#include "ui/ReportList.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>

@@ -1,8 +1,8 @@
 // The templates, strings and icon as data: what the dialogs are built from.
-#include "AppIcon.h"
-#include "DialogTemplate.h"
-#include "ResourceIds.h"
-#include "StringTable.h"
+#include "resources/ResourceIds.h"
+#include "ui/AppIcon.h"
+#include "ui/DialogTemplate.h"
+#include "ui/StringTable.h"
 
 #include <QtGui/QImage>
 

@@ -1,6 +1,6 @@
 // The IP address control: blank and partly filled fields, the 32-bit address, and typing.
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/IpAddressCtrl.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>

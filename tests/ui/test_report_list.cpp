@@ -1,6 +1,6 @@
 // The report list: columns, rows, single full-row selection, and its two notifications.
-#include "GuiTestSupport.h"
-#include "ReportList.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "ui/ReportList.h"
 
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>

@@ -1,11 +1,11 @@
 // The template builder and the dialog hooks: placement in dialog units, controls by ID, commands,
 // default button, Escape, posted commands, timers, initialisation and show notifications.
-#include "ControlId.h"
-#include "GuiTestSupport.h"
-#include "IpAddressCtrl.h"
-#include "RecordingDialog.h"
-#include "ReportList.h"
-#include "ResourceIds.h"
+#include "resources/ResourceIds.h"
+#include "tests/ui/GuiTestSupport.h"
+#include "tests/ui/RecordingDialog.h"
+#include "ui/ControlId.h"
+#include "ui/IpAddressCtrl.h"
+#include "ui/ReportList.h"
 
 #include <QtGui/QFont>
 #include <QtTest/QTest>

@@ -1,31 +1,8 @@
-#include "ScanArguments.h"
+#include "tools/scan/ScanArguments.h"
+
+#include "protocol/MacAddress.h"
 
 namespace pelmora {
-
-namespace {
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
-std::optional<MacBytes> ParseMacText(const std::string& text) {
-    constexpr std::size_t TEXT_LENGTH = 17;  // "xx:xx:xx:xx:xx:xx"
-    if (text.size() != TEXT_LENGTH) return std::nullopt;
-    MacBytes mac{};
-    for (std::size_t i = 0; i < mac.size(); ++i) {
-        const std::size_t at = i * 3;
-        const int high = HexValue(text[at]);
-        const int low = HexValue(text[at + 1]);
-        if (high < 0 || low < 0 || (i + 1 < mac.size() && text[at + 2] != ':')) return std::nullopt;
-        mac[i] = static_cast<std::uint8_t>(high * 16 + low);
-    }
-    return mac;
-}
 
 bool ParseScanArguments(const std::vector<std::string>& args, ScanArguments& out, std::string& error) {
     ScanArguments parsed;

@@ -19,9 +19,6 @@ struct ScanArguments {
 // False, with error set, for an unknown option, a missing or malformed value, or an option given twice.
 bool ParseScanArguments(const std::vector<std::string>& args, ScanArguments& out, std::string& error);
 
-// Six hexadecimal byte pairs separated by colons, as the "Unit" column shows them, in either case.
-std::optional<MacBytes> ParseMacText(const std::string& text);
-
 const char* ScanUsageText();
 
 }  // namespace pelmora

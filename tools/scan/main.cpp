@@ -5,22 +5,19 @@
 #include <string>
 #include <vector>
 
-#include "DeviceNetwork.h"
-#include "DiscoveryScan.h"
-#include "RowOutput.h"
-#include "ScanArguments.h"
+#include "listing/RowOutput.h"
+#include "platform/Clock.h"
+#include "platform/UdpTransport.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/DiscoveryScan.h"
+#include "protocol/MacAddress.h"
+#include "protocol/SystemDeviceNetwork.h"
+#include "tools/scan/ScanArguments.h"
 
 namespace {
 
 constexpr int EXIT_FAILED = 1;
 constexpr int EXIT_USAGE = 2;
-
-std::string MacText(const pelmora::MacBytes& mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%.2X:%.2X:%.2X:%.2X:%.2X:%.2X", unsigned{mac[0]}, unsigned{mac[1]},
-                  unsigned{mac[2]}, unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
-    return text;
-}
 
 }  // namespace
 
@@ -37,10 +34,12 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    SystemDeviceNetwork network;
+    UdpTransport transport;
+    SteadyClock clock;
+    SystemDeviceNetwork network(transport, clock);
     const auto table = network.ReadInterfaceTable();
     if (!table) {
-        std::fputs("Internal Error: Cannot enumerate network interfaces on this computer.\n", stderr);
+        std::fprintf(stderr, "%s\n", INTERFACE_TABLE_ERROR);
         return EXIT_FAILED;
     }
     ReplyStore replies;
@@ -62,11 +61,11 @@ int main(int argc, char** argv) {
         const auto found = replies.find(MacKey(mac));
         if (found == replies.end()) {
             std::fprintf(stderr, "pelmora-scan: no device with MAC %s answered the scan; nothing sent\n",
-                         MacText(*arguments.winkMac).c_str());
+                         MacText(mac).c_str());
             return EXIT_FAILED;
         }
         network.SendWink(found->second);
-        std::fprintf(stderr, "pelmora-scan: wink sent to %s\n", MacText(*arguments.winkMac).c_str());
+        std::fprintf(stderr, "pelmora-scan: wink sent to %s\n", MacText(mac).c_str());
     }
     return 0;
 }

@@ -1,4 +1,4 @@
-#include "AddressClaims.h"
+#include "tools/simulator/AddressClaims.h"
 
 namespace pelmora {
 namespace {

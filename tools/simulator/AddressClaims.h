@@ -5,9 +5,10 @@
 #include <optional>
 #include <string>
 
-#include "EventLog.h"
-#include "Ipv4.h"
-#include "NetworkTables.h"
+#include "base/Ipv4.h"
+#include "platform/Adapters.h"
+#include "platform/AddressTable.h"
+#include "tools/simulator/EventLog.h"
 
 namespace pelmora {
 

@@ -1,6 +1,6 @@
-#include "Datagram.h"
+#include "tools/simulator/Datagram.h"
 
-#include "PacketEnvelope.h"
+#include "protocol/PacketEnvelope.h"
 
 namespace pelmora {
 

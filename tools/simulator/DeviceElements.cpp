@@ -1,17 +1,13 @@
-#include "DeviceElements.h"
+#include "tools/simulator/DeviceElements.h"
 
-#include "ByteOrder.h"
-#include "PacketEnvelope.h"
+#include "protocol/ByteOrder.h"
+#include "protocol/PacketEnvelope.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
 
-// Reply tags.
-constexpr std::uint8_t R_REVISION = 34, R_FLAGS = 36, R_IP = 64, R_MASK = 65, R_GATEWAY = 66, R_DNS1 = 68, R_DNS2 = 69,
-                       R_TEXT = 102, R_DESCRIPTION = 103, R_STATION = 105, R_DHCP = 106, R_DEVICE_ID = 124,
-                       R_NAME = 126, R_PORT = 127, R_BBMD = 128, R_LOCATION = 129, R_DEBUG = 130;
-// Write tags: the reply's address tags plus 0x20; the others as in the reply.
-constexpr std::uint8_t W_IP = 0x60, W_MASK = 0x61, W_GATEWAY = 0x62, W_DNS = 0x64;
+using namespace simwire;
 
 void AppendAddress(ElementList& list, std::uint8_t tag, const Ipv4Octets& address) {
     AppendElement(list, tag, address.bytes.data(), 4);
@@ -64,7 +60,7 @@ ElementList BuildReplyList(const SimDevice& d) {
 }
 
 std::vector<std::uint8_t> BuildReplyPayload(const SimDevice& device) {
-    std::vector<std::uint8_t> payload{0x00, CMD_DISCOVERY_REPLY};
+    std::vector<std::uint8_t> payload{0x00, simwire::CMD_REPLY};
     const ElementList list = BuildReplyList(device);
     payload.insert(payload.end(), list.begin(), list.end());
     return payload;

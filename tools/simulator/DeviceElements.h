@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "DeviceGenerator.h"
-#include "ElementList.h"
-#include "SimDevice.h"
+#include "protocol/ElementList.h"
+#include "tools/simulator/DeviceGenerator.h"
+#include "tools/simulator/SimDevice.h"
 
 namespace pelmora {
 

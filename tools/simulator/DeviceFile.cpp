@@ -1,4 +1,4 @@
-#include "DeviceFile.h"
+#include "tools/simulator/DeviceFile.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <set>
 #include <sstream>
 
-#include "DeviceRecord.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
@@ -114,7 +114,7 @@ bool ApplyKey(SimDevice& d, const std::string& key, const std::string& raw, std:
     else if (key == "bacnet") {
         bool on = false;
         ok = ParseFlag(value, on);
-        d.featureFlags = on ? (d.featureFlags | FEATURE_BACNET) : (d.featureFlags & ~FEATURE_BACNET);
+        d.featureFlags = on ? (d.featureFlags | simwire::BACNET_FLAG) : (d.featureFlags & ~simwire::BACNET_FLAG);
     } else if (key == "flags") {
         ok = ParseUnsigned(value, 0xFFFFFFFFu, number);
         d.featureFlags = static_cast<std::uint32_t>(number);
@@ -223,7 +223,7 @@ std::string FormatDeviceLine(const SimDevice& d) {
     line += " ip=" + ToText(d.ip) + " mask=" + ToText(d.mask) + " gw=" + ToText(d.gateway);
     line += " dns=" + ToText(d.dns1) + " dns2=" + ToText(d.dns2);
     line += std::string(" dhcp=") + (d.dhcp ? "1" : "0");
-    if (d.featureFlags == 0 || d.featureFlags == FEATURE_BACNET) {
+    if (d.featureFlags == 0 || d.featureFlags == simwire::BACNET_FLAG) {
         line += std::string(" bacnet=") + (HasBacnet(d) ? "1" : "0");
     } else {
         char flags[16];

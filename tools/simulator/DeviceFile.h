@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "SimDevice.h"
+#include "tools/simulator/SimDevice.h"
 
 namespace pelmora {
 

@@ -1,8 +1,8 @@
-#include "DeviceGenerator.h"
+#include "tools/simulator/DeviceGenerator.h"
 
 #include <cstdio>
 
-#include "DeviceRecord.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 
@@ -58,7 +58,7 @@ std::vector<SimDevice> GenerateDevices(const GeneratorSettings& settings) {
         d.dns1 = d.gateway;
         d.dhcp = i % 8 == 5;
         const bool bacnet = i % 4 != 3;
-        d.featureFlags = bacnet ? FEATURE_BACNET : 0u;
+        d.featureFlags = bacnet ? simwire::BACNET_FLAG : 0u;
         d.deviceId = i % 10 == 9 ? -1 : static_cast<std::int32_t>(100000 + n);
         char name[32];
         std::snprintf(name, sizeof name, "%s-%04u", settings.namePrefix.c_str(), n + 1u);

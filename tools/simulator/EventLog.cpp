@@ -1,4 +1,4 @@
-#include "EventLog.h"
+#include "tools/simulator/EventLog.h"
 
 #include <ctime>
 

@@ -2,7 +2,7 @@
 // The simulator's log: one JSON object per line, each stamped with monotonic and wall-clock time.
 #include <cstdio>
 
-#include "JsonLine.h"
+#include "tools/simulator/JsonLine.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "FaultKind.h"
+#include "tools/simulator/FaultKind.h"
 
 #include <array>
 #include <utility>

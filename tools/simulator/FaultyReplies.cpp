@@ -1,14 +1,15 @@
-#include "FaultyReplies.h"
+#include "tools/simulator/FaultyReplies.h"
 
 #include <cryptopp/crc.h>
 
 #include <algorithm>
 #include <iterator>
 
-#include "ByteOrder.h"
-#include "DeviceElements.h"
-#include "PacketEnvelope.h"
-#include "Sapphire.h"
+#include "protocol/ByteOrder.h"
+#include "protocol/PacketEnvelope.h"
+#include "protocol/Sapphire.h"
+#include "tools/simulator/DeviceElements.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
@@ -64,7 +65,7 @@ Datagram EncipherDatagram(std::vector<std::uint8_t> plain) {
 
 Datagram BuildFaultyReply(FaultKind kind, const SimDevice& device) {
     const ElementList good = BuildReplyList(device);
-    std::vector<std::uint8_t> payload = WithCommand(0x00, CMD_DISCOVERY_REPLY, good);
+    std::vector<std::uint8_t> payload = WithCommand(0x00, simwire::CMD_REPLY, good);
     switch (kind) {
         case FaultKind::None: break;
         case FaultKind::BadPacketCheck: {
@@ -98,18 +99,19 @@ Datagram BuildFaultyReply(FaultKind kind, const SimDevice& device) {
         }
         case FaultKind::ShortMac: {
             ElementList list;
-            AppendElement(list, TAG_MAC, device.mac.data(), 5);
-            list.insert(list.end(), good.begin() + 2 + MAC_LENGTH, good.end());
-            payload = WithCommand(0x00, CMD_DISCOVERY_REPLY, list);
+            AppendElement(list, simwire::TAG_MAC, device.mac.data(), 5);
+            list.insert(list.end(), good.begin() + 2 + simwire::MAC_LENGTH, good.end());
+            payload = WithCommand(0x00, simwire::CMD_REPLY, list);
             break;
         }
         case FaultKind::NoMac:
-            payload = WithCommand(0x00, CMD_DISCOVERY_REPLY, ElementList(good.begin() + 2 + MAC_LENGTH, good.end()));
+            payload =
+                WithCommand(0x00, simwire::CMD_REPLY, ElementList(good.begin() + 2 + simwire::MAC_LENGTH, good.end()));
             break;
         case FaultKind::Oversize: Pad(payload, 2100); break;
         case FaultKind::WrongCommand: payload = WithCommand(0x00, 0x07, good); break;
-        case FaultKind::BadLead: payload = WithCommand(0x01, CMD_DISCOVERY_REPLY, good); break;
-        case FaultKind::RequestEcho: payload = {0x00, CMD_DISCOVERY_REQUEST}; break;
+        case FaultKind::BadLead: payload = WithCommand(0x01, simwire::CMD_REPLY, good); break;
+        case FaultKind::RequestEcho: payload = {0x00, simwire::CMD_REQUEST}; break;
     }
     return SealDatagram(std::move(payload));
 }

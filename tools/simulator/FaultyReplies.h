@@ -1,8 +1,8 @@
 #pragma once
 // Discovery replies broken on purpose, each in one way, built from a device's good reply.
-#include "Datagram.h"
-#include "FaultKind.h"
-#include "SimDevice.h"
+#include "tools/simulator/Datagram.h"
+#include "tools/simulator/FaultKind.h"
+#include "tools/simulator/SimDevice.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "JsonLine.h"
+#include "tools/simulator/JsonLine.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "NetNamespace.h"
+#include "tools/simulator/NetNamespace.h"
 
 #include <sys/stat.h>
 

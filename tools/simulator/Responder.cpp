@@ -1,12 +1,13 @@
-#include "Responder.h"
+#include "tools/simulator/Responder.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "DeviceElements.h"
-#include "DeviceFile.h"
-#include "FaultyReplies.h"
-#include "PacketEnvelope.h"
+#include "protocol/PacketEnvelope.h"
+#include "tools/simulator/DeviceElements.h"
+#include "tools/simulator/DeviceFile.h"
+#include "tools/simulator/FaultyReplies.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
@@ -14,7 +15,6 @@ namespace {
 constexpr MacAddress FAULT_MAC_BASE{{0x02, 0xBA, 0xD0, 0x00, 0x00, 0x01}};
 constexpr MacAddress FLOOD_MAC_BASE{{0x02, 0xF1, 0x00, 0x00, 0x00, 0x01}};
 constexpr std::size_t WINK_PAYLOAD = 9;
-constexpr std::uint8_t WINK_END = 0x0A;
 
 std::string Endpoint(Ipv4Octets address, std::uint16_t port) { return ToText(address) + ":" + std::to_string(port); }
 
@@ -124,23 +124,24 @@ std::vector<Outgoing> Responder::Handle(const Received& in) {
         record.AddText("reject", "payload byte 0 is " + HexByte(payload[0]) + ", not 0x00");
     } else {
         switch (payload[1]) {
-            case CMD_DISCOVERY_REQUEST:
+            case simwire::CMD_REQUEST:
                 record.AddText("cmd", "request");
                 HandleRequest(in, length, record, out);
                 break;
-            case CMD_DISCOVERY_REPLY: {
+            case simwire::CMD_REPLY: {
                 record.AddText("cmd", "reply");
                 ElementList list;
                 if (ExtractReplyList(payload, length, list)) {
-                    record.AddText("mac", MacText(MacAt(list.data() + FindElement(list, TAG_MAC, MAC_LENGTH))));
+                    record.AddText(
+                        "mac", MacText(MacAt(list.data() + FindElement(list, simwire::TAG_MAC, simwire::MAC_LENGTH))));
                 }
                 break;
             }
-            case CMD_CONFIG_WRITE:
+            case simwire::CMD_WRITE:
                 record.AddText("cmd", "write");
                 HandleWrite(in, payload, length, record);
                 break;
-            case CMD_WINK:
+            case simwire::CMD_WINK:
                 record.AddText("cmd", "wink");
                 HandleWink(in, payload, length, record);
                 break;
@@ -198,7 +199,7 @@ Outgoing Responder::MakeAnswer(const Answer& answer, const Received& in) const {
     o.bytes = BuildFaultyReply(answer.fault, d);
     const bool unicast = mode == ReplyMode::Unicast;
     o.to = unicast ? in.from : m_settings.broadcast;
-    o.port = unicast ? in.fromPort : DEVICE_PORT;
+    o.port = unicast ? in.fromPort : simwire::PORT;
     o.fields.AddText("cmd", "reply").AddText("mac", MacText(d.mac)).AddText("origin", answer.origin);
     if (answer.index >= 0) o.fields.AddNumber("device", answer.index);
     o.fields.AddText("mode", unicast ? "unicast" : "broadcast");
@@ -257,7 +258,7 @@ std::optional<Clock::time_point> Responder::Advance(Clock::time_point now) {
 }
 
 void Responder::HandleWink(const Received&, const std::uint8_t* payload, std::size_t size, JsonObject& record) {
-    if (size < 2 + MAC_LENGTH) {
+    if (size < 2 + simwire::MAC_LENGTH) {
         record.AddText("reject", "wink is " + std::to_string(size) + " bytes, not 9");
         return;
     }
@@ -265,7 +266,7 @@ void Responder::HandleWink(const Received&, const std::uint8_t* payload, std::si
     record.AddText("mac", MacText(mac));
     if (size != WINK_PAYLOAD) {
         record.AddText("reject", "wink is " + std::to_string(size) + " bytes, not 9");
-    } else if (payload[8] != WINK_END) {
+    } else if (payload[8] != simwire::WINK_END) {
         record.AddText("reject", "wink byte 8 is " + HexByte(payload[8]) + ", not 0x0A");
     } else if (const auto found = m_byMac.find(mac); found == m_byMac.end()) {
         record.AddText("reject", "no device with this MAC");

@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "Datagram.h"
-#include "DeviceGenerator.h"
-#include "EventLog.h"
-#include "FaultKind.h"
-#include "SimDevice.h"
+#include "tools/simulator/Datagram.h"
+#include "tools/simulator/DeviceGenerator.h"
+#include "tools/simulator/EventLog.h"
+#include "tools/simulator/FaultKind.h"
+#include "tools/simulator/SimDevice.h"
 
 namespace pelmora {
 

@@ -1,8 +1,8 @@
-#include "SimDevice.h"
+#include "tools/simulator/SimDevice.h"
 
 #include <cstdio>
 
-#include "DeviceRecord.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
@@ -16,7 +16,7 @@ int HexDigit(char c) {
 
 }  // namespace
 
-bool HasBacnet(const SimDevice& device) { return (device.featureFlags & FEATURE_BACNET) != 0; }
+bool HasBacnet(const SimDevice& device) { return (device.featureFlags & simwire::BACNET_FLAG) != 0; }
 
 std::string MacText(const MacAddress& mac) {
     char text[18];

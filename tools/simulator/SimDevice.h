@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "FaultKind.h"
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "tools/simulator/FaultKind.h"
 
 namespace pelmora {
 

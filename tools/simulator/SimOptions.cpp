@@ -1,4 +1,4 @@
-#include "SimOptions.h"
+#include "tools/simulator/SimOptions.h"
 
 #include <cerrno>
 #include <cmath>

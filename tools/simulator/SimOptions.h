@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "DeviceGenerator.h"
-#include "Responder.h"
+#include "tools/simulator/DeviceGenerator.h"
+#include "tools/simulator/Responder.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "SimSocket.h"
+#include "tools/simulator/SimSocket.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Datagram.h"
-#include "Ipv4.h"
+#include "base/Ipv4.h"
+#include "tools/simulator/Datagram.h"
 
 namespace pelmora {
 

@@ -1,4 +1,4 @@
-#include "SimulatorLoop.h"
+#include "tools/simulator/SimulatorLoop.h"
 
 #include <poll.h>
 #include <sys/signalfd.h>
@@ -8,7 +8,8 @@
 #include <cerrno>
 #include <cstring>
 
-#include "PacketEnvelope.h"
+#include "protocol/PacketEnvelope.h"
+#include "tools/simulator/SimWire.h"
 
 namespace pelmora {
 namespace {
@@ -35,7 +36,7 @@ void SimulatorLoop::Drain(std::size_t limit) {
         in.from = datagram.from;
         in.fromPort = datagram.fromPort;
         in.to = datagram.to;
-        in.toPort = DEVICE_PORT;
+        in.toPort = simwire::PORT;
         in.now = Clock::now();
         std::vector<Outgoing> answers = m_responder.Handle(in);
         Clock::time_point due = std::max(in.now + m_timing.replyDelay, m_lastDue + m_timing.replyGap);
@@ -55,7 +56,7 @@ void SimulatorLoop::SendDue(std::size_t limit) {
         JsonObject record;
         record.AddText("dir", "out")
             .AddText("peer", Endpoint(pending.out.to, pending.out.port))
-            .AddText("local", Endpoint(pending.path.localAddress, DEVICE_PORT))
+            .AddText("local", Endpoint(pending.path.localAddress, simwire::PORT))
             .AddNumber("len", static_cast<std::int64_t>(pending.out.bytes.size()))
             .AddText("hex", HexBytes(pending.out.bytes.data(), pending.out.bytes.size()));
         if (failure != 0) {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "EventLog.h"
-#include "Responder.h"
-#include "SimSocket.h"
+#include "tools/simulator/EventLog.h"
+#include "tools/simulator/Responder.h"
+#include "tools/simulator/SimSocket.h"
 
 namespace pelmora {
 

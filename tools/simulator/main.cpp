@@ -12,16 +12,17 @@
 #include <string>
 #include <vector>
 
-#include "AddressClaims.h"
-#include "DeviceFile.h"
-#include "DeviceGenerator.h"
-#include "EventLog.h"
-#include "NetNamespace.h"
-#include "PacketEnvelope.h"
-#include "Responder.h"
-#include "SimOptions.h"
-#include "SimSocket.h"
-#include "SimulatorLoop.h"
+#include "protocol/PacketEnvelope.h"
+#include "tools/simulator/AddressClaims.h"
+#include "tools/simulator/DeviceFile.h"
+#include "tools/simulator/DeviceGenerator.h"
+#include "tools/simulator/EventLog.h"
+#include "tools/simulator/NetNamespace.h"
+#include "tools/simulator/Responder.h"
+#include "tools/simulator/SimOptions.h"
+#include "tools/simulator/SimSocket.h"
+#include "tools/simulator/SimWire.h"
+#include "tools/simulator/SimulatorLoop.h"
 
 namespace pelmora {
 namespace {
@@ -134,7 +135,7 @@ int Run(int argc, char** argv) {
     if (signalFd < 0) return Fail("signalfd failed");
 
     SimSocket socket;
-    if (!socket.Open(DEVICE_PORT, error)) return Fail(error);
+    if (!socket.Open(simwire::PORT, error)) return Fail(error);
 
     AddressClaims claims(log);
     if (options.claimAddresses) {
@@ -154,10 +155,10 @@ int Run(int argc, char** argv) {
 
     JsonObject start;
     start.AddText("dir", "note").AddText("event", "start").AddNumber("devices", static_cast<std::int64_t>(count));
-    start.AddNumber("port", DEVICE_PORT).AddNumber("lifetime_ms", options.lifetime.count());
+    start.AddNumber("port", simwire::PORT).AddNumber("lifetime_ms", options.lifetime.count());
     log.Write(start);
     log.Flush();
-    std::printf("READY port=%u devices=%zu\n", unsigned{DEVICE_PORT}, count);
+    std::printf("READY port=%u devices=%zu\n", unsigned{simwire::PORT}, count);
     std::fflush(stdout);
 
     const std::string reason = loop.Run(signalFd);

@@ -1,39 +1,54 @@
 #pragma once
-// A DeviceNetwork without a network: the interface table and the replies a scan "hears" are set by the
-// test, and every call is recorded.
+// A DeviceNetwork without a network, for the windows' tests: the interface table and the replies a scan
+// "hears" are set by the test, and every call is recorded with the time of its FakeClock.
 #include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "DeviceNetwork.h"
-#include "DeviceRecord.h"
+#include "protocol/DeviceNetwork.h"
+#include "tests/support/FakeClock.h"
 
 namespace pelmora::test {
+
+struct NetworkCall {
+    enum class Kind { SendTwice, Flush } kind;
+    std::vector<std::uint8_t> payload;  // SendTwice only
+    Ipv4Host address;
+    Clock::TimePoint at;
+};
 
 class FakeDeviceNetwork final : public DeviceNetwork {
 public:
     // What ReadInterfaceTable returns; nothing stands for a table that cannot be read.
     std::optional<InterfaceTable> table =
-        InterfaceTable{{ToNet(Ipv4Octets{{192, 168, 92, 1}}), ToNet(Ipv4Octets{{127, 0, 0, 1}})}};
+        InterfaceTable{{{2, ToNet(Ipv4Octets{{192, 168, 92, 1}})}, {1, ToNet(Ipv4Octets{{127, 0, 0, 1}})}}};
     // What every Discover adds to the reply store, and whether it "made its broadcast socket".
     ReplyStore heard;
     bool discoverSucceeds = true;
     // Runs inside Discover, before the replies are added: the window's state during a scan.
     std::function<void()> duringDiscover;
+    // Whether SendTwice "made its socket".
+    bool sendSucceeds = true;
 
     int readTableCalls = 0;
     int discoverCalls = 0;
     std::vector<Ipv4Host> destinations;
     std::vector<std::size_t> tableRowsAtDiscover;
     std::vector<ElementList> winks;
+    // SendTwice and FlushArpEntries in order. A SendTwice takes REPEAT_PAUSE on the clock, as the real one.
+    std::vector<NetworkCall> calls;
+    FakeClock clock;
+
+    std::vector<NetworkCall> Sends() const;
 
     std::optional<InterfaceTable> ReadInterfaceTable() override;
     bool Discover(const InterfaceTable& interfaces, Ipv4Host destination, ReplyStore& replies) override;
     void SendWink(const ElementList& list) override;
-    void SendTwice(const std::vector<std::uint8_t>&, Ipv4Host) override {}
-    void FlushArpEntries(Ipv4Host) override {}
+    bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
+    void FlushArpEntries(Ipv4Host address) override;
+    Clock& Time() override { return clock; }
 };
 
 struct FakeDevice {

@@ -1,6 +1,16 @@
-#include "FakeDeviceNetwork.h"
+#include "tests/support/FakeDeviceNetwork.h"
+
+#include "protocol/SendTwice.h"
+#include "protocol/WireFormat.h"
 
 namespace pelmora::test {
+
+std::vector<NetworkCall> FakeDeviceNetwork::Sends() const {
+    std::vector<NetworkCall> sends;
+    for (const NetworkCall& call : calls)
+        if (call.kind == NetworkCall::Kind::SendTwice) sends.push_back(call);
+    return sends;
+}
 
 std::optional<InterfaceTable> FakeDeviceNetwork::ReadInterfaceTable() {
     ++readTableCalls;
@@ -19,35 +29,46 @@ bool FakeDeviceNetwork::Discover(const InterfaceTable& interfaces, Ipv4Host dest
 
 void FakeDeviceNetwork::SendWink(const ElementList& list) { winks.push_back(list); }
 
+bool FakeDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
+    if (!sendSucceeds) return false;
+    calls.push_back({NetworkCall::Kind::SendTwice, payload, destination, clock.Now()});
+    clock.SleepFor(REPEAT_PAUSE);
+    return true;
+}
+
+void FakeDeviceNetwork::FlushArpEntries(Ipv4Host address) {
+    calls.push_back({NetworkCall::Kind::Flush, {}, address, clock.Now()});
+}
+
 namespace {
 
-void AppendBe32(ElementList& list, std::uint8_t tag, std::uint32_t value) {
+void AppendBe32(ElementList& list, ElementSpec spec, std::uint32_t value) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
                                    static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-    AppendElement(list, tag, bytes, 4);
+    AppendElement(list, spec.tag, bytes, 4);
 }
 
 }  // namespace
 
 ElementList ReplyOf(const FakeDevice& device) {
     ElementList list;
-    AppendElement(list, TAG_MAC, device.mac, 6);
-    AppendBe32(list, 34, device.revision);
-    AppendBe32(list, 36, device.bacnet ? FEATURE_BACNET : 0);
-    AppendElement(list, 64, device.ip.bytes.data(), 4);
+    AppendElement(list, reply::MAC.tag, device.mac, 6);
+    AppendBe32(list, reply::REVISION, device.revision);
+    AppendBe32(list, reply::FEATURES, device.bacnet ? FEATURE_BACNET : 0);
+    AppendElement(list, reply::IP_ADDRESS.tag, device.ip.bytes.data(), 4);
     const std::uint8_t station[2] = {device.pla, device.ela};
-    AppendElement(list, 105, station, 2);
+    AppendElement(list, reply::STATION.tag, station, 2);
     if (device.bacnet) {
         const auto id = static_cast<std::uint32_t>(device.deviceId);
         const std::uint8_t idBytes[4] = {static_cast<std::uint8_t>(id), static_cast<std::uint8_t>(id >> 8),
                                          static_cast<std::uint8_t>(id >> 16), static_cast<std::uint8_t>(id >> 24)};
-        AppendElement(list, 124, idBytes, 4);
-        AppendTextElement(list, 126, device.name);
-        AppendTextElement(list, 129, device.location);
+        AppendElement(list, reply::DEVICE_ID.tag, idBytes, 4);
+        AppendTextElement(list, reply::DEVICE_NAME.tag, device.name);
+        AppendTextElement(list, reply::LOCATION.tag, device.location);
     } else {
         // Texts a device without BACnet may still carry; the list must not show them.
-        AppendTextElement(list, 126, "hidden name");
-        AppendTextElement(list, 129, "hidden place");
+        AppendTextElement(list, reply::DEVICE_NAME.tag, "hidden name");
+        AppendTextElement(list, reply::LOCATION.tag, "hidden place");
     }
     return list;
 }

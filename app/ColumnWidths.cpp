@@ -1,4 +1,4 @@
-#include "DeviceColumns.h"
+#include "app/ColumnWidths.h"
 
 #include <QtGui/QFontMetrics>
 #include <QtWidgets/QStyle>
@@ -6,7 +6,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "ReportList.h"
+#include "listing/DeviceColumns.h"
+#include "ui/ReportList.h"
 
 namespace pelmora {
 

@@ -1,14 +1,10 @@
 #pragma once
 // The two printed forms of the device list: a text table and a JSON array.
-#include <array>
 #include <string>
-#include <vector>
 
-#include "DeviceRecord.h"
+#include "protocol/RowTexts.h"
 
 namespace pelmora {
-
-using RowTextList = std::vector<std::array<std::string, COLUMN_COUNT>>;
 
 // The nine headings and one line per row, columns padded to their widest text (counted in characters).
 // Control characters show as spaces so a row stays on one line.

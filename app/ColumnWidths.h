@@ -1,16 +1,12 @@
 #pragma once
 // The widths the device list's columns are created with.
 #include <array>
-#include <string>
-#include <vector>
 
-#include "DeviceRecord.h"
+#include "protocol/RowTexts.h"
 
 namespace pelmora {
 
 class ReportList;
-
-using RowTextList = std::vector<std::array<std::string, COLUMN_COUNT>>;
 
 // The widths of DEVICE_COLUMNS, except that "Unit" and "IP address" are widened where the given width
 // would cut a MAC or an address of the rows in the list's font. Layout pixels, as InsertColumn takes them.

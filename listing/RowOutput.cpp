@@ -1,9 +1,10 @@
-#include "RowOutput.h"
+#include "listing/RowOutput.h"
 
 #include <algorithm>
 #include <cstdio>
 
-#include "Utf8Text.h"
+#include "listing/DeviceColumns.h"
+#include "protocol/Utf8Text.h"
 
 namespace pelmora {
 
@@ -39,7 +40,7 @@ void AppendLine(std::string& out, std::string line) {
 
 std::string FormatTable(const RowTextList& rows) {
     constexpr const char* SEPARATOR = "  ";
-    std::vector<std::array<std::string, COLUMN_COUNT>> shown;
+    std::vector<RowText> shown;
     shown.reserve(rows.size());
     std::array<std::size_t, COLUMN_COUNT> widths{};
     for (std::size_t c = 0; c < COLUMN_COUNT; ++c) widths[c] = CountCharacters(DEVICE_COLUMNS[c].heading);

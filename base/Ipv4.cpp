@@ -1,4 +1,4 @@
-#include "Ipv4.h"
+#include "base/Ipv4.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,0 +1,34 @@
+#pragma once
+// The PC's IPv4 address table, and adding and deleting one address. Linux: rtnetlink (libnl-route-3).
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "base/Ipv4.h"
+
+namespace pelmora {
+
+// One local IPv4 address and the interface (link) that holds it.
+struct AddressRow {
+    int ifIndex = 0;
+    Ipv4Net address;
+};
+
+// The local IPv4 addresses in the platform's order (by interface, primary first), loopback included.
+// Nothing when the table cannot be read or holds more than maxRows rows.
+std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows);
+
+// What an added address needs to be deleted again.
+struct AddressContext {
+    int ifIndex = 0;
+    Ipv4Net address;
+    std::uint8_t prefixLength = 0;
+};
+// Adds address/mask (with its subnet broadcast) to the interface; nothing when it fails: without
+// CAP_NET_ADMIN, for a mask that is not contiguous, or when the interface already holds the address
+// (so that deleting the context never takes away an address someone else made). Prints nothing.
+std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
+bool DeleteIpv4Address(const AddressContext& context);
+
+}  // namespace pelmora

@@ -1,0 +1,20 @@
+#pragma once
+// The neighbour (ARP) cache. Linux: rtnetlink (libnl-route-3).
+#include <cstddef>
+#include <optional>
+#include <vector>
+
+#include "base/Ipv4.h"
+
+namespace pelmora {
+
+struct NeighbourEntry {
+    int ifIndex = 0;
+    Ipv4Net address;
+};
+// IPv4 neighbour cache entries; nothing when the cache cannot be read.
+std::optional<std::vector<NeighbourEntry>> ReadNeighbours();
+// Deletes every neighbour entry for the address, on every interface; returns how many went.
+std::size_t DeleteNeighbours(Ipv4Net address);
+
+}  // namespace pelmora

@@ -1,0 +1,27 @@
+#pragma once
+// The network of this PC behind the DeviceNetwork seam: the device operations over a transport and a
+// clock, and the neighbour cache.
+#include "platform/Clock.h"
+#include "platform/Transport.h"
+#include "protocol/DeviceNetwork.h"
+
+namespace pelmora {
+
+class SystemDeviceNetwork final : public DeviceNetwork {
+public:
+    // Both are borrowed for the object's life.
+    SystemDeviceNetwork(Transport& transport, Clock& clock) : m_transport(transport), m_clock(clock) {}
+
+    std::optional<InterfaceTable> ReadInterfaceTable() override;
+    bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) override;
+    void SendWink(const ElementList& list) override;
+    bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
+    void FlushArpEntries(Ipv4Host address) override;
+    Clock& Time() override { return m_clock; }
+
+private:
+    Transport& m_transport;
+    Clock& m_clock;
+};
+
+}  // namespace pelmora
