@@ -7,6 +7,7 @@
 
 #include "editing/ConfigWrite.h"
 #include "protocol/PacketEnvelope.h"
+#include "protocol/SendTwice.h"
 #include "protocol/WireFormat.h"
 #include "tests/editing/FakeEditHost.h"
 #include "tests/editing/WritePayload.h"
@@ -84,13 +85,13 @@ TEST(BuildConfigPayload, AddressElementsFollowDhcpAndBlankControls) {
     all.dns = Ipv4Host{0x08080404u};
     EXPECT_EQ(Tags(Payload(all)), (std::vector<int>{0x01, 0x60, 0x61, 0x62, 0x64, 0x66, 0x67, 0x69, 0x6A, 0x7C, 0x7E,
                                                     0x7F, 0x80, 0x81, 0x82}));
-    EXPECT_EQ(Element(Payload(all), 0x64), "64 04 08 08 04 04");
+    EXPECT_EQ(Element(Payload(all), write::DNS.tag), "64 04 08 08 04 04");
 
     ConfigFields dhcp = all;
     dhcp.dhcp = true;
     const Bytes onPayload = Payload(dhcp);
     for (const int tag : {0x60, 0x61, 0x62, 0x64}) EXPECT_EQ(Element(onPayload, tag), "") << tag;
-    EXPECT_EQ(Element(onPayload, 0x6A), "6A 01 01");
+    EXPECT_EQ(Element(onPayload, write::DHCP.tag), "6A 01 01");
 
     ConfigFields gatewayOnly = WorkedExample();
     gatewayOnly.address.reset();
@@ -103,8 +104,8 @@ TEST(BuildConfigPayload, TextsHashesAndTheBbmdAddress) {
     ConfigFields unnamed = WorkedExample();
     unnamed.name.clear();
     const Bytes payload = Payload(unnamed);
-    EXPECT_EQ(Element(payload, 0x66), "");
-    EXPECT_EQ(Element(payload, 0x7E), "7E 00");
+    EXPECT_EQ(Element(payload, write::TEXT_102.tag), "");
+    EXPECT_EQ(Element(payload, write::DEVICE_NAME.tag), "7E 00");
 
     ConfigFields hashes = WorkedExample();
     hashes.name = "A#1";
@@ -113,11 +114,11 @@ TEST(BuildConfigPayload, TextsHashesAndTheBbmdAddress) {
     hashes.bbmdAddress = "bb#";
     hashes.foreignDevice = true;
     const Bytes sent = Payload(hashes);
-    EXPECT_EQ(Element(sent, 0x66), "66 03 41 5F 31");
-    EXPECT_EQ(Element(sent, 0x7E), "7E 03 41 5F 31");
-    EXPECT_EQ(Element(sent, 0x67), "67 02 5F 64");
-    EXPECT_EQ(Element(sent, 0x81), "81 02 6C 5F");
-    EXPECT_EQ(Element(sent, 0x80), "80 03 62 62 23") << "the BBMD address goes unchanged";
+    EXPECT_EQ(Element(sent, write::TEXT_102.tag), "66 03 41 5F 31");
+    EXPECT_EQ(Element(sent, write::DEVICE_NAME.tag), "7E 03 41 5F 31");
+    EXPECT_EQ(Element(sent, write::DESCRIPTION.tag), "67 02 5F 64");
+    EXPECT_EQ(Element(sent, write::LOCATION.tag), "81 02 6C 5F");
+    EXPECT_EQ(Element(sent, write::BBMD_ADDRESS.tag), "80 03 62 62 23") << "the BBMD address goes unchanged";
     EXPECT_EQ(hashes.name, "A_1") << "the write changes the dialog's values too";
     EXPECT_EQ(hashes.description, "_d");
     EXPECT_EQ(hashes.location, "l_");
@@ -125,7 +126,7 @@ TEST(BuildConfigPayload, TextsHashesAndTheBbmdAddress) {
 
     ConfigFields notForeign = WorkedExample();
     notForeign.bbmdAddress = "10.0.0.1";
-    EXPECT_EQ(Element(Payload(notForeign), 0x80), "80 00");
+    EXPECT_EQ(Element(Payload(notForeign), write::BBMD_ADDRESS.tag), "80 00");
     EXPECT_EQ(notForeign.bbmdAddress, "");
 }
 
@@ -133,14 +134,14 @@ TEST(BuildConfigPayload, TextsAreCutAt255BytesOnACharacterBoundary) {
     ConfigFields ascii = WorkedExample();
     ascii.foreignDevice = true;
     ascii.bbmdAddress = std::string(300, 'b');
-    const std::string element = Element(Payload(ascii), 0x80);
+    const std::string element = Element(Payload(ascii), write::BBMD_ADDRESS.tag);
     EXPECT_EQ(element.substr(0, 5), "80 FF");
     EXPECT_EQ(element.size(), 5u + 255u * 3u);
 
     ConfigFields split = WorkedExample();
     split.foreignDevice = true;
     split.bbmdAddress = std::string(254, 'b') + "\xC3\xA9" + std::string(44, 'b');  // é on bytes 255 and 256
-    const std::string cut = Element(Payload(split), 0x80);
+    const std::string cut = Element(Payload(split), write::BBMD_ADDRESS.tag);
     EXPECT_EQ(cut.substr(0, 5), "80 FE");
     EXPECT_EQ(cut.substr(cut.size() - 3), " 62");
 }
@@ -151,12 +152,12 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
         change(f);
         return Payload(f);
     };
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = f.ela = 0; }), 0x69), "");
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 0, f.ela = 5; }), 0x69), "69 02 00 05");
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 5, f.ela = 0; }), 0x69), "69 02 05 00");
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 0; }), 0x7F), "");
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 65535; }), 0x7F), "7F 02 FF FF");
-    EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), 0x82), "82 04 00 00 00 01");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = f.ela = 0; }), write::STATION.tag), "");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 0, f.ela = 5; }), write::STATION.tag), "69 02 00 05");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.pla = 5, f.ela = 0; }), write::STATION.tag), "69 02 05 00");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 0; }), write::BACNET_PORT.tag), "");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 65535; }), write::BACNET_PORT.tag), "7F 02 FF FF");
+    EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), write::DEBUG.tag), "82 04 00 00 00 01");
 
     const std::pair<const char*, const char*> ids[] = {
         {"[factory default]", "7C 04 FF FF FF FF"},
@@ -169,15 +170,17 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
         {"007", "7C 04 07 00 00 00"},
     };
     for (const auto& [text, expected] : ids)
-        EXPECT_EQ(Element(with([text = text](ConfigFields& f) { f.deviceIdText = text; }), 0x7C), expected) << text;
+        EXPECT_EQ(Element(with([text = text](ConfigFields& f) { f.deviceIdText = text; }), write::DEVICE_ID.tag),
+                  expected)
+            << text;
 }
 
 TEST(SendConfig, AListWithoutMacSendsNothingAndStaysAsItWas) {
     FakeEditHost host;
-    ElementList noMac = {126, 1, 'X'};
+    ElementList noMac = {reply::DEVICE_NAME.tag, 1, 'X'};
     ConfigFields fields = WorkedExample();
     EXPECT_FALSE(BuildConfigPayload(noMac, fields));
-    EXPECT_EQ(noMac, (ElementList{126, 1, 'X'}));
+    EXPECT_EQ(noMac, (ElementList{reply::DEVICE_NAME.tag, 1, 'X'}));
     SendConfig(host.network, noMac, fields, Ipv4Host{0xC0A80114u});
     EXPECT_TRUE(host.network.calls.empty());
 
@@ -207,9 +210,24 @@ TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlush
     EXPECT_EQ(calls[0].payload, calls[3].payload);
     ConfigFields again = WorkedExample();
     EXPECT_EQ(calls[0].payload, Payload(again));
-    EXPECT_GE(calls[3].at - calls[0].at, AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE);
+    // Each SendTwice takes REPEAT_PAUSE; then the flushes, the pause after them, the pause between destinations.
+    const Clock::TimePoint start = calls[0].at;
+    EXPECT_EQ(calls[1].at - start, REPEAT_PAUSE);
+    EXPECT_EQ(calls[3].at - start, REPEAT_PAUSE + AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE);
+    EXPECT_EQ(host.network.clock.Now() - start, 2 * (REPEAT_PAUSE + AFTER_FLUSH_PAUSE) + BETWEEN_DESTINATIONS_PAUSE);
     EXPECT_EQ(host.replies["020000000001"], Bytes(calls[0].payload.begin() + 2, calls[0].payload.end()))
         << "the store's entry holds the write's list";
+}
+
+TEST(WriteConfiguration, WithoutASocketADestinationGetsNeitherFlushNorPause) {
+    FakeEditHost host;
+    host.replies["020000000001"] = StoredReply();
+    host.network.sendSucceeds = false;
+    ConfigFields fields = WorkedExample();
+    const Clock::TimePoint start = host.network.clock.Now();
+    WriteConfiguration(host, MAC, Ipv4Host{0xC0A85C0Au}, fields);
+    EXPECT_TRUE(host.network.calls.empty());
+    EXPECT_EQ(host.network.clock.Now() - start, BETWEEN_DESTINATIONS_PAUSE) << "only the pause between the two";
 }
 
 }  // namespace

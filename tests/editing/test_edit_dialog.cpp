@@ -126,11 +126,11 @@ TEST(EditDialog, FactoryDefaultDhcpDeviceOpensDisabledButFilledAndSavesUnchanged
     });
     EXPECT_TRUE(outcome.saved);
     const Bytes payload = FirstPayload(host);
-    EXPECT_EQ(Element(payload, 0x7C), "7C 04 FF FF FF FF");
-    EXPECT_EQ(Element(payload, 0x6A), "6A 01 01");
-    EXPECT_EQ(Element(payload, 0x60), "");
-    EXPECT_EQ(Element(payload, 0x80), "80 08 31 30 2E 30 2E 30 2E 35");
-    EXPECT_EQ(Element(payload, 0x82), "82 04 00 00 00 01");
+    EXPECT_EQ(Element(payload, write::DEVICE_ID.tag), "7C 04 FF FF FF FF");
+    EXPECT_EQ(Element(payload, write::DHCP.tag), "6A 01 01");
+    EXPECT_EQ(Element(payload, write::IP_ADDRESS.tag), "");
+    EXPECT_EQ(Element(payload, write::BBMD_ADDRESS.tag), "80 08 31 30 2E 30 2E 30 2E 35");
+    EXPECT_EQ(Element(payload, write::DEBUG.tag), "82 04 00 00 00 01");
     ASSERT_TRUE(outcome.wait && outcome.wait->shown);
     EXPECT_EQ(outcome.wait->maximum, 200) << "DHCP was on before: 20 s";
 }
@@ -215,9 +215,9 @@ TEST(EditDialog, FailingNumbersAreCorrectedInPlaceAndOnlyASoundPressWrites) {
     });
     EXPECT_TRUE(outcome.saved);
     const Bytes payload = FirstPayload(host);
-    EXPECT_EQ(Element(payload, 0x69), "69 02 FE 07");
-    EXPECT_EQ(Element(payload, 0x7F), "7F 02 C0 BA");
-    EXPECT_EQ(Element(payload, 0x7C), "7C 04 FF FF FF FF");
+    EXPECT_EQ(Element(payload, write::STATION.tag), "69 02 FE 07");
+    EXPECT_EQ(Element(payload, write::BACNET_PORT.tag), "7F 02 C0 BA");
+    EXPECT_EQ(Element(payload, write::DEVICE_ID.tag), "7C 04 FF FF FF FF");
 }
 
 TEST(EditDialog, EdgeValuesThatPass) {
@@ -271,7 +271,7 @@ TEST(EditDialog, ATooLongDeviceTextIsShownWholeAndBlocksSaveWithOurMessage) {
         SaveAndCancelWait(d, o);
     });
     EXPECT_TRUE(outcome.saved);
-    EXPECT_EQ(Element(FirstPayload(host), 0x7E), "7E 05 41 48 55 5F 32");
+    EXPECT_EQ(Element(FirstPayload(host), write::DEVICE_NAME.tag), "7E 05 41 48 55 5F 32");
     ASSERT_TRUE(outcome.wait && outcome.wait->shown);
     EXPECT_EQ(outcome.wait->maximum, 350) << "fixed address to DHCP: 35 s";
 }
@@ -303,13 +303,13 @@ TEST(EditDialog, SaveWritesTheEditsToTheDeviceThenByBroadcast) {
     }
     EXPECT_EQ(calls[0].payload, calls[3].payload);
     const Bytes& payload = calls[0].payload;
-    EXPECT_EQ(Element(payload, 0x01), "01 06 02 00 00 00 00 1A");
-    EXPECT_EQ(Element(payload, 0x60), "60 04 C0 A8 5C 32");
-    EXPECT_EQ(Element(payload, 0x64), "");
-    EXPECT_EQ(Element(payload, 0x7E), "7E 05 41 48 55 2D 32");
-    EXPECT_EQ(Element(payload, 0x69), "69 02 0C 22");
-    EXPECT_EQ(Element(payload, 0x6A), "6A 01 00");
-    EXPECT_EQ(Element(payload, 0x81), "81 0A 50 6C 61 6E 74 20 72 6F 6F 6D");
+    EXPECT_EQ(Element(payload, write::MAC.tag), "01 06 02 00 00 00 00 1A");
+    EXPECT_EQ(Element(payload, write::IP_ADDRESS.tag), "60 04 C0 A8 5C 32");
+    EXPECT_EQ(Element(payload, write::DNS.tag), "");
+    EXPECT_EQ(Element(payload, write::DEVICE_NAME.tag), "7E 05 41 48 55 2D 32");
+    EXPECT_EQ(Element(payload, write::STATION.tag), "69 02 0C 22");
+    EXPECT_EQ(Element(payload, write::DHCP.tag), "6A 01 00");
+    EXPECT_EQ(Element(payload, write::LOCATION.tag), "81 0A 50 6C 61 6E 74 20 72 6F 6F 6D");
     ASSERT_TRUE(outcome.wait && outcome.wait->shown);
     EXPECT_EQ(outcome.wait->maximum, 200);
 }

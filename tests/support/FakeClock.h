@@ -20,8 +20,6 @@ public:
         if (when > m_now) m_now = when;
     }
     void Advance(Duration by) { Advance(m_now + by); }
-    // Time since START.
-    Duration Elapsed() const { return m_now - TimePoint(START); }
 
     int sleeps = 0;
 

@@ -22,6 +22,7 @@ public:
 
     SendResult SendTo(const BufferPart (&parts)[2], Ipv4Net to, std::uint16_t toPort) override {
         if (m_transport == nullptr) return SendResult::Failed;
+        if (port == 0) port = static_cast<std::uint16_t>(50000 + number);  // an ephemeral port, as the system gives
         FakeSend send;
         send.at = m_transport->m_clock.Now();
         send.socket = number;
@@ -31,8 +32,7 @@ public:
         send.toPort = toPort;
         for (const BufferPart& part : parts)
             if (part.data != nullptr) send.bytes.insert(send.bytes.end(), part.data, part.data + part.length);
-        const SendResult result = m_transport->sendResult ? m_transport->sendResult(to) : SendResult::Sent;
-        if (port == 0) port = static_cast<std::uint16_t>(50000 + number);  // an ephemeral port, as the system gives
+        const SendResult result = m_transport->sendResult ? m_transport->sendResult(send) : SendResult::Sent;
         m_transport->sent.push_back(send);
         if (result == SendResult::Sent && m_transport->respond) m_transport->respond(send);
         return result;

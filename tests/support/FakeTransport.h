@@ -16,9 +16,9 @@ namespace pelmora::test {
 
 struct FakeSend {
     Clock::TimePoint at;
-    int socket = 0;  // the socket's number, in the order they were opened, from 1
-    std::optional<Ipv4Net> boundAddress;
-    std::uint16_t boundPort = 0;
+    int socket = 0;                       // the socket's number, in the order they were opened, from 1
+    std::optional<Ipv4Net> boundAddress;  // nothing for a socket never bound
+    std::uint16_t boundPort = 0;          // an ephemeral port for a socket never bound
     Ipv4Net to;
     std::uint16_t toPort = 0;
     std::vector<std::uint8_t> bytes;  // header and payload as one datagram
@@ -33,8 +33,8 @@ public:
     std::optional<std::vector<AddressRow>> addresses = std::vector<AddressRow>{};
     // Open fails once this many sockets have been opened; -1 never.
     int openLimit = -1;
-    // What a send to this destination returns; Sent when it has no entry. A failed send is still recorded.
-    std::function<SendResult(Ipv4Net to)> sendResult;
+    // What a send returns; Sent when unset. A failed send is still recorded.
+    std::function<SendResult(const FakeSend&)> sendResult;
     // Called after every successful send, to schedule answers with Deliver.
     std::function<void(const FakeSend&)> respond;
     // The time each Receive call takes: a flood of datagrams then takes time to read.
