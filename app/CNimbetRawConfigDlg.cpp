@@ -214,6 +214,9 @@ void CNimbetRawConfigDlg::OnListDoubleClick(int row) {
 void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
     EnableBothButtons(false);
     const bool saved = m_editDevice && m_editDevice(record, this);
+    // A termination signal during the edit or the wait ends this window's run too; the program is then on
+    // its way out and must not hold the exit up with a four-second scan.
+    if (RunEnded()) return;
     if (saved) {
         m_replies.clear();
         Rescan();

@@ -102,13 +102,17 @@ void TemplateDialog::EnableControl(int id, bool enable) {
 }
 
 int TemplateDialog::DoModal() {
+    m_runEnded = false;
     SetOwnerForModalRun();
     const int result = exec();
     KillAllTimers();
     return result;
 }
 
-void TemplateDialog::EndDialog(int result) { QDialog::done(result); }
+void TemplateDialog::EndDialog(int result) {
+    m_runEnded = true;
+    QDialog::done(result);
+}
 
 bool TemplateDialog::UpdateData(bool saveAndValidate) {
     DataExchange exchange(*this, saveAndValidate);
@@ -124,21 +128,26 @@ bool TemplateDialog::SetTimer(int id, int milliseconds) {
     KillTimer(id);
     const int qtId = startTimer(milliseconds);
     if (qtId == 0) return false;
-    m_timers[id] = qtId;
+    m_timers[id] = Timer{qtId, milliseconds};
     return true;
 }
 
 void TemplateDialog::KillTimer(int id) {
     const auto found = m_timers.find(id);
     if (found == m_timers.end()) return;
-    killTimer(found->second);
+    killTimer(found->second.qtId);
     m_timers.erase(found);
 }
 
 bool TemplateDialog::HasTimer(int id) const { return m_timers.count(id) != 0; }
 
+int TemplateDialog::TimerInterval(int id) const {
+    const auto found = m_timers.find(id);
+    return found != m_timers.end() ? found->second.milliseconds : 0;
+}
+
 void TemplateDialog::KillAllTimers() {
-    for (const auto& [id, qtId] : m_timers) killTimer(qtId);
+    for (const auto& [id, timer] : m_timers) killTimer(timer.qtId);
     m_timers.clear();
 }
 
@@ -222,8 +231,8 @@ bool TemplateDialog::event(QEvent* event) {
 }
 
 void TemplateDialog::timerEvent(QTimerEvent* event) {
-    for (const auto& [id, qtId] : m_timers) {
-        if (qtId == event->timerId()) {
+    for (const auto& [id, timer] : m_timers) {
+        if (timer.qtId == event->timerId()) {
             OnTimer(id);
             return;
         }

@@ -30,6 +30,9 @@ public:
     int DoModal();
     // Ends the modal run (or hides a modeless dialog) with `result`.
     void EndDialog(int result);
+    // Whether EndDialog has been called since the modal run began: a handler still running inside the run
+    // (around a nested dialog, say) can tell that the window is on its way out.
+    bool RunEnded() const { return m_runEnded; }
 
     int TemplateId() const { return m_templateId; }
     bool HasTemplate() const { return m_hasTemplate; }
@@ -58,6 +61,8 @@ public:
     bool SetTimer(int id, int milliseconds);
     void KillTimer(int id);
     bool HasTimer(int id) const;
+    // The period a running timer was started with; 0 when timer `id` is not running.
+    int TimerInterval(int id) const;
 
 protected:
     // Once, before the dialog is first shown. The default exchanges members to controls; returning
@@ -101,8 +106,13 @@ private:
     std::vector<std::pair<QWidget*, const ControlTemplate*>> m_controls;  // template order
     std::map<int, QWidget*> m_controlsById;
     std::map<int, std::function<void()>> m_commandMap;
-    std::map<int, int> m_timers;  // our timer ID → Qt timer ID
+    struct Timer {
+        int qtId;
+        int milliseconds;
+    };
+    std::map<int, Timer> m_timers;  // by our timer ID
     bool m_initialised = false;
+    bool m_runEnded = false;
 };
 
 }  // namespace pelmora

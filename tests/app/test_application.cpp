@@ -13,10 +13,13 @@
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
+#include "editing/DialogEdit.h"
+#include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/FakeAddressPlatform.h"
 #include "tests/support/FakeDeviceNetwork.h"
 #include "tests/ui/GuiTestSupport.h"
+#include "ui/ReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -125,6 +128,27 @@ TEST_P(SignalTest, ATerminationSignalEndsEveryModalRunAndTheAddressIsDeleted) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Signals, SignalTest, ::testing::Values(SIGINT, SIGTERM, SIGHUP));
+
+// The wait after a save is the longest modal run; a signal there ends the program without the rescan.
+TEST_F(ApplicationTest, ASignalDuringTheWaitAfterASaveEndsTheRunWithoutAnotherScan) {
+    m_network.heard = ManyDevices(1);
+    TestApp app{m_network, m_addresses, [](DeviceRecord*, EditHost*) {
+                    const auto raise = CallOnNextModal([](QWidget*) { std::raise(SIGTERM); });
+                    CDlgWait wait;
+                    wait.RunWait(RESTART_WAIT_SECONDS);
+                    return true;
+                }};
+    auto run = CallOnNextModal([&](QWidget* modal) {
+        auto* window = static_cast<CNimbetRawConfigDlg*>(modal);
+        if (!QTest::qWaitFor([&] { return m_network.discoverCalls == 1; }, 5000)) return window->EndDialog(-1);
+        window->ControlAs<ReportList>(IDC_DEVICE_LIST)->SelectItem(0);
+        window->SendCommand(IDC_EDIT_BUTTON);
+    });
+    EXPECT_FALSE(app.InitInstance());
+    ASSERT_TRUE(run->fired);
+    EXPECT_EQ(m_network.discoverCalls, 1) << "no scan between the signal and the end";
+    EXPECT_EQ(m_addresses.deleted.size(), 1u);
+}
 
 }  // namespace
 }  // namespace pelmora::test

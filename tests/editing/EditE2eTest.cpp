@@ -141,10 +141,8 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
     EXPECT_EQ(writes[2].TextOf("local"), "255.255.255.255:26487");
     EXPECT_EQ(writes[3].TextOf("local"), "255.255.255.255:26487");
     EXPECT_GE(MonoMs(writes[1]) - MonoMs(writes[0]), 190.0);
-    EXPECT_LT(MonoMs(writes[1]) - MonoMs(writes[0]), 400.0);
     EXPECT_GE(MonoMs(writes[2]) - MonoMs(writes[1]), 440.0) << "flush pause and the pause between destinations";
     EXPECT_GE(MonoMs(writes[3]) - MonoMs(writes[2]), 190.0);
-    EXPECT_LT(MonoMs(writes[3]) - MonoMs(writes[2]), 400.0);
     const JsonValue* applied = writes[0].Find("applied");
     EXPECT_TRUE(applied != nullptr && applied->boolean) << sim->Log();
     EXPECT_EQ(SettingText(writes[0], "name"), "AHU-7");

@@ -25,7 +25,8 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The two datagrams of one repeated send must be the same bytes, from the device port, 190-250 ms apart.
+// The two datagrams of one repeated send must be the same bytes, from the device port, at least the pause
+// apart (the exact spacing is a unit test on the fake clock; a loaded machine may only add to it).
 void ExpectTwoIdenticalSends(const std::vector<JsonValue>& received, const std::string& local) {
     ASSERT_EQ(received.size(), 2u);
     for (const JsonValue& r : received) {
@@ -38,7 +39,6 @@ void ExpectTwoIdenticalSends(const std::vector<JsonValue>& received, const std::
     ASSERT_TRUE(first && second);
     const double gap = second->number - first->number;
     EXPECT_GE(gap, 190.0);
-    EXPECT_LE(gap, 250.0);
 }
 
 class WinkE2e : public LabTest {
