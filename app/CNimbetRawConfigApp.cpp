@@ -45,11 +45,13 @@ bool CNimbetRawConfigApp::InitInstance() {
     // Declared after the window, so it goes first, on an exception too.
     const TemporaryAddress address(m_addresses);
     m_pMainWnd = &window;
-    struct Unregister {
-        QWidget*& mainWindow;
-        ~Unregister() { mainWindow = nullptr; }
-    } unregister{m_pMainWnd};
-    RunMainWindow(window);
+    try {
+        RunMainWindow(window);
+    } catch (...) {
+        m_pMainWnd = nullptr;
+        throw;
+    }
+    m_pMainWnd = nullptr;
     return false;
 }
 

@@ -24,6 +24,7 @@ class ReportList;
 
 class CNimbetRawConfigDlg : public TemplateDialog, public EditHost {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(CNimbetRawConfigDlg)
 
 public:
     static constexpr int FIRST_SCAN_TIMER = 0;

@@ -16,6 +16,7 @@ public:
     DataExchange(TemplateDialog& dialog, bool saveAndValidate);
     DataExchange(const DataExchange&) = delete;
     DataExchange& operator=(const DataExchange&) = delete;
+    ~DataExchange() = default;
 
     bool IsSaving() const { return m_saving; }
     bool Ok() const { return !m_failed; }

@@ -136,7 +136,7 @@ bool IpAddressCtrl::HandleFieldKey(int index, QKeyEvent* event) {
         case Qt::Key_Right:
             if (atEnd && index + 1 < FIELD_COUNT) {
                 SetFieldFocus(index + 1);
-                m_fields[static_cast<std::size_t>(index + 1)]->setCursorPosition(0);
+                m_fields[static_cast<std::size_t>(index) + 1]->setCursorPosition(0);
                 return true;
             }
             return false;

@@ -18,6 +18,7 @@ class DataExchange;
 
 class TemplateDialog : public QDialog {
     Q_OBJECT
+    Q_DISABLE_COPY_MOVE(TemplateDialog)
 
 public:
     // Builds the window and every control of template `templateId`; an unknown template gives an empty

@@ -1,13 +1,11 @@
-// Both dialogs as a technician sees them, filled with a realistic device: the shown texts fit their
-// edits, and a PNG of each goes to the build directory.
+// The edit dialog as a technician sees it, filled with a realistic device: the shown texts fit their
+// edits, and a PNG of it goes to the build directory.
 #include <QtTest/QTest>
 #include <QtWidgets/QLineEdit>
-#include <QtWidgets/QProgressBar>
 #include <QtWidgets/QStyle>
 
 #include <gtest/gtest.h>
 
-#include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/editing/EditDialogDriver.h"
 #include "tests/editing/FakeEditHost.h"
@@ -47,7 +45,7 @@ void ExpectShownWhole(QLineEdit* edit, int id) {
         << "control " << id << " \"" << edit->text().toStdString() << '"';
 }
 
-TEST(Screenshots, EditDialogWithARealisticDevice) {
+TEST(EditDialogShown, ARealisticDeviceShowsEveryTextWhole) {
     DeviceRecord record = GatewayUnit();
     test::FakeEditHost host;
     test::RunEditDialog(record, host, [](CDialogEdit& d, test::EditOutcome&) {
@@ -61,18 +59,6 @@ TEST(Screenshots, EditDialogWithARealisticDevice) {
         EXPECT_TRUE(test::SaveScreenshot(&d, QStringLiteral(PELMORA_SCREENSHOT_DIR "/edit-dialog.png")));
     });
     EXPECT_TRUE(host.network.calls.empty());
-}
-
-TEST(Screenshots, WaitDialogPartlyFilled) {
-    CDlgWait wait;
-    const auto call = test::CallOnNextModal([](QWidget* modal) {
-        auto* progress = qobject_cast<QProgressBar*>(FindControl(modal, IDC_PROGRESS));
-        EXPECT_TRUE(QTest::qWaitFor([progress] { return progress->value() >= 9; }, 3000));
-        EXPECT_TRUE(test::SaveScreenshot(modal, QStringLiteral(PELMORA_SCREENSHOT_DIR "/wait-dialog.png")));
-        QTest::mouseClick(FindControl(modal, IDCANCEL), Qt::LeftButton);
-    });
-    EXPECT_FALSE(wait.RunWait(2));
-    EXPECT_TRUE(call->fired);
 }
 
 }  // namespace
