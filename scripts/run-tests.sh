@@ -15,6 +15,13 @@ cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELMORA
 cmake --build build/release -j "$jobs"
 ctest --test-dir build/release -j "$jobs" --timeout 600
 
+echo "== unit suite again, unprivileged, in a network namespace with nothing but loopback"
+if [ "$(id -u)" -eq 0 ]; then
+  bash scripts/unit-tests-unprivileged.sh build/release -j "$jobs" --timeout 600
+else
+  echo "skipped: needs root to make the namespace and switch to an unprivileged user"
+fi
+
 echo "== style: clang-format and clang-tidy"
 BUILD_DIR=build/release JOBS="$jobs" bash scripts/check-style.sh
 
