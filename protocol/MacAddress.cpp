@@ -13,26 +13,31 @@ int HexValue(char c) {
     return -1;
 }
 
-}  // namespace
-
-std::string MacKey(const std::uint8_t (&mac)[6]) {
+std::string FormatKey(const std::uint8_t* mac) {
     char text[13];
     std::snprintf(text, sizeof text, "%.2X%.2X%.2X%.2X%.2X%.2X", unsigned{mac[0]}, unsigned{mac[1]}, unsigned{mac[2]},
                   unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
     return text;
 }
 
-std::string MacText(const std::uint8_t (&mac)[6]) {
+std::string FormatText(const std::uint8_t* mac) {
     char text[18];
     std::snprintf(text, sizeof text, "%.2X:%.2X:%.2X:%.2X:%.2X:%.2X", unsigned{mac[0]}, unsigned{mac[1]},
                   unsigned{mac[2]}, unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
     return text;
 }
 
-std::optional<std::array<std::uint8_t, 6>> ParseMacText(const std::string& text) {
+}  // namespace
+
+std::string MacKey(const std::uint8_t (&mac)[6]) { return FormatKey(mac); }
+std::string MacKey(const MacBytes& mac) { return FormatKey(mac.data()); }
+std::string MacText(const std::uint8_t (&mac)[6]) { return FormatText(mac); }
+std::string MacText(const MacBytes& mac) { return FormatText(mac.data()); }
+
+std::optional<MacBytes> ParseMacText(const std::string& text) {
     constexpr std::size_t TEXT_LENGTH = 17;  // "xx:xx:xx:xx:xx:xx"
     if (text.size() != TEXT_LENGTH) return std::nullopt;
-    std::array<std::uint8_t, 6> mac{};
+    MacBytes mac{};
     for (std::size_t i = 0; i < mac.size(); ++i) {
         const std::size_t at = i * 3;
         const int high = HexValue(text[at]);

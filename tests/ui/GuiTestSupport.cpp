@@ -62,16 +62,30 @@ bool ShowAndActivate(QWidget* window) {
     return QTest::qWaitForWindowActive(window);
 }
 
+namespace {
+
+// The widget with the focus. A modal window that has just been shown may not be active yet and then has no
+// focus widget: wait for its activation rather than drop the key (a loaded machine is slow to activate).
+QWidget* FocusTarget() {
+    if (QWidget* focus = QApplication::focusWidget()) return focus;
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal == nullptr || !QTest::qWaitForWindowActive(modal, 10000)) return modal;
+    QWidget* focus = QApplication::focusWidget();
+    return focus != nullptr ? focus : modal;
+}
+
+}  // namespace
+
 void TypeIntoFocus(const QString& keys) {
     for (const QChar key : keys) {
-        QWidget* focus = QApplication::focusWidget();
+        QWidget* focus = FocusTarget();
         if (focus == nullptr) return;
         QTest::keyClick(focus, key.toLatin1());
     }
 }
 
 void KeyIntoFocus(Qt::Key key, Qt::KeyboardModifiers modifiers) {
-    if (QWidget* focus = QApplication::focusWidget()) QTest::keyClick(focus, key, modifiers);
+    if (QWidget* focus = FocusTarget()) QTest::keyClick(focus, key, modifiers);
 }
 
 bool SaveScreenshot(QWidget* widget, const QString& path) {

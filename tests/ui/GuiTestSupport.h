@@ -31,7 +31,8 @@ QString CloseModal(QWidget* modal);
 // Shows a top-level widget and waits until it is the active window, so that it has keyboard focus.
 bool ShowAndActivate(QWidget* window);
 
-// Sends each character of `keys` as a key click to whichever widget has the focus at that moment.
+// Sends each character of `keys` as a key click to whichever widget has the focus at that moment; when no
+// widget has it yet, the active modal window is waited for first.
 void TypeIntoFocus(const QString& keys);
 void KeyIntoFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 

@@ -1,7 +1,5 @@
 #include "tools/scan/ScanArguments.h"
 
-#include "protocol/MacAddress.h"
-
 namespace pelmora {
 
 bool ParseScanArguments(const std::vector<std::string>& args, ScanArguments& out, std::string& error) {

@@ -1,14 +1,12 @@
 #pragma once
 // The command line of pelmora-scan.
-#include <array>
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-namespace pelmora {
+#include "protocol/MacAddress.h"
 
-using MacBytes = std::array<std::uint8_t, 6>;
+namespace pelmora {
 
 struct ScanArguments {
     bool help = false;

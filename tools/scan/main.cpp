@@ -56,8 +56,7 @@ int main(int argc, char** argv) {
     std::fflush(stdout);
 
     if (arguments.winkMac) {
-        std::uint8_t mac[6];
-        for (std::size_t i = 0; i < 6; ++i) mac[i] = (*arguments.winkMac)[i];
+        const MacBytes& mac = *arguments.winkMac;
         const auto found = replies.find(MacKey(mac));
         if (found == replies.end()) {
             std::fprintf(stderr, "pelmora-scan: no device with MAC %s answered the scan; nothing sent\n",

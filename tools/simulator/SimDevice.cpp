@@ -1,7 +1,5 @@
 #include "tools/simulator/SimDevice.h"
 
-#include <cstdio>
-
 #include "tools/simulator/SimWire.h"
 
 namespace pelmora {
@@ -17,13 +15,6 @@ int HexDigit(char c) {
 }  // namespace
 
 bool HasBacnet(const SimDevice& device) { return (device.featureFlags & simwire::BACNET_FLAG) != 0; }
-
-std::string MacText(const MacAddress& mac) {
-    char text[18];
-    std::snprintf(text, sizeof text, "%02X:%02X:%02X:%02X:%02X:%02X", unsigned{mac[0]}, unsigned{mac[1]},
-                  unsigned{mac[2]}, unsigned{mac[3]}, unsigned{mac[4]}, unsigned{mac[5]});
-    return text;
-}
 
 bool ParseMac(const std::string& text, MacAddress& mac) {
     const bool colons = text.size() == 17;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/Ipv4.h"
+#include "protocol/MacAddress.h"
 #include "tools/simulator/FaultKind.h"
 
 namespace pelmora {
@@ -41,7 +42,6 @@ struct SimDevice {
 };
 
 bool HasBacnet(const SimDevice& device);
-std::string MacText(const MacAddress& mac);               // "02:00:00:00:00:01"
 bool ParseMac(const std::string& text, MacAddress& mac);  // colon form or 12 hex digits
 // True when the device's own subnet (ip & mask) contains the address.
 bool SubnetContains(const SimDevice& device, Ipv4Octets address);
