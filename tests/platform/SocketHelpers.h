@@ -7,11 +7,10 @@
 #include <vector>
 
 #include "platform/UdpSocket.h"
+#include "protocol/WireFormat.h"
 #include "tests/support/Namespaces.h"
 
 namespace pelmora::test {
-
-constexpr std::uint16_t DEVICE_PORT = 26487;
 
 inline bool SendBytes(UdpSocket& socket, std::vector<std::uint8_t> bytes, Ipv4Net to, std::uint16_t port) {
     AbortUnlessLabSocket(socket.Descriptor(), "test send");
