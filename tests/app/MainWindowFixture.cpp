@@ -25,7 +25,7 @@ ReplyStore TwoDevices() {
 
 void MainWindowTest::SetUp() {
     m_network.heard = TwoDevices();
-    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, [this](DeviceRecord* record, EditHost* host) {
+    auto edit = [this](DeviceRecord* record, EditHost* host) {
         EditCall call;
         if (record != nullptr) call.unit = RowTexts(*record)[COL_UNIT];
         call.host = host;
@@ -34,7 +34,12 @@ void MainWindowTest::SetUp() {
         m_editCalls.push_back(call);
         if (m_duringEdit) m_duringEdit();
         return m_editResult;
-    });
+    };
+    auto chooseExportFile = [this](QWidget*, const QString& suggested) {
+        m_suggestedExports.push_back(suggested);
+        return m_exportFile;
+    };
+    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, edit, chooseExportFile);
 }
 
 void MainWindowTest::TearDown() {

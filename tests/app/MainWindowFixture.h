@@ -45,6 +45,9 @@ protected:
     bool m_editResult = false;
     std::function<void()> m_duringEdit;
     std::vector<EditCall> m_editCalls;
+    // What "Export list..." is offered and the file it is given (empty: cancelled).
+    std::vector<QString> m_suggestedExports;
+    QString m_exportFile;
     std::unique_ptr<CNimbetRawConfigDlg> m_window;
 };
 
