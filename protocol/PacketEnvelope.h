@@ -38,6 +38,7 @@ public:
     explicit SealedPacket(std::vector<std::uint8_t> payload);
     SealedPacket(const SealedPacket&) = delete;
     SealedPacket& operator=(const SealedPacket&) = delete;
+    ~SealedPacket() = default;
 
     // False when the payload could not be sealed (it does not fit a datagram); then nothing may be sent.
     bool IsSealed() const { return m_sealed; }
