@@ -1,14 +1,10 @@
-// The duplicate rules over listed records, and the CSV form read back with the tests' own reader.
+// The duplicate rules over listed records.
 #include <gtest/gtest.h>
 
 #include <memory>
 
-#include "listing/DeviceColumns.h"
-#include "listing/DeviceListing.h"
 #include "listing/Duplicates.h"
-#include "listing/RowOutput.h"
 #include "protocol/WireFormat.h"
-#include "tests/support/CsvReader.h"
 
 namespace pelmora {
 namespace {
@@ -78,32 +74,6 @@ TEST(Duplicates, EveryRowSharingAnAddressIsFlaggedButNeverForTheUnsetAddress) {
     EXPECT_EQ(FlaggedHeadingsText(warnings[5]), "Device ID, IP address");
     EXPECT_EQ(FlaggedHeadings(warnings[4]), std::vector<std::string>{"Device ID"});
     EXPECT_EQ(FlaggedHeadingsText(warnings[1]), "");
-}
-
-TEST(RowOutput, CsvReadsBackAsTheHeadingsAndTheRowsExactly) {
-    const auto store = Store({
-        {{0x8F, 0x00, 0x01}, {192, 168, 1, 5}, true, 7},
-        {{0x8F, 0x00, 0x02}, {192, 168, 1, 5}, true, 7},
-        {{0x8F, 0x00, 0x03}, {192, 168, 1, 6}, false, 0},
-    });
-    store->RecordAt(0)->deviceName = "Say \"hi\", then\r\nleave";
-    store->RecordAt(1)->deviceName = "\xC3\x89t\xC3\xA9 \xE2\x82\xAC";
-    store->RecordAt(1)->location = "Roof";
-    const DeviceListing listing = ListDevices(*store);
-    const std::string csv = FormatCsv(listing);
-    EXPECT_EQ(csv.substr(0, csv.find('\n') + 1),
-              "Unit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n");
-    const auto records = test::ReadCsv(csv);
-    ASSERT_TRUE(records) << csv;
-    ASSERT_EQ(records->size(), 4u);
-    for (std::size_t r = 0; r < listing.rows.size(); ++r) {
-        const auto& fields = (*records)[r + 1];
-        ASSERT_EQ(fields.size(), COLUMN_COUNT + 1);
-        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) EXPECT_EQ(fields[c], listing.rows[r][c]) << r << "," << c;
-    }
-    EXPECT_EQ((*records)[1][COLUMN_COUNT], "Device ID, IP address");
-    EXPECT_EQ((*records)[3][COLUMN_COUNT], "");
-    EXPECT_EQ(FormatCsv({}), "Unit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n");
 }
 
 }  // namespace
