@@ -1,5 +1,7 @@
 #include "app/CNimbetRawConfigDlg.h"
 
+#include <QtCore/QDate>
+#include <QtCore/QDir>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
 #include <QtWidgets/QMenu>
@@ -12,6 +14,7 @@
 #include "app/ColumnWidths.h"
 #include "app/WaitCursor.h"
 #include "listing/DeviceColumns.h"
+#include "listing/RowOutput.h"
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/RowTexts.h"
@@ -29,10 +32,12 @@ QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8)
 
 }  // namespace
 
-CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice, QWidget* parent)
+CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
+                                         ChooseExportFileFunction chooseExportFile, QWidget* parent)
     : TemplateDialog(IDD_MAIN_DIALOG, parent),
       m_network(network),
       m_editDevice(std::move(editDevice)),
+      m_chooseExportFile(std::move(chooseExportFile)),
       m_hIcon(LoadIcon(IDR_MAINFRAME)) {
     MapCommand(IDC_EDIT_BUTTON, [this] { OnEditButton(); });
     MapCommand(IDC_REFRESH_BUTTON, [this] { OnRefreshButton(); });
@@ -67,19 +72,36 @@ bool CNimbetRawConfigDlg::OnInitDialog() {
             addAction(m_aboutAction);
         }
     }
+    m_exportAction = new QAction(QStringLiteral("Export list..."), this);
+    m_exportAction->setEnabled(false);
+    connect(m_exportAction, &QAction::triggered, this, [this] { OnExportList(); });
     setWindowIcon(m_hIcon);
     ReadInterfaceTable();
     return true;
 }
 
 void CNimbetRawConfigDlg::contextMenuEvent(QContextMenuEvent* event) {
-    if (m_aboutAction == nullptr) {
+    QMenu menu(this);
+    for (QAction* action : {m_aboutAction, m_exportAction})
+        if (action != nullptr) menu.addAction(action);
+    if (menu.isEmpty()) {
         TemplateDialog::contextMenuEvent(event);
         return;
     }
-    QMenu menu(this);
-    menu.addAction(m_aboutAction);
     menu.exec(event->globalPos());
+}
+
+void CNimbetRawConfigDlg::OnExportList() {
+    if (m_listing.rows.empty() || !m_chooseExportFile) return;
+    const QString path = m_chooseExportFile(this, QDir::home().filePath(ExportFileName(QDate::currentDate())));
+    if (path.isEmpty()) return;
+    QString reason;
+    if (SaveFileWhole(path, FormatCsv(m_listing), reason)) return;
+    QMessageBox box(
+        QMessageBox::Warning, QStringLiteral("Export list"),
+        QStringLiteral("The device list could not be saved to \"%1\": %2").arg(QDir::toNativeSeparators(path), reason),
+        QMessageBox::Ok, this);
+    box.exec();
 }
 
 void CNimbetRawConfigDlg::OnSysCommand(int id) {
@@ -125,12 +147,10 @@ void CNimbetRawConfigDlg::FillDeviceList() {
     m_deviceList->DeleteAllItems();
     m_deviceList->DeleteAllColumns();
     RebuildDeviceStore(m_replies, m_devices);
-    RowTextList rows;
-    rows.reserve(m_devices.Count());
-    for (std::size_t i = 0; i < m_devices.Count(); ++i)
-        rows.push_back(RowTexts(*m_devices.RecordAt(static_cast<long>(i))));
+    m_listing = ListDevices(m_devices);
+    const RowTextList& rows = m_listing.rows;
     // The widths depend on the rows' texts, so the columns are made once those are known.
-    const auto widths = DeviceColumnWidths(*m_deviceList, rows);
+    const auto widths = DeviceColumnWidths(*m_deviceList, m_listing);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
         m_deviceList->InsertColumn(static_cast<int>(column), QString::fromLatin1(DEVICE_COLUMNS[column].heading),
                                    widths[column]);
@@ -144,7 +164,12 @@ void CNimbetRawConfigDlg::FillDeviceList() {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
                 m_deviceList->SetItemText(row, column, ToQString(texts[column]));
         }
+        for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
+            const std::string& warning = m_listing.warnings[i][column];
+            if (!warning.empty()) m_deviceList->SetItemWarning(row, static_cast<int>(column), ToQString(warning));
+        }
     }
+    if (m_exportAction != nullptr) m_exportAction->setEnabled(!rows.empty());
 }
 
 void CNimbetRawConfigDlg::OnShowWindow(bool shown) {

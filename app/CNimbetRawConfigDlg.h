@@ -7,8 +7,10 @@
 #include <QtGui/QIcon>
 
 #include "app/EditDeviceFunction.h"
+#include "app/ExportList.h"
 #include "base/Ipv4.h"
 #include "editing/EditHost.h"
+#include "listing/DeviceListing.h"
 #include "protocol/DeviceNetwork.h"
 #include "protocol/DeviceStore.h"
 #include "protocol/ElementList.h"
@@ -30,7 +32,9 @@ public:
     static constexpr int FIRST_SCAN_TIMER = 0;
     static constexpr int FIRST_SCAN_DELAY_MS = 250;
 
-    CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice, QWidget* parent = nullptr);
+    CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
+                        ChooseExportFileFunction chooseExportFile = ChooseExportFileWithDialog,
+                        QWidget* parent = nullptr);
     ~CNimbetRawConfigDlg() override;
 
     // Re-reads the interface table; its row count, 0 (after a message box) when it cannot be read.
@@ -55,6 +59,10 @@ public:
     bool FirstScanDone() const { return m_firstScanDone != 0; }
     // The window menu's About item (also F1); null before the window was first shown.
     QAction* AboutAction() const { return m_aboutAction; }
+    // The window menu's "Export list...", enabled while the list has rows.
+    QAction* ExportAction() const { return m_exportAction; }
+    // The rows as the list shows them, with their duplicate warnings.
+    const DeviceListing& Listing() const { return m_listing; }
 
 protected:
     void DoDataExchange(DataExchange& exchange) override;
@@ -74,9 +82,11 @@ private:
     void EnableBothButtons(bool enable);
     void EditRecord(DeviceRecord* record);
     void FillDeviceList();
+    void OnExportList();
 
     DeviceNetwork& m_network;
     EditDeviceFunction m_editDevice;
+    ChooseExportFileFunction m_chooseExportFile;
 
     std::uint8_t m_firstScanDone = 0;
     QIcon m_hIcon;
@@ -84,10 +94,12 @@ private:
     std::int32_t m_interfaceCount = 0;
     InterfaceTable m_interfaceTable;
     DeviceStore m_devices;
+    DeviceListing m_listing;
     ReportList* m_deviceList = nullptr;
     QPushButton* m_editButton = nullptr;
     QPushButton* m_winkButton = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_exportAction = nullptr;
 };
 
 }  // namespace pelmora

@@ -13,10 +13,15 @@ namespace pelmora {
 
 namespace {
 
-// Screen pixels a cell needs to show the text whole: the style's text margins and the grid line.
-int CellWidthFor(const ReportList& list, const QFontMetrics& metrics, const std::string& text) {
+// Screen pixels a cell needs to show the text whole: the style's text margins and the grid line, and for a
+// cell with a warning its icon with the same margins.
+int CellWidthFor(const ReportList& list, const QFontMetrics& metrics, const std::string& text, bool withIcon) {
     const int margin = list.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &list) + 1;
-    return metrics.horizontalAdvance(QString::fromStdString(text)) + 2 * margin + (list.showGrid() ? 1 : 0);
+    const int iconWidth = list.iconSize().isValid()
+                              ? list.iconSize().width()
+                              : list.style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, &list);
+    const int icon = withIcon ? iconWidth + 2 * margin : 0;
+    return metrics.horizontalAdvance(QString::fromStdString(text)) + 2 * margin + icon + (list.showGrid() ? 1 : 0);
 }
 
 // The least layout width that InsertColumn turns into at least `screenPixels`.
@@ -28,15 +33,17 @@ int LayoutWidthFor(int screenPixels, double scale) {
 
 }  // namespace
 
-std::array<int, COLUMN_COUNT> DeviceColumnWidths(const ReportList& list, const RowTextList& rows) {
+std::array<int, COLUMN_COUNT> DeviceColumnWidths(const ReportList& list, const DeviceListing& listing) {
     std::array<int, COLUMN_COUNT> widths{};
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) widths[column] = DEVICE_COLUMNS[column].width;
     const QFontMetrics metrics(list.font());
     const double scale = list.ColumnScale();
-    for (const std::size_t column : {std::size_t{COL_UNIT}, std::size_t{COL_IP_ADDRESS}}) {
-        for (const auto& texts : rows) {
-            widths[column] =
-                std::max(widths[column], LayoutWidthFor(CellWidthFor(list, metrics, texts[column]), scale));
+    for (std::size_t row = 0; row < listing.rows.size(); ++row) {
+        for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
+            const bool flagged = row < listing.warnings.size() && !listing.warnings[row][column].empty();
+            if (!flagged && column != COL_UNIT && column != COL_IP_ADDRESS) continue;
+            const int needed = CellWidthFor(list, metrics, listing.rows[row][column], flagged);
+            widths[column] = std::max(widths[column], LayoutWidthFor(needed, scale));
         }
     }
     return widths;

@@ -30,6 +30,22 @@ void AppendPadded(std::string& line, const std::string& text, std::size_t width)
     if (characters < width) line.append(width - characters, ' ');
 }
 
+const RowWarnings& WarningsOf(const DeviceListing& listing, std::size_t row) {
+    static const RowWarnings NONE{};
+    return row < listing.warnings.size() ? listing.warnings[row] : NONE;
+}
+
+std::string CsvField(const std::string& text) {
+    std::string field = WellFormed(text);
+    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
+    std::string quoted = "\"";
+    for (const char c : field) {
+        if (c == '"') quoted += '"';
+        quoted += c;
+    }
+    return quoted + '"';
+}
+
 void AppendLine(std::string& out, std::string line) {
     while (!line.empty() && line.back() == ' ') line.pop_back();
     out += line;
@@ -38,31 +54,28 @@ void AppendLine(std::string& out, std::string line) {
 
 }  // namespace
 
-std::string FormatTable(const RowTextList& rows) {
+std::string FormatTable(const DeviceListing& listing) {
+    constexpr std::size_t COLUMNS = COLUMN_COUNT + 1;
     constexpr const char* SEPARATOR = "  ";
-    std::vector<RowText> shown;
-    shown.reserve(rows.size());
-    std::array<std::size_t, COLUMN_COUNT> widths{};
-    for (std::size_t c = 0; c < COLUMN_COUNT; ++c) widths[c] = CountCharacters(DEVICE_COLUMNS[c].heading);
-    for (const auto& row : rows) {
-        auto& texts = shown.emplace_back();
-        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
-            texts[c] = Printable(row[c]);
-            widths[c] = std::max(widths[c], CountCharacters(texts[c]));
-        }
+    std::vector<std::array<std::string, COLUMNS>> lines;
+    lines.reserve(listing.rows.size() + 1);
+    auto& headings = lines.emplace_back();
+    for (std::size_t c = 0; c < COLUMN_COUNT; ++c) headings[c] = DEVICE_COLUMNS[c].heading;
+    headings[COLUMN_COUNT] = DUPLICATES_HEADING;
+    for (std::size_t r = 0; r < listing.rows.size(); ++r) {
+        auto& cells = lines.emplace_back();
+        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) cells[c] = Printable(listing.rows[r][c]);
+        cells[COLUMN_COUNT] = FlaggedHeadingsText(WarningsOf(listing, r));
     }
+    std::array<std::size_t, COLUMNS> widths{};
+    for (const auto& cells : lines)
+        for (std::size_t c = 0; c < COLUMNS; ++c) widths[c] = std::max(widths[c], CountCharacters(cells[c]));
     std::string out;
-    std::string line;
-    for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
-        if (c > 0) line += SEPARATOR;
-        AppendPadded(line, DEVICE_COLUMNS[c].heading, widths[c]);
-    }
-    AppendLine(out, line);
-    for (const auto& texts : shown) {
-        line.clear();
-        for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
+    for (const auto& cells : lines) {
+        std::string line;
+        for (std::size_t c = 0; c < COLUMNS; ++c) {
             if (c > 0) line += SEPARATOR;
-            AppendPadded(line, texts[c], widths[c]);
+            AppendPadded(line, cells[c], widths[c]);
         }
         AppendLine(out, line);
     }
@@ -95,7 +108,8 @@ std::string JsonQuote(const std::string& text) {
     return out;
 }
 
-std::string FormatJson(const RowTextList& rows) {
+std::string FormatJson(const DeviceListing& listing) {
+    const RowTextList& rows = listing.rows;
     if (rows.empty()) return "[]\n";
     std::string out = "[\n";
     for (std::size_t r = 0; r < rows.size(); ++r) {
@@ -104,9 +118,35 @@ std::string FormatJson(const RowTextList& rows) {
             if (c > 0) out += ", ";
             out += JsonQuote(DEVICE_COLUMNS[c].heading) + ": " + JsonQuote(rows[r][c]);
         }
-        out += r + 1 < rows.size() ? "},\n" : "}\n";
+        out += ", \"duplicates\": [";
+        const std::vector<std::string> flagged = FlaggedHeadings(WarningsOf(listing, r));
+        for (std::size_t i = 0; i < flagged.size(); ++i) out += (i > 0 ? ", " : "") + JsonQuote(flagged[i]);
+        out += r + 1 < rows.size() ? "]},\n" : "]}\n";
     }
     out += "]\n";
+    return out;
+}
+
+std::string FormatCsv(const DeviceListing& listing) {
+    std::string out;
+    const auto appendRecord = [&out](const auto& fields) {
+        bool first = true;
+        for (const std::string& field : fields) {
+            if (!first) out += ',';
+            first = false;
+            out += CsvField(field);
+        }
+        out += "\r\n";
+    };
+    std::array<std::string, COLUMN_COUNT + 1> fields;
+    for (std::size_t c = 0; c < COLUMN_COUNT; ++c) fields[c] = DEVICE_COLUMNS[c].heading;
+    fields[COLUMN_COUNT] = DUPLICATES_HEADING;
+    appendRecord(fields);
+    for (std::size_t r = 0; r < listing.rows.size(); ++r) {
+        std::copy(listing.rows[r].begin(), listing.rows[r].end(), fields.begin());
+        fields[COLUMN_COUNT] = FlaggedHeadingsText(WarningsOf(listing, r));
+        appendRecord(fields);
+    }
     return out;
 }
 

@@ -16,7 +16,9 @@ bool SystemDeviceNetwork::Discover(const InterfaceTable& table, Ipv4Host destina
     return RunDiscovery(m_transport, m_clock, table, destination, replies);
 }
 
-void SystemDeviceNetwork::SendWink(const ElementList& list) { pelmora::SendWink(m_transport, m_clock, list); }
+void SystemDeviceNetwork::SendWink(const ElementList& list) {
+    pelmora::SendWink(m_transport, m_clock, list, BROADCAST_ADDRESS);
+}
 
 bool SystemDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
     const SealedPacket packet(payload);

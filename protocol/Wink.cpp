@@ -6,11 +6,11 @@
 
 namespace pelmora {
 
-void SendWink(Transport& transport, Clock& clock, const ElementList& list) {
+void SendWink(Transport& transport, Clock& clock, const ElementList& list, Ipv4Host destination) {
     auto payload = WinkPayload(list);
     if (!payload) return;
     const SealedPacket packet(std::move(*payload));
-    SendSealedTwice(transport, clock, packet, BROADCAST_ADDRESS);
+    SendSealedTwice(transport, clock, packet, destination);
 }
 
 }  // namespace pelmora

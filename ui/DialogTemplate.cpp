@@ -84,6 +84,7 @@ bool ReadControl(const QJsonObject& object, int index, ControlTemplate& control,
     control.kind = static_cast<ControlKind>(*kind);
 
     control.caption = object.value(QLatin1String("caption")).toString();
+    control.accessibleName = object.value(QLatin1String("accessibleName")).toString();
 
     int rect[4] = {};
     if (!ReadInts(object.value(QLatin1String("rect")), 4, rect) || rect[2] < 0 || rect[3] < 0) {

@@ -47,6 +47,8 @@ struct ControlTemplate {
     QRect rect;          // dialog units
     unsigned flags = 0;  // ControlFlag bits
     int iconId = 0;      // Icon controls: the icon resource shown
+    // What a screen reader calls a control that has no caption and no label before it; never shown.
+    QString accessibleName;
 
     bool Has(ControlFlag flag) const { return (flags & flag) != 0; }
 };

@@ -91,6 +91,12 @@ void IpAddressCtrl::ClearAddress() {
     for (QLineEdit* field : m_fields) field->clear();
 }
 
+void IpAddressCtrl::SetAccessibleLabel(const QString& label) {
+    setAccessibleName(label);
+    for (int i = 0; i < FIELD_COUNT; ++i)
+        m_fields[static_cast<std::size_t>(i)]->setAccessibleName(QStringLiteral("%1, field %2").arg(label).arg(i + 1));
+}
+
 void IpAddressCtrl::SetTabStop(bool tabStop) {
     m_fields[0]->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);

@@ -25,6 +25,9 @@ public:
     void SetAddress(std::uint32_t address);
     void ClearAddress();
 
+    // What a screen reader calls the control; its fields are "<label>, field 1" to "<label>, field 4".
+    void SetAccessibleLabel(const QString& label);
+
     // Whether Tab stops at this control.
     void SetTabStop(bool tabStop);
     // One field (0 is the first octet) and the focus moved to it.

@@ -4,6 +4,7 @@
 
 #include <QtGui/QMouseEvent>
 #include <QtWidgets/QHeaderView>
+#include <QtWidgets/QStyle>
 
 #include <algorithm>
 
@@ -133,6 +134,19 @@ bool ReportList::SetItemText(int row, int column, const QString& text) {
     } else {
         setItem(row, column, new QTableWidgetItem(text));
     }
+    return true;
+}
+
+bool ReportList::SetItemWarning(int row, int column, const QString& warning) {
+    if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
+    QTableWidgetItem* cell = item(row, column);
+    if (cell == nullptr) {
+        cell = new QTableWidgetItem;
+        setItem(row, column, cell);
+    }
+    cell->setIcon(warning.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this));
+    cell->setToolTip(warning);
+    cell->setData(Qt::AccessibleDescriptionRole, warning.isEmpty() ? QVariant() : QVariant(warning));
     return true;
 }
 

@@ -34,6 +34,9 @@ public:
     int InsertItem(int row, const QString& text);
     bool SetItemText(int row, int column, const QString& text);
     QString GetItemText(int row, int column) const;
+    // Marks a cell with the style's warning icon and the warning as its tooltip and its accessible description,
+    // so that the mark is not in the icon alone; an empty warning clears it. The cell's text stays.
+    bool SetItemWarning(int row, int column, const QString& warning);
     int GetItemCount() const;
     bool DeleteAllItems();
 

@@ -1,6 +1,7 @@
 #include "ui/TemplateDialog.h"
 
 #include "resources/ResourceIds.h"
+#include "ui/AccessibleNames.h"
 #include "ui/AppIcon.h"
 #include "ui/ControlFactory.h"
 #include "ui/DataExchange.h"
@@ -63,8 +64,10 @@ TemplateDialog::TemplateDialog(int templateId, QWidget* parent)
 TemplateDialog::~TemplateDialog() = default;
 
 void TemplateDialog::BuildControls() {
-    for (const ControlTemplate& control : m_template.controls) {
+    for (std::size_t index = 0; index < m_template.controls.size(); ++index) {
+        const ControlTemplate& control = m_template.controls[index];
         QWidget* widget = CreateControl(control, this);
+        ApplyAccessibleName(widget, AccessibleNameFor(m_template.controls, index));
         m_controls.emplace_back(widget, &control);
         m_controlsById.emplace(control.id, widget);
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {

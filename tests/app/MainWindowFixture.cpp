@@ -23,9 +23,44 @@ ReplyStore TwoDevices() {
     return replies;
 }
 
+// In MAC order: a factory default that answers as 4001, 4001 given by hand, a unit without duplicates, and two
+// devices on one address.
+ReplyStore DuplicateDevices() {
+    struct Shown {
+        std::uint8_t last[2];
+        Ipv4Octets ip;
+        bool bacnet;
+        std::int32_t id;
+        const char* name;
+        const char* location;
+    };
+    const Shown shown[] = {
+        {{0x0F, 0xA1}, {{192, 168, 92, 21}}, true, -1, "Unit $", ""},
+        {{0x10, 0x01}, {{192, 168, 92, 20}}, true, 4001, "AHU-1 Supply", "Roof"},
+        {{0x10, 0x02}, {{192, 168, 92, 22}}, true, 4002, "AHU-2", "Plant"},
+        {{0x11, 0x20}, {{192, 168, 92, 40}}, true, 4100, "Boiler house", "Basement"},
+        {{0x13, 0x02}, {{192, 168, 92, 40}}, false, 0, "", ""},
+    };
+    ReplyStore replies;
+    for (const Shown& s : shown) {
+        FakeDevice device;
+        const std::uint8_t mac[6] = {0x00, 0x50, 0xC2, 0x8F, s.last[0], s.last[1]};
+        std::copy(std::begin(mac), std::end(mac), device.mac);
+        device.ip = s.ip;
+        device.bacnet = s.bacnet;
+        device.deviceId = s.id;
+        device.name = s.name;
+        device.location = s.location;
+        device.revision = 0x02010312;
+        const ElementList list = ReplyOf(device);
+        replies.emplace(MacKey(list), list);
+    }
+    return replies;
+}
+
 void MainWindowTest::SetUp() {
     m_network.heard = TwoDevices();
-    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, [this](DeviceRecord* record, EditHost* host) {
+    auto edit = [this](DeviceRecord* record, EditHost* host) {
         EditCall call;
         if (record != nullptr) call.unit = RowTexts(*record)[COL_UNIT];
         call.host = host;
@@ -34,7 +69,12 @@ void MainWindowTest::SetUp() {
         m_editCalls.push_back(call);
         if (m_duringEdit) m_duringEdit();
         return m_editResult;
-    });
+    };
+    auto chooseExportFile = [this](QWidget*, const QString& suggested) {
+        m_suggestedExports.push_back(suggested);
+        return m_exportFile;
+    };
+    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, edit, chooseExportFile);
 }
 
 void MainWindowTest::TearDown() {

@@ -45,10 +45,16 @@ protected:
     bool m_editResult = false;
     std::function<void()> m_duringEdit;
     std::vector<EditCall> m_editCalls;
+    // What "Export list..." is offered and the file it is given (empty: cancelled).
+    std::vector<QString> m_suggestedExports;
+    QString m_exportFile;
     std::unique_ptr<CNimbetRawConfigDlg> m_window;
 };
 
 // A BACnet device in the PC's subnet and one without BACnet.
 ReplyStore TwoDevices();
+// In MAC order: a factory default that answers as 4001, 4001 given by hand, a unit without duplicates,
+// and two devices on one address.
+ReplyStore DuplicateDevices();
 
 }  // namespace pelmora::test

@@ -1,4 +1,4 @@
-// The README's screenshots of the main window and the About box, with a few realistic devices. These
+// The README's screenshots of the main window (also with duplicates flagged) and the About box. These
 // tests write pictures for a person to look at and assert nothing else; they carry the label
 // "screenshots".
 #include <gtest/gtest.h>
@@ -61,6 +61,13 @@ TEST_F(MainWindowTest, Screenshots) {
     about.show();
     QTest::qWait(50);
     EXPECT_TRUE(SaveScreenshot(&about, QStringLiteral(PELMORA_SCREENSHOT_DIR "/about-box.png")));
+}
+
+TEST_F(MainWindowTest, ScreenshotWithDuplicatesFlagged) {
+    m_network.heard = DuplicateDevices();
+    ShowAndWaitForFirstScan();
+    QTest::qWait(50);
+    EXPECT_TRUE(SaveScreenshot(m_window.get(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/main-window-duplicates.png")));
 }
 
 }  // namespace

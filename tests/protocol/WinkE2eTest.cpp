@@ -59,12 +59,12 @@ protected:
         ASSERT_NE(found, replies.end());
 
         // A list without a MAC element sends nothing.
-        SendWink(transport, clock, ElementList{});
-        SendWink(transport, clock, ElementList{reply::MAC.tag, 5, 1, 2, 3, 4, 5});
+        SendWink(transport, clock, ElementList{}, BROADCAST_ADDRESS);
+        SendWink(transport, clock, ElementList{reply::MAC.tag, 5, 1, 2, 3, 4, 5}, BROADCAST_ADDRESS);
         // Another socket of ours holds 0.0.0.0:26487; the wink's socket still binds beside it.
         auto holder = OpenPortSocket(ToNet(ANY_ADDRESS), DEVICE_PORT);
         ASSERT_TRUE(holder);
-        SendWink(transport, clock, found->second);
+        SendWink(transport, clock, found->second, BROADCAST_ADDRESS);
 
         const auto winks = WaitForRecords(
             sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);

@@ -31,7 +31,7 @@ protected:
 
 TEST_F(RepeatedSendTest, WinkGoesTwiceFromTheDevicePortRepeatPauseApart) {
     const ElementList list = {reply::DEVICE_NAME.tag, 1, 'X', reply::MAC.tag, 6, 0x00, 0x50, 0xC2, 0x8F, 0x10, 0x07};
-    SendWink(transport, clock, list);
+    SendWink(transport, clock, list, BROADCAST_ADDRESS);
     ASSERT_EQ(transport.sent.size(), 2u);
     for (const FakeSend& send : transport.sent) {
         EXPECT_EQ(send.boundAddress, ToNet(ANY_ADDRESS));
@@ -48,7 +48,7 @@ TEST_F(RepeatedSendTest, WinkGoesTwiceFromTheDevicePortRepeatPauseApart) {
 
     FakeTransport none(clock);
     const Clock::TimePoint before = clock.Now();
-    SendWink(none, clock, ElementList{reply::MAC.tag, 5, 1, 2, 3, 4, 5});
+    SendWink(none, clock, ElementList{reply::MAC.tag, 5, 1, 2, 3, 4, 5}, BROADCAST_ADDRESS);
     EXPECT_EQ(none.opened, 0) << "a list without a MAC element sends nothing";
     EXPECT_EQ(clock.Now(), before);
 }

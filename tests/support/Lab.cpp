@@ -14,6 +14,7 @@ std::unique_ptr<Lab> Lab::Up(const LabOptions& options, std::string& error) {
     std::vector<std::string> argv = {ToolPath(),     "up",
                                      "--devices",    std::to_string(options.devices),
                                      "--extra",      std::to_string(options.extraAdapters),
+                                     "--routed",     std::to_string(options.routedDevices),
                                      "--pc-address", options.pcAddress};
     if (!options.pcDefaultRoute) argv.push_back("--no-pc-route");
     const CommandResult up = RunCommand(argv, std::chrono::seconds(60));
@@ -38,6 +39,8 @@ bool Lab::Down() {
 }
 
 Ipv4Net Lab::DeviceAddress(int n) { return ToNet(Ipv4Octets{{192, 168, 92, static_cast<std::uint8_t>(1 + n)}}); }
+
+Ipv4Net Lab::RoutedDeviceAddress(int n) { return ToNet(Ipv4Octets{{192, 168, 93, static_cast<std::uint8_t>(1 + n)}}); }
 
 Ipv4Net Lab::DefaultPcAddress() { return ToNet(Ipv4Octets{{192, 168, 92, 1}}); }
 

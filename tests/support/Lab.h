@@ -14,6 +14,7 @@ namespace pelmora::test {
 struct LabOptions {
     int devices = 1;
     int extraAdapters = 0;                      // Ethernet adapters in the PC namespace without IPv4
+    int routedDevices = 0;                      // devices in a second subnet behind a router namespace
     std::string pcAddress = "192.168.92.1/24";  // "none" leaves the PC's veth without an address
     bool pcDefaultRoute = true;
 };
@@ -36,8 +37,10 @@ public:
     std::string PcNamespace() const { return m_prefix + "-pc"; }
     std::string SwitchNamespace() const { return m_prefix + "-sw"; }
     std::string DeviceNamespace(int n) const { return m_prefix + "-d" + std::to_string(n); }
-    // The lab tool's name for a node: "pc", "sw" or "devN".
+    std::string RoutedDeviceNamespace(int n) const { return m_prefix + "-r" + std::to_string(n); }
+    // The lab tool's name for a node: "pc", "sw", "devN", and with routed devices "rt", "sw2", "rdevN".
     static std::string DeviceNode(int n) { return "dev" + std::to_string(n); }
+    static std::string RoutedDeviceNode(int n) { return "rdev" + std::to_string(n); }
 
     // Interface names inside their namespaces.
     std::string PcInterface() const { return m_prefix + "pc"; }
@@ -47,8 +50,10 @@ public:
     // Device n (from 1) has 192.168.92.(1+n)/24; the PC has 192.168.92.1/24 unless the options differ.
     static Ipv4Net DeviceAddress(int n);
     static Ipv4Net DefaultPcAddress();
+    // Routed device n (from 1) has 192.168.93.(1+n)/24 behind the router, 192.168.92.254 on the PC's side.
+    static Ipv4Net RoutedDeviceAddress(int n);
 
-    // Runs argv in a node ("pc", "sw", "devN") and captures its output.
+    // Runs argv in a node and captures its output.
     CommandResult Exec(const std::string& node, const std::vector<std::string>& argv,
                        std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
     // The argv that runs argv in a node, for starting long-running processes.

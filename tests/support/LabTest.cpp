@@ -21,7 +21,10 @@ std::string TestName() {
 std::string NamespaceOfNode(const Lab& lab, const std::string& node) {
     if (node == "pc") return lab.PcNamespace();
     if (node == "sw") return lab.SwitchNamespace();
+    if (node == "rt") return lab.Prefix() + "-rt";
+    if (node == "sw2") return lab.Prefix() + "-sw2";
     if (node.rfind("dev", 0) == 0 && node.size() > 3) return lab.DeviceNamespace(std::atoi(node.c_str() + 3));
+    if (node.rfind("rdev", 0) == 0 && node.size() > 4) return lab.RoutedDeviceNamespace(std::atoi(node.c_str() + 4));
     return {};
 }
 
@@ -60,7 +63,11 @@ void LabTest::TearDown() {
 
 LoggedProcess* LabTest::StartInDevice(int n, const std::vector<std::string>& argv, const std::string& readyPrefix,
                                       std::chrono::milliseconds timeout) {
-    const std::string node = Lab::DeviceNode(n);
+    return StartInNode(Lab::DeviceNode(n), argv, readyPrefix, timeout);
+}
+
+LoggedProcess* LabTest::StartInNode(const std::string& node, const std::vector<std::string>& argv,
+                                    const std::string& readyPrefix, std::chrono::milliseconds timeout) {
     std::filesystem::create_directories(PELMORA_LAB_LOG_DIR);
     const std::string logPath = std::string(PELMORA_LAB_LOG_DIR) + "/" + TestName() + "-" + m_lab->Prefix() + "-" +
                                 node + "-" + std::to_string(m_processes.size()) + ".log";
@@ -83,6 +90,11 @@ LoggedProcess* LabTest::StartInDevice(int n, const std::vector<std::string>& arg
 
 LoggedProcess* LabTest::StartSimulator(int n, const std::vector<std::string>& args, const std::string& readyPrefix,
                                        std::chrono::milliseconds timeout) {
+    return StartSimulatorIn(Lab::DeviceNode(n), args, readyPrefix, timeout);
+}
+
+LoggedProcess* LabTest::StartSimulatorIn(const std::string& node, const std::vector<std::string>& args,
+                                         const std::string& readyPrefix, std::chrono::milliseconds timeout) {
     const std::string simulator = SimulatorPath();
     if (simulator.empty()) {
         ADD_FAILURE() << "the simulator was not built (target pelmora-sim) and PELMORA_SIM is not set";
@@ -90,7 +102,7 @@ LoggedProcess* LabTest::StartSimulator(int n, const std::vector<std::string>& ar
     }
     std::vector<std::string> argv = {simulator};
     argv.insert(argv.end(), args.begin(), args.end());
-    return StartInDevice(n, argv, readyPrefix, timeout);
+    return StartInNode(node, argv, readyPrefix, timeout);
 }
 
 CommandResult LabTest::RunInPc(const std::vector<std::string>& argv, std::chrono::milliseconds timeout) {

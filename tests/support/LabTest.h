@@ -32,13 +32,20 @@ protected:
     // cannot start or is not ready in time.
     LoggedProcess* StartInDevice(int n, const std::vector<std::string>& argv, const std::string& readyPrefix = "READY",
                                  std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    // The same in any node of the lab ("rdevN" for a routed device).
+    LoggedProcess* StartInNode(const std::string& node, const std::vector<std::string>& argv,
+                               const std::string& readyPrefix = "READY",
+                               std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // The same with the device simulator (target pelmora-sim, or $PELMORA_SIM) and its arguments.
     LoggedProcess* StartSimulator(int n, const std::vector<std::string>& args, const std::string& readyPrefix = "READY",
                                   std::chrono::milliseconds timeout = std::chrono::seconds(10));
+    LoggedProcess* StartSimulatorIn(const std::string& node, const std::vector<std::string>& args,
+                                    const std::string& readyPrefix = "READY",
+                                    std::chrono::milliseconds timeout = std::chrono::seconds(10));
     // Runs a command in the PC namespace (for instance a command-line scanner) and captures its output.
     CommandResult RunInPc(const std::vector<std::string>& argv,
                           std::chrono::milliseconds timeout = std::chrono::seconds(30));
-    // Runs fn with this thread in another namespace of the lab ("sw" or "devN"), then returns to the PC
+    // Runs fn with this thread in another namespace of the lab ("sw", "devN", ...), then returns to the PC
     // namespace. A socket made inside fn stays in that namespace, so one thread can drive both ends.
     void InNode(const std::string& node, const std::function<void()>& fn);
 

@@ -10,6 +10,7 @@
 #include "protocol/DiscoveryScan.h"
 #include "protocol/RowTexts.h"
 #include "tests/protocol/SimulatorLog.h"
+#include "tests/support/CsvReader.h"
 #include "tests/support/LabTest.h"
 
 namespace pelmora::test {
@@ -29,7 +30,35 @@ protected:
         argv.insert(argv.end(), args.begin(), args.end());
         return RunInPc(argv, 30s);
     }
+    // A device file in /tmp for the simulator, removed by the caller once the simulator has read it.
+    std::string DeviceFile(const std::string& name, const std::string& lines) {
+        const std::string path = "/tmp/" + TheLab().Prefix() + "-" + name + ".txt";
+        std::ofstream(path) << lines;
+        return path;
+    }
 };
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    return lines;
+}
+
+// The "Unit" and "duplicates" members of every object of the JSON array.
+std::vector<std::pair<std::string, std::string>> UnitsAndDuplicates(const std::string& json) {
+    std::vector<std::pair<std::string, std::string>> rows;
+    const auto parsed = ParseJson(json);
+    if (!parsed) return rows;
+    for (const JsonValue& object : parsed->items) {
+        std::string flagged;
+        if (const JsonValue* duplicates = object.Find("duplicates")) {
+            for (const JsonValue& heading : duplicates->items) flagged += (flagged.empty() ? "" : "|") + heading.text;
+        }
+        rows.emplace_back(object.TextOf("Unit"), flagged);
+    }
+    return rows;
+}
 
 TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
     const std::string deviceFile = "/tmp/" + TheLab().Prefix() + "-devices.txt";
@@ -58,7 +87,7 @@ TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
     for (long i = 0; i < static_cast<long>(store.Count()); ++i) {
         const auto texts = RowTexts(*store.RecordAt(i));
         const JsonValue& object = parsed->items[static_cast<std::size_t>(i)];
-        ASSERT_EQ(object.members.size(), COLUMN_COUNT);
+        ASSERT_EQ(object.members.size(), COLUMN_COUNT + 1) << "the nine columns and \"duplicates\"";
         for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
             EXPECT_EQ(object.members[c].first, DEVICE_COLUMNS[c].heading);
             EXPECT_EQ(object.TextOf(DEVICE_COLUMNS[c].heading), texts[c]) << "row " << i << " column " << c;
@@ -109,7 +138,95 @@ TEST_F(ScanToolE2e, WinkNamesTheDeviceByItsMacAndAnUnknownMacSendsNothing) {
     for (const JsonValue& w : winks) EXPECT_EQ(w.TextOf("mac"), "02:00:00:00:00:02");
 }
 
+// Two devices on one factory-default instance, two on one address: exactly those rows are marked.
+const char* const DUPLICATE_DEVICES =
+    "mac=00:50:C2:8F:10:01 ip=192.168.92.20 mask=255.255.255.0 bacnet=1 id=4660 name=AHU-1 location=Roof\n"
+    "mac=00:50:C2:8F:10:07 ip=192.168.92.27 mask=255.255.255.0 bacnet=0\n"
+    "mac=00:50:C2:8F:11:20 ip=192.168.92.40 mask=255.255.255.0 bacnet=1 id=4100 name=Boiler%20house\n"
+    "mac=00:50:C2:8F:12:34 ip=10.0.0.99 mask=255.0.0.0 bacnet=1 id=-1 name=Unit%20$\n"
+    "mac=00:50:C2:8F:13:02 ip=192.168.92.27 mask=255.255.255.0 bacnet=1 id=4101 name=Chiller,%20east\n";
+
+TEST_F(ScanToolE2e, DuplicatesAreMarkedAndTheCsvMatchesTheTableRowForRow) {
+    const std::string file = DeviceFile("duplicates", DUPLICATE_DEVICES);
+    LoggedProcess* sim = StartSimulator(1, {"--devices", file});
+    std::remove(file.c_str());
+    ASSERT_TRUE(sim);
+
+    const CommandResult json = Scan({"--json"});
+    ASSERT_EQ(json.exitStatus, 0) << json.output;
+    EXPECT_EQ(UnitsAndDuplicates(json.output), (std::vector<std::pair<std::string, std::string>>{
+                                                   {"00:50:C2:8F:10:01", "Device ID"},
+                                                   {"00:50:C2:8F:10:07", "IP address"},
+                                                   {"00:50:C2:8F:11:20", ""},
+                                                   {"00:50:C2:8F:12:34", "Device ID"},
+                                                   {"00:50:C2:8F:13:02", "IP address"},
+                                               }))
+        << json.output;
+
+    const CommandResult table = Scan({});
+    const CommandResult csv = Scan({"--csv"});
+    ASSERT_EQ(table.exitStatus, 0) << table.output;
+    ASSERT_EQ(csv.exitStatus, 0) << csv.output;
+    const auto records = ReadCsv(csv.output);
+    ASSERT_TRUE(records) << csv.output;
+    const std::vector<std::string> lines = Lines(table.output);
+    ASSERT_EQ(records->size(), lines.size()) << table.output << csv.output;
+    // The table's columns start where its headings do (these texts are ASCII: bytes are characters).
+    std::vector<std::size_t> starts;
+    for (const std::string& heading : records->front()) {
+        starts.push_back(lines[0].find(heading, starts.empty() ? 0 : starts.back()));
+        ASSERT_NE(starts.back(), std::string::npos) << heading;
+    }
+    for (std::size_t r = 0; r < lines.size(); ++r) {
+        ASSERT_EQ((*records)[r].size(), starts.size());
+        for (std::size_t c = 0; c < starts.size(); ++c) {
+            std::string cell = lines[r].size() > starts[c] ? lines[r].substr(starts[c]) : "";
+            if (c + 1 < starts.size()) cell = cell.substr(0, starts[c + 1] - starts[c]);
+            while (!cell.empty() && cell.back() == ' ') cell.pop_back();
+            EXPECT_EQ(cell, (*records)[r][c]) << "row " << r << " column " << c;
+        }
+    }
+}
+
+class RoutedScanToolE2e : public ScanToolE2e {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.routedDevices = 1;
+        return options;
+    }
+};
+
+TEST_F(RoutedScanToolE2e, ToReachesADeviceBehindARouterThatTheBroadcastDoesNot) {
+    const std::string local = DeviceFile("local", "mac=02:00:00:00:00:01 ip=192.168.92.20 mask=255.255.255.0\n");
+    const std::string routed = DeviceFile("routed", "mac=02:00:00:00:09:01 ip=" + ToText(Lab::RoutedDeviceAddress(1)) +
+                                                        " mask=255.255.255.0 gw=192.168.93.1 bacnet=1 id=9001\n");
+    LoggedProcess* localSim = StartSimulator(1, {"--devices", local});
+    LoggedProcess* routedSim = StartSimulatorIn(Lab::RoutedDeviceNode(1), {"--devices", routed});
+    std::remove(local.c_str());
+    std::remove(routed.c_str());
+    ASSERT_TRUE(localSim && routedSim);
+
+    const CommandResult broadcast = Scan({"--json"});
+    ASSERT_EQ(broadcast.exitStatus, 0) << broadcast.output;
+    EXPECT_EQ(UnitsAndDuplicates(broadcast.output),
+              (std::vector<std::pair<std::string, std::string>>{{"02:00:00:00:00:01", ""}}));
+
+    const CommandResult directed =
+        Scan({"--json", "--to", ToText(Lab::RoutedDeviceAddress(1)), "--wink", "02:00:00:00:09:01"});
+    ASSERT_EQ(directed.exitStatus, 0) << directed.output;
+    EXPECT_EQ(UnitsAndDuplicates(directed.output.substr(0, directed.output.find("pelmora-scan:"))),
+              (std::vector<std::pair<std::string, std::string>>{{"02:00:00:00:09:01", ""}}));
+    const auto winks = WaitForRecords(
+        *routedSim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 2s);
+    ASSERT_EQ(winks.size(), 2u) << "the wink goes where the scan went";
+    for (const JsonValue& wink : winks) EXPECT_EQ(wink.TextOf("local"), ToText(Lab::RoutedDeviceAddress(1)) + ":26487");
+}
+
 TEST_F(ScanToolE2e, BadArgumentsAndHelp) {
+    const CommandResult badAddress = Scan({"--to", "192.168.5.300"});
+    EXPECT_EQ(badAddress.exitStatus, 2);
+    EXPECT_NE(badAddress.output.find("not an IPv4 address: '192.168.5.300'"), std::string::npos) << badAddress.output;
     for (const std::vector<std::string>& args :
          std::vector<std::vector<std::string>>{{"--wink"}, {"--wink", "02:00:00:00:00"}, {"--frobnicate"}}) {
         const CommandResult result = Scan(args);

@@ -118,6 +118,26 @@ TEST(Responder, AutoModeUnicastsInsideTheDevicesSubnetAndBroadcastsOutside) {
     EXPECT_TRUE(Has(out[2].fields.Text(), "\"mode\":\"broadcast\""));
 }
 
+TEST(Responder, AutoModeUnicastsThroughAGatewayThatExistsOnTheWire) {
+    // Behind a router: the requester is in another subnet, the router's address is each device's gateway.
+    const char* routed =
+        "mac=02:00:00:00:00:01 ip=192.168.93.2 mask=255.255.255.0 gw=192.168.93.1\n"
+        "mac=02:00:00:00:00:02 ip=192.168.93.3 mask=255.255.255.0\n"
+        "mac=02:00:00:00:00:03 ip=192.168.93.4 mask=255.255.255.0 gw=10.0.0.1\n";
+    for (const bool attached : {true, false}) {
+        MemoryLog log;
+        ResponderSettings settings;
+        if (attached) settings.attachedSubnets = {{Ipv4Octets{{192, 168, 93, 7}}, 24}};
+        Responder responder(Devices(routed), settings, log.Log());
+        const std::vector<Outgoing> out = responder.Handle(Datagram(REQUEST, PC, 40000).in);
+        ASSERT_EQ(out.size(), 3u);
+        EXPECT_EQ(ToText(out[0].to), attached ? "192.168.92.1" : "255.255.255.255")
+            << "only a gateway on the namespace's own subnets exists";
+        EXPECT_EQ(ToText(out[1].to), "255.255.255.255") << "no gateway";
+        EXPECT_EQ(ToText(out[2].to), "255.255.255.255") << "a gateway outside the device's subnet";
+    }
+}
+
 TEST(Responder, ForcedModesApplyToDevicesWithoutTheirOwn) {
     for (const ReplyMode mode : {ReplyMode::Unicast, ReplyMode::Broadcast}) {
         MemoryLog log;

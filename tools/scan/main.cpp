@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "listing/DeviceListing.h"
 #include "listing/RowOutput.h"
 #include "platform/Clock.h"
 #include "platform/UdpTransport.h"
@@ -12,6 +13,7 @@
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/SystemDeviceNetwork.h"
+#include "protocol/Wink.h"
 #include "tools/scan/ScanArguments.h"
 
 namespace {
@@ -43,15 +45,16 @@ int main(int argc, char** argv) {
         return EXIT_FAILED;
     }
     ReplyStore replies;
-    if (!network.Discover(*table, BROADCAST_ADDRESS, replies)) {
+    if (!network.Discover(*table, arguments.destination, replies)) {
         std::fputs("pelmora-scan: cannot create a UDP socket\n", stderr);
         return EXIT_FAILED;
     }
     const auto store = std::make_unique<DeviceStore>();
     RebuildDeviceStore(replies, *store);
-    RowTextList rows;
-    for (long i = 0; i < static_cast<long>(store->Count()); ++i) rows.push_back(RowTexts(*store->RecordAt(i)));
-    const std::string shown = arguments.json ? FormatJson(rows) : FormatTable(rows);
+    const DeviceListing listing = ListDevices(*store);
+    const std::string shown = arguments.output == ScanOutput::Json  ? FormatJson(listing)
+                              : arguments.output == ScanOutput::Csv ? FormatCsv(listing)
+                                                                    : FormatTable(listing);
     std::fputs(shown.c_str(), stdout);
     std::fflush(stdout);
 
@@ -63,7 +66,8 @@ int main(int argc, char** argv) {
                          MacText(mac).c_str());
             return EXIT_FAILED;
         }
-        network.SendWink(found->second);
+        // A device behind a router hears only the destination the scan reached it by.
+        SendWink(transport, clock, found->second, arguments.destination);
         std::fprintf(stderr, "pelmora-scan: wink sent to %s\n", MacText(mac).c_str());
     }
     return 0;

@@ -29,6 +29,11 @@ Ipv4Octets MaskOf(std::uint8_t length) {
     return ToOctets(Ipv4Host{mask});
 }
 
+bool PrefixContains(const Ipv4Prefix& prefix, Ipv4Octets address) {
+    const std::uint32_t mask = ToHost(MaskOf(prefix.length)).value;
+    return (ToHost(prefix.address).value & mask) == (ToHost(address).value & mask);
+}
+
 MacAddress MacPlus(const MacAddress& base, std::uint64_t offset) {
     std::uint64_t value = 0;
     for (const std::uint8_t byte : base) value = (value << 8) | byte;

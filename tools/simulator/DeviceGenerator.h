@@ -16,6 +16,7 @@ struct Ipv4Prefix {
 // "a.b.c.d/n" with n 0..32, or "a.b.c.d" with defaultLength.
 bool ParsePrefix(const std::string& text, std::uint8_t defaultLength, Ipv4Prefix& out);
 Ipv4Octets MaskOf(std::uint8_t length);
+bool PrefixContains(const Ipv4Prefix& prefix, Ipv4Octets address);
 MacAddress MacPlus(const MacAddress& base, std::uint64_t offset);  // as one 48-bit number, wrapping
 
 struct GeneratorSettings {

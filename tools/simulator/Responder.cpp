@@ -192,7 +192,7 @@ Outgoing Responder::MakeAnswer(const Answer& answer, const Received& in) const {
     const SimDevice& d = *answer.device;
     ReplyMode mode = d.replyModeSet && answer.index >= 0 ? d.replyMode : m_settings.mode;
     if (mode == ReplyMode::Auto) {
-        mode = answer.index < 0 || SubnetContains(d, in.from) ? ReplyMode::Unicast : ReplyMode::Broadcast;
+        mode = answer.index < 0 || Reaches(d, in.from) ? ReplyMode::Unicast : ReplyMode::Broadcast;
     }
     if (answer.toRequester) mode = ReplyMode::Unicast;
     Outgoing o;
@@ -205,6 +205,14 @@ Outgoing Responder::MakeAnswer(const Answer& answer, const Received& in) const {
     o.fields.AddText("mode", unicast ? "unicast" : "broadcast");
     if (answer.fault != FaultKind::None) o.fields.AddText("fault", FaultName(answer.fault));
     return o;
+}
+
+// Directly inside its own subnet, or through a gateway that lies in that subnet and exists on the wire.
+bool Responder::Reaches(const SimDevice& device, Ipv4Octets address) const {
+    if (SubnetContains(device, address)) return true;
+    if (device.gateway == Ipv4Octets{} || !SubnetContains(device, device.gateway)) return false;
+    return std::any_of(m_settings.attachedSubnets.begin(), m_settings.attachedSubnets.end(),
+                       [&](const Ipv4Prefix& subnet) { return PrefixContains(subnet, device.gateway); });
 }
 
 void Responder::HandleWrite(const Received& in, const std::uint8_t* payload, std::size_t size, JsonObject& record) {

@@ -31,6 +31,9 @@ struct ResponderSettings {
     std::size_t floodMacs = 0;      // good replies of made-up devices per request
     std::chrono::milliseconds restartSilence{0};
     std::optional<Ipv4Prefix> dhcpLease;  // first address handed out to devices that turn DHCP on
+    // The subnets of the namespace's own addresses. A device's gateway in one of them exists on the wire,
+    // so under auto a requester outside the device's subnet is answered by unicast through it.
+    std::vector<Ipv4Prefix> attachedSubnets;
 };
 
 struct Received {
@@ -80,6 +83,7 @@ private:
     void HandleWink(const Received& in, const std::uint8_t* payload, std::size_t size, JsonObject& record);
     bool Restarting(std::size_t index, Clock::time_point now) const;
     Outgoing MakeAnswer(const Answer& answer, const Received& in) const;
+    bool Reaches(const SimDevice& device, Ipv4Octets address) const;
 
     std::vector<SimDevice> m_devices;
     ResponderSettings m_settings;

@@ -51,6 +51,26 @@ bool NamespaceAddress(Ipv4Octets& address) {
     return found;
 }
 
+// The subnets of the namespace's own addresses outside 127.0.0.0/8: where a device's gateway can exist.
+std::vector<Ipv4Prefix> AttachedSubnets() {
+    std::vector<Ipv4Prefix> subnets;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) != 0) return subnets;
+    for (const ifaddrs* entry = list; entry != nullptr; entry = entry->ifa_next) {
+        if (entry->ifa_addr == nullptr || entry->ifa_netmask == nullptr || entry->ifa_addr->sa_family != AF_INET)
+            continue;
+        sockaddr_in address{};
+        sockaddr_in mask{};
+        std::memcpy(&address, entry->ifa_addr, sizeof address);
+        std::memcpy(&mask, entry->ifa_netmask, sizeof mask);
+        const Ipv4Octets own = ToOctets(Ipv4Net{address.sin_addr.s_addr});
+        const auto length = PrefixLength(Ipv4Net{mask.sin_addr.s_addr});
+        if (own.bytes[0] != 127 && length) subnets.push_back({own, *length});
+    }
+    freeifaddrs(list);
+    return subnets;
+}
+
 bool LoadDevices(const SimOptions& options, std::vector<SimDevice>& devices, std::string& error) {
     for (const std::string& path : options.deviceFiles) {
         std::ifstream in(path);
@@ -137,13 +157,15 @@ int Run(int argc, char** argv) {
     SimSocket socket;
     if (!socket.Open(simwire::PORT, error)) return Fail(error);
 
+    ResponderSettings settings = options.responder;
+    settings.attachedSubnets = AttachedSubnets();
     AddressClaims claims(log);
     if (options.claimAddresses) {
         if (!claims.Start(error)) return Fail(error);
         for (const SimDevice& device : devices) claims.Claim(device.ip);
     }
     const std::size_t count = devices.size();
-    Responder responder(std::move(devices), options.responder, log);
+    Responder responder(std::move(devices), settings, log);
     if (options.claimAddresses) {
         responder.OnAddressChange([&claims](Ipv4Octets before, Ipv4Octets after) {
             claims.Release(before);

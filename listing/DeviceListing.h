@@ -1,0 +1,19 @@
+#pragma once
+// The device list as both front ends show it: every row's nine texts and its duplicate warnings.
+#include <vector>
+
+#include "listing/Duplicates.h"
+#include "protocol/DeviceStore.h"
+#include "protocol/RowTexts.h"
+
+namespace pelmora {
+
+struct DeviceListing {
+    RowTextList rows;
+    std::vector<RowWarnings> warnings;  // one per row
+};
+
+// The listing of every record of the store, in row order.
+DeviceListing ListDevices(const DeviceStore& store);
+
+}  // namespace pelmora
