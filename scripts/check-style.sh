@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Fails when a tracked .h/.cpp file is not laid out as .clang-format says, or when clang-tidy (checks in
-# .clang-tidy) finds anything in the sources without Qt: protocol/, platform/ and tools/.
+# .clang-tidy) finds anything in the sources without Qt: protocol/, platform/, helper/ and tools/.
 # The clang-tidy pass reads the compile_commands.json of a configured build tree: BUILD_DIR, or the first
 # argument, default build/release. JOBS sets how many clang-tidy processes run at once (default: nproc).
 set -euo pipefail
@@ -29,7 +29,7 @@ if ! sources | xargs -0 -r "$clang_format" --dry-run --Werror; then
   status=1
 fi
 
-echo "-- clang-tidy over protocol/ platform/ tools/ (compile commands from $build_dir, $jobs jobs)"
+echo "-- clang-tidy over protocol/ platform/ helper/ tools/ (compile commands from $build_dir, $jobs jobs)"
 database="$build_dir/compile_commands.json"
 if [ ! -f "$database" ]; then
   echo "FAIL: $database is missing; configure that build tree first (it exports compile commands)" >&2
@@ -42,13 +42,13 @@ seen = set()
 for entry in json.load(open(database)):
     path = os.path.normpath(os.path.join(entry.get("directory", ""), entry["file"]))
     relative = os.path.relpath(path, root)
-    if relative.split(os.sep)[0] in ("protocol", "platform", "tools") and path not in seen:
+    if relative.split(os.sep)[0] in ("protocol", "platform", "helper", "tools") and path not in seen:
         seen.add(path)
         print(path)
 EOF
 )
 if ((${#tidy_files[@]} == 0)); then
-  echo "FAIL: $database names no file in protocol/, platform/ or tools/" >&2
+  echo "FAIL: $database names no file in protocol/, platform/, helper/ or tools/" >&2
   exit 1
 fi
 log=$(mktemp)
