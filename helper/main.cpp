@@ -4,11 +4,11 @@
 // address it added when the channel closes or a termination signal arrives. No Qt, no shell, no
 // environment.
 #include <poll.h>
-#include <signal.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
 #include <cstdlib>
 #include <string>
 

@@ -1,6 +1,5 @@
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
 #include <sys/syscall.h>
@@ -9,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 
@@ -68,6 +68,7 @@ std::unique_ptr<HelperChannel> HelperChannel::Start(const std::vector<std::strin
     }
 
     std::vector<char*> args;
+    args.reserve(argv.size() + 1);
     for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
     args.push_back(nullptr);
     char* environment[] = {nullptr};
@@ -118,7 +119,7 @@ std::optional<std::string> HelperChannel::ReadLine() {
     const auto deadline = SteadyTime::now() + m_timeout;
     while (m_fd >= 0) {
         const std::size_t newline = m_pending.find('\n');
-        if (newline != std::string::npos && newline <= MAX_LINE) {
+        if (newline <= MAX_LINE) {  // npos is no line yet
             std::string line = m_pending.substr(0, newline);
             m_pending.erase(0, newline + 1);
             return line;

@@ -36,6 +36,7 @@ std::uint8_t* OpenPacket(std::uint8_t* buffer, std::uint32_t& length);
 class SealedPacket {
 public:
     explicit SealedPacket(std::vector<std::uint8_t> payload);
+    ~SealedPacket() = default;
     SealedPacket(const SealedPacket&) = delete;
     SealedPacket& operator=(const SealedPacket&) = delete;
 
