@@ -59,8 +59,8 @@ std::unique_ptr<InstalledCopy> InstalledCopy::Make(const std::string& program, c
         return nullptr;
     }
     if (!program.empty() && !CopyExecutable(program, copy->ProgramPath(), error)) return nullptr;
-    if (!CopyExecutable(helper, copy->HelperPath(), error)) return nullptr;
-    if (helperCapability) {
+    if (!helper.empty() && !CopyExecutable(helper, copy->HelperPath(), error)) return nullptr;
+    if (!helper.empty() && helperCapability) {
         const CommandResult setcap =
             RunCommand({"/sbin/setcap", "cap_net_admin=ep", copy->HelperPath()}, std::chrono::seconds(10));
         if (setcap.exitStatus != 0) {

@@ -10,7 +10,7 @@ namespace pelmora::test {
 
 class InstalledCopy {
 public:
-    // program may be empty (the helper alone). Null, with the reason in error, when a step fails.
+    // program or helper may be empty (the other alone). Null, with the reason in error, when a step fails.
     static std::unique_ptr<InstalledCopy> Make(const std::string& program, const std::string& helper,
                                                bool helperCapability, std::string& error);
     ~InstalledCopy();
