@@ -273,6 +273,19 @@ TEST_F(AppE2e, AfterSigkillOfTheProgramItsHelperDeletesTheAddressAndEnds) {
     EXPECT_TRUE(ExtraAdapterAddresses().empty()) << "the helper deletes what it added before it ends";
 }
 
+TEST_F(AppE2e, TheHelperDeletesItsAddressWhenItIsToldToTerminate) {
+    const auto helper = StartUnprivilegedHelper();
+    ASSERT_TRUE(helper);
+    const int spare = static_cast<int>(if_nametoindex(TheLab().ExtraInterface(1).c_str()));
+    ASSERT_TRUE(helper->AddIpv4Address(spare, ToNet(Ipv4Octets{{10, 66, 0, 1}}), ToNet(TEMPORARY_MASK)));
+    ASSERT_EQ(ExtraAdapterAddresses().size(), 1u);
+    const pid_t helperPid = HelperOf(getpid());
+    ASSERT_GT(helperPid, 0);
+    ASSERT_EQ(kill(helperPid, SIGTERM), 0);
+    ASSERT_TRUE(WaitForEnd(helperPid, 10s));
+    EXPECT_TRUE(ExtraAdapterAddresses().empty());
+}
+
 TEST_F(AppE2e, WithoutTheHelpersCapabilityTheProgramRunsAsIfNoAdapterQualified) {
     LoggedProcess* sim = StartDemoDevices();
     ASSERT_TRUE(sim);
