@@ -123,21 +123,5 @@ TEST_F(HelperSessionTest, FlushDeletesTheNeighboursOfOneAddress) {
     EXPECT_FALSE(session.Held());
 }
 
-TEST(IsEthernetAdapter, OnlyAnEthernetLinkOfItsOwn) {
-    AdapterInfo link = Link(2);
-    EXPECT_TRUE(IsEthernetAdapter(link));
-    link.masterIndex = 9;
-    EXPECT_FALSE(IsEthernetAdapter(link)) << "bridge port, bond or VRF member";
-    link = Link(2);
-    link.isBridge = true;
-    EXPECT_FALSE(IsEthernetAdapter(link));
-    link = Link(2);
-    link.wireless = true;
-    EXPECT_FALSE(IsEthernetAdapter(link));
-    link = Link(2);
-    link.arpEther = false;
-    EXPECT_FALSE(IsEthernetAdapter(link));
-}
-
 }  // namespace
 }  // namespace pelmora::test
