@@ -10,13 +10,6 @@ namespace {
 
 std::uint8_t DrawnOctet(const std::function<int()>& draw) { return static_cast<std::uint8_t>((draw() >> 2) & 0xFF); }
 
-bool HoldsIpv4Address(const AdapterInfo& adapter) {
-    for (const std::optional<Ipv4Net>& entry : adapter.unicast) {
-        if (entry && ToOctets(*entry).bytes[0] != 0) return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 std::optional<std::size_t> ChooseTemporaryAdapter(const std::vector<AdapterInfo>& adapters) {

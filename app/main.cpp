@@ -6,15 +6,25 @@
 #include <cstdlib>
 #include <exception>
 #include <new>
+#include <string>
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/EditWithDialog.h"
 #include "app/SystemAddressPlatform.h"
+#include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
+#include "platform/HelperChannel.h"
 #include "platform/UdpTransport.h"
 #include "protocol/SystemDeviceNetwork.h"
 
 int main(int, char** argv) {
+    // Before Qt starts its threads. The program itself holds no rights; the helper holds CAP_NET_ADMIN.
+    std::string helperError;
+    const auto helper = pelmora::NetHelperClient::Start({pelmora::InstalledHelperPath()}, helperError);
+    if (!helper)
+        std::fprintf(stderr, "pelmora-config: no network helper (%s): no temporary address, no neighbour flush\n",
+                     helperError.c_str());
+
     // The program takes no command line, not even Qt's own options.
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
@@ -22,8 +32,8 @@ int main(int, char** argv) {
 
     pelmora::UdpTransport transport;
     pelmora::SteadyClock clock;
-    pelmora::SystemDeviceNetwork network(transport, clock);
-    pelmora::SystemAddressPlatform addresses;
+    pelmora::SystemDeviceNetwork network(transport, clock, helper.get());
+    pelmora::SystemAddressPlatform addresses(helper.get());
     pelmora::CNimbetRawConfigApp app(network, addresses, pelmora::EditWithDialog);
     // Caught here so that the stack is unwound and the temporary address deleted on the way out.
     try {

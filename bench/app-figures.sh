@@ -19,7 +19,7 @@ if [ "${1:-}" = --in-lab ]; then
   echo "== start-up, X server (Xvfb $2)"
   env DISPLAY="$2" QT_QPA_PLATFORM=xcb "$build/bench/app_startup" 20 | tail -n 1
   echo "== memory, 256 devices, offscreen"
-  env QT_QPA_PLATFORM=offscreen "$build/app/pelmora-config" &
+  env QT_QPA_PLATFORM=offscreen "$build/bin/pelmora-config" &
   pid=$!
   sleep 7
   hwm=$(awk '/^VmHWM/ {print $2}' "/proc/$pid/status")

@@ -1,8 +1,8 @@
 // Start-up time of pelmora-config: from the process's start to its main window's first paint after the
-// window was exposed, on the program's own start-up path (QApplication, socket check, adapter list and
-// temporary address, main window, its interface table read). The parent starts the child N times and
-// prints each time and the median. Adds the temporary address as the program does, so
-// bench/app-figures.sh runs it only inside a lab's PC namespace.
+// window was exposed, on the program's own start-up path (the network helper's start, QApplication,
+// socket check, adapter list and temporary address, main window, its interface table read). The parent starts the child
+// N times and prints each time and the median. Adds the temporary address as the program does, so bench/app-figures.sh
+// runs it only inside a lab's PC namespace.
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -24,6 +24,7 @@
 #include "app/CNimbetRawConfigDlg.h"
 #include "app/EditWithDialog.h"
 #include "app/SystemAddressPlatform.h"
+#include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DeviceNetwork.h"
@@ -78,13 +79,15 @@ protected:
 };
 
 int RunChild(char* program) {
+    std::string helperError;
+    const auto helper = pelmora::NetHelperClient::Start({PELMORA_HELPER_PATH}, helperError);
     int qtArgc = 1;
     char* qtArgv[] = {program, nullptr};
     QApplication application(qtArgc, qtArgv);
     pelmora::UdpTransport transport;
     pelmora::SteadyClock clock;
-    pelmora::SystemDeviceNetwork network(transport, clock);
-    pelmora::SystemAddressPlatform addresses;
+    pelmora::SystemDeviceNetwork network(transport, clock, helper.get());
+    pelmora::SystemAddressPlatform addresses(helper.get());
     TimedApp app(network, addresses, pelmora::EditWithDialog);
     app.InitInstance();
     return 0;

@@ -15,7 +15,7 @@ command -v /usr/bin/time >/dev/null || apt-get install -y time >/dev/null
 
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DPELMORA_GUI=OFF >/dev/null
 cmake --build "$build" --target pelmora-scan pelmora-sim scan-flood -j "${JOBS:-2}" >/dev/null
-scan=$build/tools/scan/pelmora-scan
+scan=$build/bin/pelmora-scan
 export PELMORA_SIM=$build/tools/simulator/pelmora-sim
 
 work=$(mktemp -d /tmp/scan-figures.XXXXXX)

@@ -48,6 +48,17 @@ bool IoctlSaysWireless(const std::string& name) {
 
 }  // namespace
 
+bool IsEthernetAdapter(const AdapterInfo& adapter) {
+    return adapter.arpEther && !adapter.wireless && adapter.masterIndex == 0 && !adapter.isBridge;
+}
+
+bool HoldsIpv4Address(const AdapterInfo& adapter) {
+    for (const std::optional<Ipv4Net>& entry : adapter.unicast) {
+        if (entry && ToOctets(*entry).bytes[0] != 0) return true;
+    }
+    return false;
+}
+
 std::optional<std::vector<AdapterInfo>> ListAdapters() {
     const netlink::SocketPtr socket = netlink::Connect();
     if (!socket) return std::nullopt;
@@ -63,8 +74,12 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         AdapterInfo adapter;
         adapter.ifIndex = rtnl_link_get_ifindex(link);
         if (const char* name = rtnl_link_get_name(link)) adapter.name = name;
-        adapter.isEthernet = rtnl_link_get_arptype(link) == ARPHRD_ETHER &&
-                             !SysfsSaysWireless(adapter.name, adapter.ifIndex) && !IoctlSaysWireless(adapter.name);
+        adapter.arpEther = rtnl_link_get_arptype(link) == ARPHRD_ETHER;
+        adapter.wireless = SysfsSaysWireless(adapter.name, adapter.ifIndex) || IoctlSaysWireless(adapter.name);
+        adapter.masterIndex = rtnl_link_get_master(link);
+        const char* kind = rtnl_link_get_type(link);
+        adapter.isBridge = kind != nullptr && std::strcmp(kind, "bridge") == 0;
+        adapter.isEthernet = IsEthernetAdapter(adapter);
         for (const auto& row : *addresses)
             if (row.ifIndex == adapter.ifIndex) adapter.unicast.emplace_back(row.address);
         adapters.push_back(std::move(adapter));

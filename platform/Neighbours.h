@@ -14,7 +14,8 @@ struct NeighbourEntry {
 };
 // IPv4 neighbour cache entries; nothing when the cache cannot be read.
 std::optional<std::vector<NeighbourEntry>> ReadNeighbours();
-// Deletes every neighbour entry for the address, on every interface; returns how many went.
-std::size_t DeleteNeighbours(Ipv4Net address);
+// Deletes every neighbour entry for the address, on every interface: how many went, or nothing when
+// the cache cannot be read.
+std::optional<std::size_t> DeleteNeighbours(Ipv4Net address);
 
 }  // namespace pelmora

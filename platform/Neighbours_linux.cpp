@@ -37,11 +37,11 @@ std::optional<std::vector<NeighbourEntry>> ReadNeighbours() {
     return entries;
 }
 
-std::size_t DeleteNeighbours(Ipv4Net address) {
+std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) {
     const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return 0;
+    if (!socket) return std::nullopt;
     const netlink::CachePtr cache = ReadNeighbourCache(socket.get());
-    if (!cache) return 0;
+    if (!cache) return std::nullopt;
     std::size_t deleted = 0;
     ForEachIpv4Neighbour(cache.get(), [&](rtnl_neigh* neighbour, Ipv4Net entryAddress) {
         if (entryAddress == address && rtnl_neigh_delete(socket.get(), neighbour, 0) >= 0) ++deleted;

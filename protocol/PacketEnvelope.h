@@ -36,9 +36,9 @@ std::uint8_t* OpenPacket(std::uint8_t* buffer, std::uint32_t& length);
 class SealedPacket {
 public:
     explicit SealedPacket(std::vector<std::uint8_t> payload);
+    ~SealedPacket() = default;
     SealedPacket(const SealedPacket&) = delete;
     SealedPacket& operator=(const SealedPacket&) = delete;
-    ~SealedPacket() = default;
 
     // False when the payload could not be sealed (it does not fit a datagram); then nothing may be sent.
     bool IsSealed() const { return m_sealed; }

@@ -1,6 +1,5 @@
 #include "protocol/SystemDeviceNetwork.h"
 
-#include "platform/Neighbours.h"
 #include "protocol/DiscoveryScan.h"
 #include "protocol/PacketEnvelope.h"
 #include "protocol/SendTwice.h"
@@ -25,6 +24,8 @@ bool SystemDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ip
     return SendSealedTwice(m_transport, m_clock, packet, destination);
 }
 
-void SystemDeviceNetwork::FlushArpEntries(Ipv4Host address) { DeleteNeighbours(ToNet(address)); }
+void SystemDeviceNetwork::FlushArpEntries(Ipv4Host address) {
+    if (m_admin != nullptr) m_admin->DeleteNeighbours(ToNet(address));
+}
 
 }  // namespace pelmora

@@ -1,7 +1,8 @@
 #pragma once
 // The network of this PC behind the DeviceNetwork seam: the device operations over a transport and a
-// clock, and the neighbour cache.
+// clock, and the neighbour flush through the network helper.
 #include "platform/Clock.h"
+#include "platform/NetworkAdmin.h"
 #include "platform/Transport.h"
 #include "protocol/DeviceNetwork.h"
 
@@ -9,8 +10,9 @@ namespace pelmora {
 
 class SystemDeviceNetwork final : public DeviceNetwork {
 public:
-    // Both are borrowed for the object's life.
-    SystemDeviceNetwork(Transport& transport, Clock& clock) : m_transport(transport), m_clock(clock) {}
+    // All are borrowed for the object's life. Without admin (null) the neighbour flush is skipped.
+    SystemDeviceNetwork(Transport& transport, Clock& clock, NetworkAdmin* admin = nullptr)
+        : m_transport(transport), m_clock(clock), m_admin(admin) {}
 
     std::optional<InterfaceTable> ReadInterfaceTable() override;
     bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) override;
@@ -22,6 +24,7 @@ public:
 private:
     Transport& m_transport;
     Clock& m_clock;
+    NetworkAdmin* m_admin;
 };
 
 }  // namespace pelmora

@@ -6,7 +6,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
   libcrypto++-dev libnl-3-dev libnl-route-3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  iproute2 procps python3 xvfb xauth
+  iproute2 procps python3 xvfb xauth libcap2-bin util-linux
 )
 missing=()
 for p in "${packages[@]}"; do

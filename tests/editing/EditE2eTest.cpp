@@ -1,11 +1,13 @@
 // The whole edit on a real network: in the lab's PC namespace the main window scans the simulator,
-// Edit... opens the real edit dialog, and the simulator's log tells what arrived.
+// Edit... opens the real edit dialog, and the simulator's log tells what arrived. The neighbour flush
+// goes through a copy of the network helper run as an unprivileged user with its file capability.
 #include <gtest/gtest.h>
 
 #include <QtTest/QTest>
 #include <QtWidgets/QPushButton>
 
 #include "app/CNimbetRawConfigDlg.h"
+#include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
 #include "platform/UdpTransport.h"
@@ -15,6 +17,7 @@
 #include "resources/ResourceIds.h"
 #include "tests/editing/EditDialogDriver.h"
 #include "tests/protocol/SimulatorLog.h"
+#include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/ReportList.h"
@@ -54,12 +57,32 @@ constexpr int FIRST_SCAN_MS = 250 + 2 * 2000 + 3000;  // the delay, both receive
 
 class EditE2e : public LabTest {
 protected:
+    void SetUp() override {
+        LabTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        std::string error;
+        m_copy = InstalledCopy::Make("", PELMORA_NET_HELPER_PATH, true, error);
+        ASSERT_TRUE(m_copy) << error;
+        std::vector<std::string> argv = AsUnprivilegedUser();
+        argv.push_back(m_copy->HelperPath());
+        m_helper = NetHelperClient::Start(argv, error);
+        ASSERT_TRUE(m_helper) << error;
+        m_network = std::make_unique<SystemDeviceNetwork>(m_transport, m_clock, m_helper.get());
+    }
+
+    void TearDown() override {
+        m_network.reset();
+        m_helper.reset();
+        m_copy.reset();
+        LabTest::TearDown();
+    }
+
     // The main window with the system network after its first scan; Edit... on the one row runs the
     // real dialog through `steps`, then afterDialog, then the window's own rescan.
     void EditFirstRow(const std::function<void(CDialogEdit&, EditOutcome&)>& steps,
                       const std::function<void()>& afterDialog = {}) {
         AbortIfMachineNamespace("edit e2e");
-        CNimbetRawConfigDlg window(m_network, [&](DeviceRecord* record, EditHost* host) {
+        CNimbetRawConfigDlg window(*m_network, [&](DeviceRecord* record, EditHost* host) {
             m_outcome = RunEditDialog(*record, *host, steps);
             if (afterDialog) afterDialog();
             return m_outcome.saved;
@@ -81,7 +104,9 @@ protected:
 
     UdpTransport m_transport;
     SteadyClock m_clock;
-    SystemDeviceNetwork m_network{m_transport, m_clock};
+    std::unique_ptr<InstalledCopy> m_copy;
+    std::unique_ptr<NetHelperClient> m_helper;
+    std::unique_ptr<SystemDeviceNetwork> m_network;
     EditOutcome m_outcome;
     std::function<void()> m_beforeEdit;
     std::vector<std::vector<QString>> m_rows;  // name, address, PLA, ELA of each row after the edit

@@ -53,14 +53,21 @@ TEST_F(AdapterE2e, VethIsEthernetLoopbackIsNotAndAddressesSitOnTheirAdapter) {
     }
 }
 
-TEST_F(AdapterE2e, ABridgeReportsEthernetToo) {
+TEST_F(AdapterE2e, ABridgeAndItsPortsAreNotEthernetAdapters) {
     std::optional<std::vector<AdapterInfo>> adapters;
     InNode("sw", [&] { adapters = ListAdapters(); });
     ASSERT_TRUE(adapters);
     const AdapterInfo* bridge = Find(*adapters, TheLab().Prefix() + "br");
     ASSERT_NE(bridge, nullptr);
-    EXPECT_TRUE(bridge->isEthernet);
-    EXPECT_TRUE(bridge->unicast.empty());
+    EXPECT_TRUE(bridge->arpEther) << "a bridge reports ARPHRD_ETHER";
+    EXPECT_TRUE(bridge->isBridge);
+    EXPECT_FALSE(bridge->isEthernet);
+    const AdapterInfo* port = Find(*adapters, TheLab().Prefix() + "spc");
+    ASSERT_NE(port, nullptr);
+    EXPECT_TRUE(port->arpEther);
+    EXPECT_EQ(port->masterIndex, bridge->ifIndex);
+    EXPECT_FALSE(port->isBridge);
+    EXPECT_FALSE(port->isEthernet);
 }
 
 TEST_F(AdapterE2e, SecondAddressOnAnAdapterIsListedInOrder) {

@@ -6,6 +6,7 @@
 
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
+#include "platform/SystemNetworkAdmin.h"
 #include "platform/UdpSocket.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DeviceNetwork.h"
@@ -86,7 +87,8 @@ TEST_F(WinkE2e, TwoIdenticalBroadcastsFromTheDevicePortCarryTheRowsMac) {
 TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1"});
     ASSERT_TRUE(sim);
-    SystemDeviceNetwork network(transport, clock);
+    SystemNetworkAdmin admin;  // the helper's own side, run in this process as root
+    SystemDeviceNetwork network(transport, clock, &admin);
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
     network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));
     const auto received = WaitForRecords(

@@ -17,6 +17,7 @@ std::unique_ptr<Lab> Lab::Up(const LabOptions& options, std::string& error) {
                                      "--routed",     std::to_string(options.routedDevices),
                                      "--pc-address", options.pcAddress};
     if (!options.pcDefaultRoute) argv.push_back("--no-pc-route");
+    if (options.pcBridge) argv.push_back("--pc-bridge");
     const CommandResult up = RunCommand(argv, std::chrono::seconds(60));
     // The prefix is the last line of the output; anything before it is the tool's diagnostics.
     std::string output = up.output;

@@ -17,6 +17,7 @@ struct LabOptions {
     int routedDevices = 0;                      // devices in a second subnet behind a router namespace
     std::string pcAddress = "192.168.92.1/24";  // "none" leaves the PC's veth without an address
     bool pcDefaultRoute = true;
+    bool pcBridge = false;  // a bridge with one veth port in the PC namespace, made before the extra adapters
 };
 
 class Lab {
@@ -46,6 +47,8 @@ public:
     std::string PcInterface() const { return m_prefix + "pc"; }
     std::string ExtraInterface(int n) const { return m_prefix + "x" + std::to_string(n); }
     std::string DeviceInterface(int n) const { return m_prefix + "d" + std::to_string(n); }
+    std::string PcBridge() const { return m_prefix + "cbr"; }
+    std::string PcBridgePort() const { return m_prefix + "cv"; }
 
     // Device n (from 1) has 192.168.92.(1+n)/24; the PC has 192.168.92.1/24 unless the options differ.
     static Ipv4Net DeviceAddress(int n);

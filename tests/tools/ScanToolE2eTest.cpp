@@ -11,6 +11,7 @@
 #include "protocol/RowTexts.h"
 #include "tests/protocol/SimulatorLog.h"
 #include "tests/support/CsvReader.h"
+#include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 
 namespace pelmora::test {
@@ -101,9 +102,15 @@ TEST_F(ScanToolE2e, JsonOutputParsesAndMatchesTheScan) {
     EXPECT_EQ(awkward.TextOf("Location"), "B\xC3\xBChne 1");
 }
 
+// Run as an unprivileged user: the scan needs no rights at all.
 TEST_F(ScanToolE2e, TheTableListsTheDevicesInMacOrderUnderTheNineHeadings) {
     ASSERT_TRUE(StartSimulator(1, {"--generate", "3", "--shuffle"}));
-    const CommandResult result = Scan({});
+    std::string error;
+    const auto copy = InstalledCopy::Make(PELMORA_SCAN_PATH, "", false, error);
+    ASSERT_TRUE(copy) << error;
+    std::vector<std::string> argv = AsUnprivilegedUser();
+    argv.push_back(copy->ProgramPath());
+    const CommandResult result = RunInPc(argv, 30s);
     ASSERT_EQ(result.exitStatus, 0) << result.output;
     std::vector<std::string> lines;
     for (std::size_t start = 0, end; (end = result.output.find('\n', start)) != std::string::npos; start = end + 1)
