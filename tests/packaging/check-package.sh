@@ -17,6 +17,9 @@ if ! lintian --fail-on error,warning,info --display-info --tag-display-limit 0 "
 fi
 
 dpkg-deb -x "$deb" "$work/root"
+for program in /usr/bin/pelmora-config /usr/bin/pelmora-scan /usr/libexec/pelmora-config/pelmora-net-helper; do
+  [ -x "$work/root$program" ] || fail "$program not in package"
+done
 overrides=$work/root/usr/share/lintian/overrides/pelmora-config
 if [ -f "$overrides" ]; then
   awk '/^[^#[:space:]]/ && previous !~ /^#/ { print FILENAME ":" FNR ": " $0; bad = 1 } { previous = $0 }
@@ -26,12 +29,13 @@ fi
 mapfile -t desktops < <(find "$work/root/usr/share/applications" -name '*.desktop' 2>/dev/null)
 ((${#desktops[@]} == 1)) || fail "expected one desktop entry, found ${#desktops[@]}"
 for desktop in "${desktops[@]}"; do
-  findings=$(desktop-file-validate "$desktop" 2>&1) && [ -z "$findings" ] || fail "desktop-file-validate: $findings"
+  if ! findings=$(desktop-file-validate "$desktop" 2>&1) || [ -n "$findings" ]; then
+    fail "desktop-file-validate: $findings"
+  fi
 done
 
 metainfo=$(find "$work/root/usr/share/metainfo" -name '*.metainfo.xml' 2>/dev/null)
-[ -f "$metainfo" ] || fail "no AppStream metainfo in the package"
-[ -f "$metainfo" ] || exit 1
+[ -f "$metainfo" ] || { fail "no AppStream metainfo in the package"; exit 1; }
 (cd "$work" && appstreamcli validate --no-net --strict "$metainfo") >&2 || fail "appstreamcli validate"
 if ((${#desktops[@]} == 1)); then
   id=$(basename "${desktops[0]}" .desktop)
@@ -39,9 +43,9 @@ if ((${#desktops[@]} == 1)); then
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
 fi
-for shot in $(grep -o 'docs/screenshots/[^)]*\.png' "$source_dir/README.md" | sort -u); do
+while IFS= read -r shot; do
   grep -q "/$(basename "$shot")</image>" "$metainfo" || fail "metainfo does not name the README's $shot"
-done
+done < <(grep -o 'docs/screenshots/[^)]*\.png' "$source_dir/README.md" | sort -u)
 
 ((failed == 0)) && echo "lintian, desktop-file-validate and appstreamcli: no findings"
 exit "$failed"

@@ -22,6 +22,7 @@ made_group=0
 getent group netdev >/dev/null || made_group=1
 runtime=$(mktemp -d)
 chown 65534:65534 "$runtime"
+# shellcheck disable=SC2317  # called by the trap
 cleanup() {
   rm -rf "$runtime"
   if ((installed)); then dpkg --purge "$package" >/dev/null 2>&1 || echo "FAIL: dpkg --purge failed" >&2; fi
@@ -46,37 +47,17 @@ else
   fail "helper not in package ($helper)"
 fi
 
-# In the lab's PC namespace: the program as nobody with netdev as its only group, no capability of its
-# own; the temporary address must show on the spare adapter while it runs and be gone after SIGTERM.
+# The program in the lab's PC namespace, with no devices and one spare adapter.
 gid=$(getent group netdev | cut -d: -f3)
-timeout 180 "$lab" run --devices 0 --extra 1 -- bash -c '
-  spare=${PELMORA_LAB_PREFIX}x1
-  temporary() { ip -4 -o address show dev "$spare" | grep -oE "inet 10(\.[0-9]+){3}/24"; }
-  setpriv --reuid=65534 --regid=65534 --groups="$1" \
-    env -i PATH=/usr/bin:/bin HOME=/nonexistent XDG_RUNTIME_DIR="$2" QT_QPA_PLATFORM=offscreen \
-    /usr/bin/pelmora-config &
-  program=$!
-  for _ in $(seq 300); do temporary >/dev/null && break; kill -0 $program 2>/dev/null || break; sleep 0.1; done
-  status=0
-  if address=$(temporary); then
-    echo "temporary address while it runs: $address"
-  else
-    echo "FAIL: no 10.x.y.z/24 address on $spare while the program runs" >&2; status=1
-  fi
-  grep -q "^CapEff:[[:space:]]*0*$" /proc/$program/status 2>/dev/null ||
-    { echo "FAIL: the program runs with capabilities of its own (or ended early)" >&2; status=1; }
-  kill -TERM $program 2>/dev/null
-  wait $program || { echo "FAIL: the program ended with status $? after SIGTERM" >&2; status=1; }
-  for _ in $(seq 50); do temporary >/dev/null || break; sleep 0.1; done
-  ! temporary >/dev/null || { echo "FAIL: $(temporary) still on $spare after the program ended" >&2; status=1; }
-  exit $status
- lab-run "$gid" "$runtime" || fail "the installed program in the lab"
+timeout 180 "$lab" run --devices 0 --extra 1 -- "$(dirname "$0")/run-installed-program.sh" "$gid" "$runtime" \
+  || fail "the installed program in the lab"
 
 mapfile -t files < <(dpkg-deb --fsys-tarfile "$deb" | tar -t | sed -n 's|^\./|/|; /[^/]$/p')
 dpkg --purge "$package" || fail "dpkg --purge"
 installed=0
-[ -z "$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -v ' not-installed$')" ] ||
+if dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -qv ' not-installed$'; then
   fail "$package still known to dpkg after the purge"
+fi
 for path in "${files[@]}" /usr/libexec/pelmora-config /usr/share/doc/pelmora-config; do
   [ ! -e "$path" ] || fail "$path left after the purge"
 done
