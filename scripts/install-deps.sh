@@ -7,6 +7,7 @@ packages=(
   libcrypto++-dev libnl-3-dev libnl-route-3-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   iproute2 procps python3 xvfb xauth libcap2-bin util-linux
+  dpkg-dev lintian desktop-file-utils appstream adduser
 )
 missing=()
 for p in "${packages[@]}"; do
