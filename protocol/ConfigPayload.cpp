@@ -9,16 +9,16 @@ namespace pelmora {
 
 namespace {
 
-void AppendAddress(ElementList& list, ElementSpec spec, const std::optional<Ipv4Host>& address) {
+void AppendAddress(ElementList& list, ElementSpec kind, const std::optional<Ipv4Host>& address) {
     if (!address) return;
     const Ipv4Octets octets = ToOctets(*address);
-    AppendElement(list, spec.tag, octets.bytes.data(), spec.width);
+    AppendElement(list, kind.tag, octets.bytes.data(), kind.width);
 }
 
-void AppendLittleEndian(ElementList& list, ElementSpec spec, std::uint32_t value) {
+void AppendLittleEndian(ElementList& list, ElementSpec kind, std::uint32_t value) {
     std::uint8_t bytes[4];
-    for (std::size_t i = 0; i < spec.width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
-    AppendElement(list, spec.tag, bytes, spec.width);
+    for (std::size_t i = 0; i < kind.width; ++i) bytes[i] = static_cast<std::uint8_t>(value >> (8 * i));
+    AppendElement(list, kind.tag, bytes, kind.width);
 }
 
 void ReplaceHashes(std::string& text) { std::replace(text.begin(), text.end(), '#', '_'); }

@@ -21,7 +21,7 @@ inline bool CheckElementList(const ElementList& list) { return CheckElementList(
 // stops at an element that does not fit, so a malformed list is never read beyond its end.
 long FindElement(const ElementList& list, std::uint8_t tag, std::uint8_t length);
 // The first element of this kind at its own width (for the MAC: tag 1, length 6).
-inline long FindElement(const ElementList& list, ElementSpec spec) { return FindElement(list, spec.tag, spec.width); }
+inline long FindElement(const ElementList& list, ElementSpec kind) { return FindElement(list, kind.tag, kind.width); }
 
 // The MacKey of the list's MAC element; empty when the list has none.
 std::string MacKey(const ElementList& list);

@@ -23,26 +23,9 @@ ReplyStore TwoDevices() {
     return replies;
 }
 
-// In MAC order: a factory default that answers as 4001, 4001 given by hand, a unit without duplicates, and two
-// devices on one address.
-ReplyStore DuplicateDevices() {
-    struct Shown {
-        std::uint8_t last[2];
-        Ipv4Octets ip;
-        bool bacnet;
-        std::int32_t id;
-        const char* name;
-        const char* location;
-    };
-    const Shown shown[] = {
-        {{0x0F, 0xA1}, {{192, 168, 92, 21}}, true, -1, "Unit $", ""},
-        {{0x10, 0x01}, {{192, 168, 92, 20}}, true, 4001, "AHU-1 Supply", "Roof"},
-        {{0x10, 0x02}, {{192, 168, 92, 22}}, true, 4002, "AHU-2", "Plant"},
-        {{0x11, 0x20}, {{192, 168, 92, 40}}, true, 4100, "Boiler house", "Basement"},
-        {{0x13, 0x02}, {{192, 168, 92, 40}}, false, 0, "", ""},
-    };
+ReplyStore RepliesOf(const std::vector<ShownDevice>& devices) {
     ReplyStore replies;
-    for (const Shown& s : shown) {
+    for (const ShownDevice& s : devices) {
         FakeDevice device;
         const std::uint8_t mac[6] = {0x00, 0x50, 0xC2, 0x8F, s.last[0], s.last[1]};
         std::copy(std::begin(mac), std::end(mac), device.mac);
@@ -51,11 +34,21 @@ ReplyStore DuplicateDevices() {
         device.deviceId = s.id;
         device.name = s.name;
         device.location = s.location;
-        device.revision = 0x02010312;
+        device.revision = s.revision;
         const ElementList list = ReplyOf(device);
         replies.emplace(MacKey(list), list);
     }
     return replies;
+}
+
+ReplyStore DuplicateDevices() {
+    return RepliesOf({
+        {{0x0F, 0xA1}, {{192, 168, 92, 21}}, true, -1, "Unit $", "", 0x02010312},
+        {{0x10, 0x01}, {{192, 168, 92, 20}}, true, 4001, "AHU-1 Supply", "Roof", 0x02010312},
+        {{0x10, 0x02}, {{192, 168, 92, 22}}, true, 4002, "AHU-2", "Plant", 0x02010312},
+        {{0x11, 0x20}, {{192, 168, 92, 40}}, true, 4100, "Boiler house", "Basement", 0x02010312},
+        {{0x13, 0x02}, {{192, 168, 92, 40}}, false, 0, "", "", 0x02010312},
+    });
 }
 
 void MainWindowTest::SetUp() {

@@ -53,6 +53,17 @@ protected:
 
 // A BACnet device in the PC's subnet and one without BACnet.
 ReplyStore TwoDevices();
+// A realistic device: MAC 00:50:C2:8F:<last>, station 1:254.
+struct ShownDevice {
+    std::uint8_t last[2];
+    Ipv4Octets ip;
+    bool bacnet;
+    std::int32_t id;
+    const char* name;
+    const char* location;
+    std::uint32_t revision;
+};
+ReplyStore RepliesOf(const std::vector<ShownDevice>& devices);
 // In MAC order: a factory default that answers as 4001, 4001 given by hand, a unit without duplicates,
 // and two devices on one address.
 ReplyStore DuplicateDevices();

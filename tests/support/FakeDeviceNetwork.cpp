@@ -42,10 +42,10 @@ void FakeDeviceNetwork::FlushArpEntries(Ipv4Host address) {
 
 namespace {
 
-void AppendBe32(ElementList& list, ElementSpec spec, std::uint32_t value) {
+void AppendBe32(ElementList& list, ElementSpec kind, std::uint32_t value) {
     const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(value >> 24), static_cast<std::uint8_t>(value >> 16),
                                    static_cast<std::uint8_t>(value >> 8), static_cast<std::uint8_t>(value)};
-    AppendElement(list, spec.tag, bytes, 4);
+    AppendElement(list, kind.tag, bytes, 4);
 }
 
 }  // namespace
