@@ -1,8 +1,21 @@
 # Every third-party dependency, found once; targets name the imported targets they use.
-find_package(PkgConfig REQUIRED)
-pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
-pkg_check_modules(LIBNL_ROUTE REQUIRED IMPORTED_TARGET libnl-route-3.0)
-find_package(GTest REQUIRED)
+# zlib gives both builds the same CRC-32; the Linux build adds libnl-route, the Windows build compiles
+# GoogleTest from Debian's sources with the cross compiler.
+if(WIN32)
+  set(ZLIB_USE_STATIC_LIBS ON)  # no zlib1.dll beside the programs
+endif()
+find_package(ZLIB REQUIRED)
+if(WIN32)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  if(PELMORA_TESTS)
+    add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  endif()
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(LIBNL_ROUTE REQUIRED IMPORTED_TARGET libnl-route-3.0)
+  find_package(GTest REQUIRED)
+endif()
 if(PELMORA_BENCH)
   find_package(benchmark REQUIRED)
 endif()

@@ -1,5 +1,6 @@
 #pragma once
-// The PC's network adapters with their IPv4 addresses. Linux: rtnetlink (libnl-route-3) and sysfs.
+// The PC's network adapters with their IPv4 addresses. Linux: rtnetlink (libnl-route-3) and sysfs;
+// Windows: IP Helper (GetAdaptersAddresses, GetIfEntry).
 #include <optional>
 #include <string>
 #include <vector>

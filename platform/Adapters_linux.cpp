@@ -52,13 +52,6 @@ bool IsEthernetAdapter(const AdapterInfo& adapter) {
     return adapter.arpEther && !adapter.wireless && adapter.masterIndex == 0 && !adapter.isBridge;
 }
 
-bool HoldsIpv4Address(const AdapterInfo& adapter) {
-    for (const std::optional<Ipv4Net>& entry : adapter.unicast) {
-        if (entry && ToOctets(*entry).bytes[0] != 0) return true;
-    }
-    return false;
-}
-
 std::optional<std::vector<AdapterInfo>> ListAdapters() {
     const netlink::SocketPtr socket = netlink::Connect();
     if (!socket) return std::nullopt;

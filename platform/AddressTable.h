@@ -1,5 +1,6 @@
 #pragma once
-// The PC's IPv4 address table, and adding and deleting one address. Linux: rtnetlink (libnl-route-3).
+// The PC's IPv4 address table, and adding and deleting one address. Linux: rtnetlink (libnl-route-3);
+// Windows: IP Helper (GetIpAddrTable, AddIPAddress, DeleteIPAddress).
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -24,10 +25,12 @@ struct AddressContext {
     int ifIndex = 0;
     Ipv4Net address;
     std::uint8_t prefixLength = 0;
+    std::uint32_t nteContext = 0;  // Windows: what AddIPAddress returned, which DeleteIPAddress takes
 };
 // Adds address/mask (with its subnet broadcast) to the interface; nothing when it fails: without
-// CAP_NET_ADMIN, for a mask that is not contiguous, or when the interface already holds the address
-// (so that deleting the context never takes away an address someone else made). Prints nothing.
+// CAP_NET_ADMIN (Windows: administrator rights or "Network Configuration Operators"), for a mask that is not
+// contiguous, or when the interface already holds the address (so that deleting the context never takes away an address
+// someone else made). Prints nothing.
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
 bool DeleteIpv4Address(const AddressContext& context);
 

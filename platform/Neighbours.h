@@ -1,5 +1,6 @@
 #pragma once
-// The neighbour (ARP) cache. Linux: rtnetlink (libnl-route-3).
+// The neighbour (ARP) cache. Linux: rtnetlink (libnl-route-3); Windows: IP Helper (GetIpNetTable,
+// DeleteIpNetEntry).
 #include <cstddef>
 #include <optional>
 #include <vector>

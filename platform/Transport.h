@@ -54,6 +54,8 @@ public:
     virtual bool WaitReadable(const std::vector<DatagramSocket*>& sockets, Clock::TimePoint deadline) = 0;
     // See ReadIpv4AddressTable.
     virtual std::optional<std::vector<AddressRow>> ReadAddressTable(std::size_t maxRows) = 0;
+    // See BoundSocketsHearBroadcast in UdpSocket.h: whether the scan needs a listener on 0.0.0.0 too.
+    virtual bool BoundSocketsHearBroadcast() const = 0;
 };
 
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #pragma once
 // IPv4 UDP sockets owned by RAII objects: the socket layer that the scan, the wink and the
-// configuration write use. Failures are results; nothing here throws.
+// configuration write use. Failures are results; nothing here throws. Linux: POSIX sockets; Windows:
+// Windows Sockets 2, once the process's SocketLayer has started.
 //
 // Receiving at the device port on Linux. A socket bound to a local address receives only unicasts
 // to that address; broadcasts (255.255.255.255 or a subnet broadcast) reach only sockets bound to
@@ -13,6 +14,9 @@
 // All of them carry SO_REUSEADDR (set by OpenPortSocket), without which the address-bound sockets
 // and the 0.0.0.0 socket cannot share the port. A unicast goes to exactly one socket, the one bound
 // to its destination address; a broadcast goes to every 0.0.0.0 socket, so replies are not doubled.
+//
+// Windows delivers a broadcast to every socket bound to an address of the link it came in on, so
+// there the per-address sockets hear broadcast replies themselves (BoundSocketsHearBroadcast).
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -24,6 +28,12 @@
 #include "platform/Transport.h"
 
 namespace pelmora {
+
+// The system's handle of a socket: a file descriptor on Linux, a SOCKET on Windows; -1 for none.
+using NativeSocket = std::intptr_t;
+
+// Whether a socket bound to a local address also receives the broadcasts of that address's link.
+bool BoundSocketsHearBroadcast();
 
 class UdpSocket {
 public:
@@ -52,13 +62,13 @@ public:
 
     // The local port; nothing before the socket has one (not bound and nothing sent yet).
     std::optional<std::uint16_t> LocalPort() const;
-    int Descriptor() const { return m_fd; }
+    NativeSocket Descriptor() const { return m_fd; }
     bool IsOpen() const { return m_fd >= 0; }
     void Close();
 
 private:
-    explicit UdpSocket(int fd) : m_fd(fd) {}
-    int m_fd = -1;
+    explicit UdpSocket(NativeSocket fd) : m_fd(fd) {}
+    NativeSocket m_fd = -1;
 };
 
 // A non-blocking socket with SO_BROADCAST and SO_REUSEADDR, bound to address:port; nothing when any

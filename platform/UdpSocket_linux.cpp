@@ -25,7 +25,11 @@ sockaddr_in MakeAddress(Ipv4Net address, std::uint16_t port) {
 
 bool SetFlag(int fd, int option, int value) { return setsockopt(fd, SOL_SOCKET, option, &value, sizeof value) == 0; }
 
+int Fd(NativeSocket socket) { return static_cast<int>(socket); }
+
 }  // namespace
+
+bool BoundSocketsHearBroadcast() { return false; }
 
 std::optional<UdpSocket> UdpSocket::Create() {
     const int fd = socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, IPPROTO_UDP);
@@ -33,42 +37,29 @@ std::optional<UdpSocket> UdpSocket::Create() {
     return UdpSocket(fd);
 }
 
-UdpSocket::UdpSocket(UdpSocket&& other) noexcept : m_fd(other.m_fd) { other.m_fd = -1; }
-
-UdpSocket& UdpSocket::operator=(UdpSocket&& other) noexcept {
-    if (this != &other) {
-        Close();
-        m_fd = other.m_fd;
-        other.m_fd = -1;
-    }
-    return *this;
-}
-
-UdpSocket::~UdpSocket() { Close(); }
-
 void UdpSocket::Close() {
     if (m_fd >= 0) {
-        ::close(m_fd);
+        ::close(Fd(m_fd));
         m_fd = -1;
     }
 }
 
-bool UdpSocket::SetBroadcast() { return m_fd >= 0 && SetFlag(m_fd, SO_BROADCAST, 1); }
+bool UdpSocket::SetBroadcast() { return m_fd >= 0 && SetFlag(Fd(m_fd), SO_BROADCAST, 1); }
 
-bool UdpSocket::SetReuseAddress() { return m_fd >= 0 && SetFlag(m_fd, SO_REUSEADDR, 1); }
+bool UdpSocket::SetReuseAddress() { return m_fd >= 0 && SetFlag(Fd(m_fd), SO_REUSEADDR, 1); }
 
-bool UdpSocket::SetReceiveBufferSize(int bytes) { return m_fd >= 0 && bytes > 0 && SetFlag(m_fd, SO_RCVBUF, bytes); }
+bool UdpSocket::SetReceiveBufferSize(int bytes) { return m_fd >= 0 && bytes > 0 && SetFlag(Fd(m_fd), SO_RCVBUF, bytes); }
 
 bool UdpSocket::SetNonBlocking() {
     if (m_fd < 0) return false;
-    const int flags = fcntl(m_fd, F_GETFL);
-    return flags >= 0 && fcntl(m_fd, F_SETFL, flags | O_NONBLOCK) == 0;
+    const int flags = fcntl(Fd(m_fd), F_GETFL);
+    return flags >= 0 && fcntl(Fd(m_fd), F_SETFL, flags | O_NONBLOCK) == 0;
 }
 
 bool UdpSocket::Bind(Ipv4Net address, std::uint16_t port) {
     if (m_fd < 0) return false;
     const sockaddr_in sa = MakeAddress(address, port);
-    return bind(m_fd, reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
+    return bind(Fd(m_fd), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
 }
 
 SendResult UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std::uint16_t port) {
@@ -88,7 +79,7 @@ SendResult UdpSocket::SendTo(const BufferPart (&parts)[2], Ipv4Net address, std:
     msg.msg_iovlen = 2;
     ssize_t sent = -1;
     do {
-        sent = sendmsg(m_fd, &msg, MSG_NOSIGNAL);
+        sent = sendmsg(Fd(m_fd), &msg, MSG_NOSIGNAL);
     } while (sent < 0 && errno == EINTR);
     if (sent < 0) return errno == ENETUNREACH ? SendResult::NoRoute : SendResult::Failed;
     return static_cast<std::size_t>(sent) == total ? SendResult::Sent : SendResult::Failed;
@@ -106,7 +97,7 @@ std::optional<UdpSocket::Received> UdpSocket::Receive(std::uint8_t* buffer, std:
     msg.msg_iovlen = 1;
     ssize_t got = -1;
     do {
-        got = recvmsg(m_fd, &msg, MSG_DONTWAIT);
+        got = recvmsg(Fd(m_fd), &msg, MSG_DONTWAIT);
     } while (got < 0 && errno == EINTR);
     // The kernel has already discarded the rest of an oversized datagram; a partial one is no datagram.
     if (got < 0 || (msg.msg_flags & MSG_TRUNC) != 0) return std::nullopt;
@@ -121,23 +112,15 @@ std::optional<std::uint16_t> UdpSocket::LocalPort() const {
     if (m_fd < 0) return std::nullopt;
     sockaddr_in sa{};
     socklen_t length = sizeof sa;
-    if (getsockname(m_fd, reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_port == 0) return std::nullopt;
+    if (getsockname(Fd(m_fd), reinterpret_cast<sockaddr*>(&sa), &length) != 0 || sa.sin_port == 0) return std::nullopt;
     return ntohs(sa.sin_port);
-}
-
-std::optional<UdpSocket> OpenPortSocket(Ipv4Net address, std::uint16_t port) {
-    auto socket = UdpSocket::Create();
-    if (!socket || !socket->SetBroadcast() || !socket->SetReuseAddress() || !socket->SetNonBlocking() ||
-        !socket->Bind(address, port))
-        return std::nullopt;
-    return socket;
 }
 
 bool WaitReadable(const std::vector<const UdpSocket*>& sockets, std::chrono::steady_clock::time_point deadline) {
     std::vector<pollfd> fds;
     fds.reserve(sockets.size());
     for (const UdpSocket* s : sockets)
-        if (s != nullptr && s->IsOpen()) fds.push_back(pollfd{s->Descriptor(), POLLIN, 0});
+        if (s != nullptr && s->IsOpen()) fds.push_back(pollfd{Fd(s->Descriptor()), POLLIN, 0});
     for (;;) {
         const auto now = std::chrono::steady_clock::now();
         const auto remaining = deadline > now ? deadline - now : std::chrono::steady_clock::duration::zero();

@@ -51,4 +51,6 @@ std::optional<std::vector<AddressRow>> UdpTransport::ReadAddressTable(std::size_
     return ReadIpv4AddressTable(maxRows);
 }
 
+bool UdpTransport::BoundSocketsHearBroadcast() const { return pelmora::BoundSocketsHearBroadcast(); }
+
 }  // namespace pelmora

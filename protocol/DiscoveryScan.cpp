@@ -53,9 +53,11 @@ bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& tabl
     if (!broadcastSocket) return false;
 
     // Per-address sockets hear the unicast replies to their address; on Linux they hear no broadcast,
-    // so one more socket on 0.0.0.0 hears the replies of devices that answer by broadcast. A failed bind
-    // is not fatal: the socket still sends (from a port the system picks) and is still read.
-    const SocketOptions scanSocket{true, SCAN_RECEIVE_BUFFER};
+    // so one more socket on 0.0.0.0, sharing the port with them, hears the replies of devices that
+    // answer by broadcast. On Windows they hear those themselves. A failed bind is not fatal: the socket
+    // still sends (from a port the system picks) and is still read.
+    const bool needsListener = !transport.BoundSocketsHearBroadcast();
+    const SocketOptions scanSocket{needsListener, SCAN_RECEIVE_BUFFER};
     const std::size_t rowCount = std::min(table.rows.size(), MAX_SCAN_SOCKETS);
     std::vector<std::unique_ptr<DatagramSocket>> perAddress;
     perAddress.reserve(rowCount);
@@ -66,7 +68,7 @@ bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& tabl
         }
     }
     std::unique_ptr<DatagramSocket> broadcastListener;
-    if (rowCount > 0) {
+    if (rowCount > 0 && needsListener) {
         broadcastListener = transport.Open(scanSocket);
         if (broadcastListener) broadcastListener->Bind(ToNet(ANY_ADDRESS), DEVICE_PORT);
     }

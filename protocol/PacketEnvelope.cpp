@@ -1,12 +1,11 @@
 #include "protocol/PacketEnvelope.h"
 
-#include <cryptopp/crc.h>
-
 #include <cstring>
 #include <limits>
 #include <utility>
 
 #include "protocol/ByteOrder.h"
+#include "protocol/Crc32.h"
 #include "protocol/Sapphire.h"
 
 namespace pelmora {
@@ -34,12 +33,12 @@ bool SealPacket(BufferPart (&parts)[2]) {
     }
 
     if (h == LONG_HEADER_LENGTH) {
-        CryptoPP::CRC32 headCheck;
+        Crc32 headCheck;
         headCheck.Update(payload.data, HEAD_CHECK_SPAN);
         headCheck.Final(header.data + HEAD_CHECK_OFFSET);
     }
     StoreLe32(header.data + TOTAL_LENGTH_OFFSET, h + n);
-    CryptoPP::CRC32 packetCheck;
+    Crc32 packetCheck;
     packetCheck.Update(header.data + TOTAL_LENGTH_OFFSET, h - TOTAL_LENGTH_OFFSET);
     if (n > 0) packetCheck.Update(payload.data, n);
     packetCheck.Final(header.data);
@@ -74,7 +73,7 @@ std::uint8_t* OpenPacket(std::uint8_t* buffer, std::uint32_t& length) {
     }
 
     std::uint8_t check[CHECK_LENGTH];
-    CryptoPP::CRC32 crc;
+    Crc32 crc;
     crc.Update(buffer + TOTAL_LENGTH_OFFSET, total - TOTAL_LENGTH_OFFSET);
     crc.Final(check);
     if (std::memcmp(check, buffer, CHECK_LENGTH) != 0) {

@@ -84,6 +84,14 @@ TEST_F(DiscoveryScanTest, RepliesCountUntilTheLastMomentOfEachWindowAndBroadcast
     EXPECT_EQ(clock.Now() - start, 2 * RECEIVE_WINDOW);
 }
 
+TEST_F(DiscoveryScanTest, WhereBoundSocketsHearBroadcastsTheyAloneHearBroadcastReplies) {
+    transport.windowsBroadcast = true;
+    ReplyAt(5ms, 2, ToNet(BROADCAST_ADDRESS));
+    ASSERT_TRUE(Scan());
+    EXPECT_EQ(transport.opened, 3) << "the broadcast socket and one per address, no listener on 0.0.0.0";
+    EXPECT_EQ(replies.count("020000000002"), 1u);
+}
+
 TEST_F(DiscoveryScanTest, ABurstIsDrainedInOneWakeUpAndTheStoreShowsTheFirst256) {
     std::vector<int> ids(300);
     for (int i = 0; i < 300; ++i) ids[static_cast<std::size_t>(i)] = i + 1;

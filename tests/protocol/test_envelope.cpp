@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cryptopp/crc.h>
+#include <zlib.h>
 
 #include <string>
 #include <vector>
@@ -15,12 +15,11 @@ using Bytes = std::vector<std::uint8_t>;
 
 const std::uint8_t* PacketKey() { return reinterpret_cast<const std::uint8_t*>(PACKET_KEY_TEXT); }
 
+// The envelope's CRC-32 bytes, least significant first.
 Bytes Crc(const std::uint8_t* data, std::size_t n) {
-    CryptoPP::CRC32 crc;
-    crc.Update(data, n);
-    Bytes out(4);
-    crc.Final(out.data());
-    return out;
+    const auto crc = crc32(0, data, static_cast<uInt>(n));
+    return Bytes{static_cast<std::uint8_t>(crc), static_cast<std::uint8_t>(crc >> 8),
+                 static_cast<std::uint8_t>(crc >> 16), static_cast<std::uint8_t>(crc >> 24)};
 }
 
 Bytes Payload(std::size_t n) {

@@ -84,11 +84,15 @@ std::vector<FakeTransport::Socket*> FakeTransport::Destinations(Ipv4Net to, std:
         if (socket->port != port) continue;
         if (!socket->address || *socket->address == ToNet(ANY_ADDRESS)) {
             any.push_back(socket);
-        } else if (*socket->address == to) {
+        } else if (*socket->address == to || (windowsBroadcast && to == ToNet(BROADCAST_ADDRESS))) {
             exact.push_back(socket);
         }
     }
-    if (to == ToNet(BROADCAST_ADDRESS) || exact.empty()) return any;
+    if (to == ToNet(BROADCAST_ADDRESS)) {
+        any.insert(any.end(), exact.begin(), exact.end());
+        return any;
+    }
+    if (exact.empty()) return any;
     return {exact.front()};
 }
 

@@ -39,6 +39,8 @@ public:
     std::function<void(const FakeSend&)> respond;
     // The time each Receive call takes: a flood of datagrams then takes time to read.
     Clock::Duration receiveCost{0};
+    // Deliver broadcasts as Windows does, to address-bound sockets too, instead of as Linux does.
+    bool windowsBroadcast = false;
 
     // A datagram that arrives at `at` for to:toPort, from from:fromPort.
     void Deliver(Clock::TimePoint at, Ipv4Net to, std::uint16_t toPort, std::vector<std::uint8_t> bytes, Ipv4Net from,
@@ -53,6 +55,7 @@ public:
     std::unique_ptr<DatagramSocket> Open(const SocketOptions& options) override;
     bool WaitReadable(const std::vector<DatagramSocket*>& sockets, Clock::TimePoint deadline) override;
     std::optional<std::vector<AddressRow>> ReadAddressTable(std::size_t maxRows) override;
+    bool BoundSocketsHearBroadcast() const override { return windowsBroadcast; }
 
     class Socket;
 

@@ -8,6 +8,8 @@
 #include "listing/DeviceListing.h"
 #include "listing/RowOutput.h"
 #include "platform/Clock.h"
+#include "platform/CommandLine.h"
+#include "platform/SocketLayer.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DeviceStore.h"
 #include "protocol/DiscoveryScan.h"
@@ -27,7 +29,8 @@ int main(int argc, char** argv) {
     using namespace pelmora;
     ScanArguments arguments;
     std::string error;
-    if (!ParseScanArguments(std::vector<std::string>(argv + 1, argv + argc), arguments, error)) {
+    PrepareStandardOutput();
+    if (!ParseScanArguments(CommandLineArguments(argc, argv), arguments, error)) {
         std::fprintf(stderr, "pelmora-scan: %s\n%s", error.c_str(), ScanUsageText());
         return EXIT_USAGE;
     }
@@ -36,6 +39,11 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    const SocketLayer sockets;
+    if (!sockets.Started()) {
+        std::fputs("pelmora-scan: cannot start the socket layer\n", stderr);
+        return EXIT_FAILED;
+    }
     UdpTransport transport;
     SteadyClock clock;
     SystemDeviceNetwork network(transport, clock);

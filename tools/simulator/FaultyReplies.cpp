@@ -1,6 +1,6 @@
 #include "tools/simulator/FaultyReplies.h"
 
-#include <cryptopp/crc.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <iterator>
@@ -19,10 +19,10 @@ constexpr std::size_t HEAD_CHECK_SPAN = 100;
 constexpr std::size_t TOTAL_LENGTH_OFFSET = 4;
 constexpr std::size_t HEAD_CHECK_OFFSET = 8;
 
+// CRC-32 stored least significant byte first, as the envelope carries it.
 void Crc(const std::uint8_t* data, std::size_t size, std::uint8_t* out) {
-    CryptoPP::CRC32 crc;
-    crc.Update(data, size);
-    crc.Final(out);
+    const auto crc = crc32(0, data, static_cast<uInt>(size));
+    for (int i = 0; i < 4; ++i) out[i] = static_cast<std::uint8_t>(crc >> (8 * i));
 }
 
 void UpdatePacketCheck(std::vector<std::uint8_t>& plain) {

@@ -1,0 +1,12 @@
+#include "platform/CommandLine.h"
+
+namespace pelmora {
+
+std::vector<std::string> CommandLineArguments(int argc, char** argv) {
+    if (argc < 1 || argv == nullptr) return {};
+    return std::vector<std::string>(argv + 1, argv + argc);
+}
+
+void PrepareStandardOutput() {}
+
+}  // namespace pelmora
