@@ -1,6 +1,8 @@
 #include "devices/DeviceSettings.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 namespace pelmora {
 

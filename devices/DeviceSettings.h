@@ -22,8 +22,9 @@ struct DeviceSettings {
     std::optional<Ipv4Host> subnetMask;
     std::optional<Ipv4Host> gateway;
     std::optional<Ipv4Host> dns;
-    std::int32_t deviceId = FACTORY_DEFAULT_DEVICE_ID;  // FACTORY_DEFAULT_DEVICE_ID and DEVICE_ID_LIMIT up go as -1
-    std::string name;                                   // texts: UTF-8
+    // Below 0 or DEVICE_ID_LIMIT and up, the write sends the factory default, -1.
+    std::int32_t deviceId = FACTORY_DEFAULT_DEVICE_ID;
+    std::string name;  // texts: UTF-8
     std::string location;
     std::string description;
     bool foreignDevice = false;
