@@ -15,9 +15,7 @@
 #include "app/WaitCursor.h"
 #include "listing/DeviceColumns.h"
 #include "listing/RowOutput.h"
-#include "protocol/DiscoveryScan.h"
-#include "protocol/MacAddress.h"
-#include "protocol/RowTexts.h"
+#include "listing/RowTexts.h"
 #include "resources/ResourceIds.h"
 #include "ui/AppIcon.h"
 #include "ui/DataExchange.h"
@@ -35,10 +33,10 @@ QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8)
 CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
                                          ChooseExportFileFunction chooseExportFile, QWidget* parent)
     : TemplateDialog(IDD_MAIN_DIALOG, parent),
-      m_network(network),
       m_editDevice(std::move(editDevice)),
       m_chooseExportFile(std::move(chooseExportFile)),
-      m_hIcon(LoadIcon(IDR_MAINFRAME)) {
+      m_hIcon(LoadIcon(IDR_MAINFRAME)),
+      m_deviceSet(network) {
     MapCommand(IDC_EDIT_BUTTON, [this] { OnEditButton(); });
     MapCommand(IDC_REFRESH_BUTTON, [this] { OnRefreshButton(); });
     MapCommand(IDC_WINK_BUTTON, [this] { OnWinkButton(); });
@@ -114,40 +112,34 @@ void CNimbetRawConfigDlg::OnSysCommand(int id) {
 }
 
 int CNimbetRawConfigDlg::ReadInterfaceTable() {
-    m_interfaceCount = 0;
-    auto table = m_network.ReadInterfaceTable();
-    if (!table) {
-        m_interfaceTable.rows.clear();
+    if (!m_deviceSet.ReadInterfaceTable()) {
         const NormalCursor normal;
         QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(INTERFACE_TABLE_ERROR_CAPTION),
                         QString::fromLatin1(INTERFACE_TABLE_ERROR), QMessageBox::Ok, this);
         box.exec();
         return 0;
     }
-    m_interfaceTable = std::move(*table);
-    m_interfaceCount = static_cast<std::int32_t>(m_interfaceTable.rows.size());
-    return m_interfaceCount;
+    return m_deviceSet.InterfaceCount();
 }
 
 void CNimbetRawConfigDlg::Rescan() { ScanDevices(BROADCAST_ADDRESS); }
 
 void CNimbetRawConfigDlg::ClearAndRescan() {
-    m_replies.clear();
+    m_deviceSet.ClearReplies();
     Rescan();
 }
 
 void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
     const WaitCursor wait;
     ReadInterfaceTable();
-    if (!m_network.Discover(m_interfaceTable, destination, m_replies)) return;
+    if (!m_deviceSet.Scan(destination)) return;
     FillDeviceList();
 }
 
 void CNimbetRawConfigDlg::FillDeviceList() {
     m_deviceList->DeleteAllItems();
     m_deviceList->DeleteAllColumns();
-    RebuildDeviceStore(m_replies, m_devices);
-    m_listing = ListDevices(m_devices);
+    m_listing = ListDevices(m_deviceSet.Store());
     const RowTextList& rows = m_listing.rows;
     // The widths depend on the rows' texts, so the columns are made once those are known.
     const auto widths = DeviceColumnWidths(*m_deviceList, m_listing);
@@ -160,7 +152,7 @@ void CNimbetRawConfigDlg::FillDeviceList() {
         const int row = m_deviceList->InsertItem(static_cast<int>(i), ToQString(texts[COL_UNIT]));
         for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
             m_deviceList->SetItemText(row, column, ToQString(texts[column]));
-        if (HasBacnet(*m_devices.RecordAt(static_cast<long>(i)))) {
+        if (HasBacnet(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))) {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
                 m_deviceList->SetItemText(row, column, ToQString(texts[column]));
         }
@@ -195,7 +187,7 @@ void CNimbetRawConfigDlg::OnTimer(int id) {
 void CNimbetRawConfigDlg::OnOK() { ClearAndRescan(); }
 
 void CNimbetRawConfigDlg::OnRefreshButton() {
-    m_replies.clear();
+    m_deviceSet.ClearReplies();
     EnableBothButtons(false);
     Rescan();
 }
@@ -216,7 +208,7 @@ bool CNimbetRawConfigDlg::IsSelectedRowEditable() const {
 
 void CNimbetRawConfigDlg::EnableButtonsForRecord() {
     const int row = m_deviceList->GetSelectedCount() != 0 ? m_deviceList->GetFirstSelectedItem() : -1;
-    EnableBothButtons(row >= 0 && m_devices.RecordAt(row) != nullptr);
+    EnableBothButtons(row >= 0 && m_deviceSet.Store().RecordAt(row) != nullptr);
 }
 
 void CNimbetRawConfigDlg::EnableBothButtons(bool enable) {
@@ -228,22 +220,22 @@ void CNimbetRawConfigDlg::OnEditButton() {
     if (!IsSelectedRowEditable()) return;
     const int row = m_deviceList->GetFirstSelectedItem();
     if (row < 0) return;
-    EditRecord(m_devices.RecordAt(row));
+    EditRecord(m_deviceSet.Store().RecordAt(row));
 }
 
 void CNimbetRawConfigDlg::OnListDoubleClick(int row) {
     if (!IsSelectedRowEditable()) return;
-    EditRecord(m_devices.RecordAt(row));
+    EditRecord(m_deviceSet.Store().RecordAt(row));
 }
 
 void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
     EnableBothButtons(false);
-    const bool saved = m_editDevice && m_editDevice(record, this);
+    const bool saved = m_editDevice && m_editDevice(record, &m_deviceSet);
     // A termination signal during the edit or the wait ends this window's run too; the program is then on
     // its way out and must not hold the exit up with a four-second scan.
     if (RunEnded()) return;
     if (saved) {
-        m_replies.clear();
+        m_deviceSet.ClearReplies();
         Rescan();
     } else {
         EnableButtonsForRecord();
@@ -254,9 +246,9 @@ void CNimbetRawConfigDlg::OnWinkButton() {
     if (m_deviceList->GetSelectedCount() == 0) return;
     const int row = m_deviceList->GetFirstSelectedItem();
     if (row < 0) return;
-    const DeviceRecord* record = m_devices.RecordAt(row);
+    const DeviceRecord* record = m_deviceSet.Store().RecordAt(row);
     if (record == nullptr) return;
-    m_network.SendWink(m_replies[MacKey(record->mac)]);
+    m_deviceSet.Wink(MacOf(*record), BROADCAST_ADDRESS);
 }
 
 }  // namespace pelmora

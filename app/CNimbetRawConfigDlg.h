@@ -1,7 +1,8 @@
 #pragma once
-// The main window, template 102: the device list, Edit..., Refresh and Wink. It owns the reply store,
-// the interface table and the device records the list shows (row i shows record i), starts the first
-// scan a quarter of a second after it is first shown, and lends itself to the edit dialog.
+// The main window, template 102: the device list, Edit..., Refresh and Wink. It owns the device set
+// (the reply store, the interface table and the device records the list shows: row i shows record i),
+// starts the first scan a quarter of a second after it is first shown, and lends the set to the edit
+// dialog.
 #include <cstdint>
 
 #include <QtGui/QIcon>
@@ -9,12 +10,9 @@
 #include "app/EditDeviceFunction.h"
 #include "app/ExportList.h"
 #include "base/Ipv4.h"
-#include "editing/EditHost.h"
+#include "devices/DeviceSet.h"
 #include "listing/DeviceListing.h"
 #include "protocol/DeviceNetwork.h"
-#include "protocol/DeviceStore.h"
-#include "protocol/ElementList.h"
-#include "protocol/InterfaceTable.h"
 #include "ui/TemplateDialog.h"
 
 class QAction;
@@ -24,7 +22,7 @@ namespace pelmora {
 
 class ReportList;
 
-class CNimbetRawConfigDlg : public TemplateDialog, public EditHost {
+class CNimbetRawConfigDlg : public TemplateDialog {
     Q_OBJECT
     Q_DISABLE_COPY_MOVE(CNimbetRawConfigDlg)
 
@@ -39,10 +37,10 @@ public:
 
     // Re-reads the interface table; its row count, 0 (after a message box) when it cannot be read.
     int ReadInterfaceTable();
-    // A scan to 255.255.255.255 under the wait cursor; m_replies is not emptied first.
+    // A scan to 255.255.255.255 under the wait cursor; the stored replies are not forgotten first.
     void Rescan();
     void ClearAndRescan();
-    // The scan and the rebuilt list, see RunDiscovery and RebuildDeviceStore.
+    // The scan and the rebuilt list, see DeviceSet::Scan.
     void ScanDevices(Ipv4Host destination);
 
     bool IsSelectedRowEditable() const;
@@ -51,11 +49,8 @@ public:
     // System commands; IDM_ABOUTBOX opens the About box.
     void OnSysCommand(int id);
 
-    ReplyStore& Replies() override { return m_replies; }
-    DeviceNetwork& Network() override { return m_network; }
-    const DeviceStore& Devices() const { return m_devices; }
-    const InterfaceTable& Interfaces() const { return m_interfaceTable; }
-    int InterfaceCount() const { return m_interfaceCount; }
+    DeviceSet& Devices() { return m_deviceSet; }
+    const DeviceSet& Devices() const { return m_deviceSet; }
     bool FirstScanDone() const { return m_firstScanDone != 0; }
     // The window menu's About item (also F1); null before the window was first shown.
     QAction* AboutAction() const { return m_aboutAction; }
@@ -84,16 +79,12 @@ private:
     void FillDeviceList();
     void OnExportList();
 
-    DeviceNetwork& m_network;
     EditDeviceFunction m_editDevice;
     ChooseExportFileFunction m_chooseExportFile;
 
     std::uint8_t m_firstScanDone = 0;
     QIcon m_hIcon;
-    ReplyStore m_replies;
-    std::int32_t m_interfaceCount = 0;
-    InterfaceTable m_interfaceTable;
-    DeviceStore m_devices;
+    DeviceSet m_deviceSet;
     DeviceListing m_listing;
     ReportList* m_deviceList = nullptr;
     QPushButton* m_editButton = nullptr;

@@ -3,7 +3,7 @@
 #include <array>
 
 #include "listing/DeviceListing.h"
-#include "protocol/RowTexts.h"
+#include "listing/RowTexts.h"
 
 namespace pelmora {
 

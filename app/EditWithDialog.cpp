@@ -4,9 +4,9 @@
 
 namespace pelmora {
 
-bool EditWithDialog(DeviceRecord* record, EditHost* host) {
+bool EditWithDialog(DeviceRecord* record, DeviceSet* devices) {
     CDialogEdit dialog;
-    return dialog.EditDevice(record, host);
+    return dialog.EditDevice(record, devices);
 }
 
 }  // namespace pelmora

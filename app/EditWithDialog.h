@@ -4,6 +4,6 @@
 namespace pelmora {
 
 // A fresh edit dialog for one EditDevice call, destroyed afterwards.
-bool EditWithDialog(DeviceRecord* record, EditHost* host);
+bool EditWithDialog(DeviceRecord* record, DeviceSet* devices);
 
 }  // namespace pelmora

@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "listing/RowTexts.h"
 #include "protocol/DeviceRecord.h"
 #include "protocol/ElementList.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/Sapphire.h"
 #include "protocol/WireFormat.h"
 

@@ -24,10 +24,6 @@ constexpr std::uint8_t DEFAULT_STATION_PART = 254;
 constexpr int DEFAULT_BACNET_PORT = 47808;
 constexpr char FACTORY_DEFAULT_ID_TEXT[] = "-1";
 
-std::uint32_t HostValue(const std::uint8_t (&octets)[4]) {
-    return ToHost(Ipv4Octets{{octets[0], octets[1], octets[2], octets[3]}}).value;
-}
-
 // ParseNumberText on a field's text, which the check may empty.
 bool CheckNumberField(QString& text, int& value, int low, int high) {
     std::string utf8 = text.toStdString();
@@ -51,11 +47,11 @@ CDialogEdit::CDialogEdit(QWidget* parent) : TemplateDialog(IDD_EDIT_DIALOG, pare
     MapCommand(IDC_FOREIGN_DEVICE, [this] { OnForeignDeviceClicked(); });
 }
 
-bool CDialogEdit::EditDevice(DeviceRecord* record, EditHost* host) {
-    if (record == nullptr || host == nullptr) return false;
+bool CDialogEdit::EditDevice(DeviceRecord* record, DeviceSet* devices) {
+    if (record == nullptr || devices == nullptr) return false;
     m_record = record;
-    m_mainWindow = host;
-    FillFromRecord(*record);
+    m_devices = devices;
+    FillFromSettings(SettingsFromRecord(*record));
     if (DoModal() != IDOK) return false;
     const bool fixedToDhcp = record->dhcp == 0 && m_dhcp == 1;
     CDlgWait wait;
@@ -63,29 +59,28 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, EditHost* host) {
     return true;
 }
 
-void CDialogEdit::FillFromRecord(const DeviceRecord& record) {
-    m_macText = QString::fromStdString(MacText(record.mac));
-    m_address = HostValue(record.ipAddress);
-    m_ipText = QString::fromStdString(ToText(Ipv4Host{m_address}));
-    m_subnetMask = HostValue(record.subnetMask);
-    m_gateway = HostValue(record.gateway);
-    const std::uint8_t* dns = record.dnsServers;
-    const std::uint8_t firstServer[4] = {dns[0], dns[2], dns[4], dns[6]};
-    m_dns = HostValue(firstServer);
-    m_dhcp = record.dhcp != 0 ? 1 : 0;
-    m_ela = record.ela;
+void CDialogEdit::FillFromSettings(const DeviceSettings& settings) {
+    m_macText = QString::fromStdString(MacText(settings.mac));
+    m_ipText = QString::fromStdString(ToText(settings.currentAddress));
+    m_address = settings.address.value_or(ANY_ADDRESS).value;
+    m_subnetMask = settings.subnetMask.value_or(ANY_ADDRESS).value;
+    m_gateway = settings.gateway.value_or(ANY_ADDRESS).value;
+    m_dns = settings.dns.value_or(ANY_ADDRESS).value;
+    m_dhcp = settings.dhcp ? 1 : 0;
+    m_ela = settings.ela;
     m_elaText = QString::number(m_ela);
-    m_pla = record.pla;
+    m_pla = settings.pla;
     m_plaText = QString::number(m_pla);
-    m_port = record.bacnetPort;
+    m_port = settings.port;
     m_portText = QString::number(m_port);
-    m_description = QString::fromStdString(record.description);
-    m_deviceIdText = record.deviceId < 0 ? QString::fromLatin1(FACTORY_DEFAULT_TEXT) : QString::number(record.deviceId);
-    m_location = QString::fromStdString(record.location);
-    m_name = QString::fromStdString(record.deviceName);
-    m_bbmdAddress = QString::fromStdString(record.bbmdAddress);
-    m_foreignDevice = record.bbmdAddress.empty() ? 0 : 1;
-    m_debug = (record.debugFlags & 1u) != 0 ? 1 : 0;
+    m_description = QString::fromStdString(settings.description);
+    m_deviceIdText = settings.deviceId == FACTORY_DEFAULT_DEVICE_ID ? QString::fromLatin1(FACTORY_DEFAULT_TEXT)
+                                                                    : QString::number(settings.deviceId);
+    m_location = QString::fromStdString(settings.location);
+    m_name = QString::fromStdString(settings.name);
+    m_bbmdAddress = QString::fromStdString(settings.bbmdAddress);
+    m_foreignDevice = settings.foreignDevice ? 1 : 0;
+    m_debug = settings.debug ? 1 : 0;
 }
 
 void CDialogEdit::DoDataExchange(DataExchange& exchange) {
@@ -198,7 +193,8 @@ void CDialogEdit::OnSave() {
     UpdateData(false);
 }
 
-ConfigFields CDialogEdit::FieldsForWrite() const {
+DeviceSettings CDialogEdit::SettingsForWrite() const {
+    // The members hold a blank control as 0.0.0.0; only the control tells the two apart.
     const auto address = [this](int id) -> std::optional<Ipv4Host> {
         const auto* control = ControlAs<IpAddressCtrl>(id);
         if (control == nullptr || control->IsBlank()) return std::nullopt;
@@ -206,32 +202,32 @@ ConfigFields CDialogEdit::FieldsForWrite() const {
         control->GetAddress(value);
         return Ipv4Host{value};
     };
-    ConfigFields fields;
-    fields.dhcp = m_dhcp != 0;
-    fields.address = address(IDC_ADDRESS);
-    fields.subnetMask = address(IDC_SUBNET_MASK);
-    fields.gateway = address(IDC_GATEWAY);
-    fields.dns = address(IDC_DNS);
-    fields.name = m_name.toStdString();
-    fields.description = m_description.toStdString();
-    fields.location = m_location.toStdString();
-    fields.bbmdAddress = m_bbmdAddress.toStdString();
-    fields.deviceIdText = m_deviceIdText.toStdString();
-    fields.pla = m_pla;
-    fields.ela = m_ela;
-    fields.port = m_port;
-    fields.foreignDevice = m_foreignDevice != 0;
-    fields.debug = m_debug != 0;
-    return fields;
+    DeviceSettings settings = SettingsFromRecord(*m_record);  // which device, and where it answers now
+    settings.dhcp = m_dhcp != 0;
+    settings.address = address(IDC_ADDRESS);
+    settings.subnetMask = address(IDC_SUBNET_MASK);
+    settings.gateway = address(IDC_GATEWAY);
+    settings.dns = address(IDC_DNS);
+    settings.deviceId = DeviceIdForWrite(m_deviceIdText.toStdString());
+    settings.name = m_name.toStdString();
+    settings.location = m_location.toStdString();
+    settings.description = m_description.toStdString();
+    settings.foreignDevice = m_foreignDevice != 0;
+    settings.bbmdAddress = m_bbmdAddress.toStdString();
+    settings.pla = m_pla;
+    settings.ela = m_ela;
+    settings.port = static_cast<std::uint16_t>(m_port);
+    settings.debug = m_debug != 0;
+    return settings;
 }
 
 void CDialogEdit::WriteConfiguration() {
-    ConfigFields fields = FieldsForWrite();
-    pelmora::WriteConfiguration(*m_mainWindow, m_record->mac, Ipv4Host{HostValue(m_record->ipAddress)}, fields);
-    m_name = QString::fromStdString(fields.name);
-    m_description = QString::fromStdString(fields.description);
-    m_location = QString::fromStdString(fields.location);
-    m_bbmdAddress = QString::fromStdString(fields.bbmdAddress);
+    DeviceSettings settings = SettingsForWrite();
+    m_devices->Write(settings);
+    m_name = QString::fromStdString(settings.name);
+    m_description = QString::fromStdString(settings.description);
+    m_location = QString::fromStdString(settings.location);
+    m_bbmdAddress = QString::fromStdString(settings.bbmdAddress);
 }
 
 }  // namespace pelmora

@@ -1,12 +1,13 @@
 #pragma once
 // The edit dialog: one device's IP and BACnet settings, checked on Save, written to the device, and
-// followed by the wait while it restarts.
+// followed by the wait while it restarts. The dialog maps the settings to its controls and back; the
+// device set does the write.
 #include <QtCore/QString>
 
 #include <cstdint>
 
-#include "editing/ConfigWrite.h"
-#include "editing/EditHost.h"
+#include "devices/DeviceSet.h"
+#include "devices/DeviceSettings.h"
 #include "protocol/DeviceRecord.h"
 #include "ui/TemplateDialog.h"
 
@@ -30,10 +31,10 @@ class CDialogEdit : public TemplateDialog {
 public:
     explicit CDialogEdit(QWidget* parent = nullptr);
 
-    // Shows the record's settings; on Save writes them through the host and waits for the restart.
-    // True when the dialog ended through Save (whether or not the wait was cancelled); false when it
-    // was cancelled or an argument is null. Both are borrowed for the call.
-    bool EditDevice(DeviceRecord* record, EditHost* host);
+    // Shows the record's settings; on Save writes them through the device set and waits for the
+    // restart. True when the dialog ended through Save (whether or not the wait was cancelled); false
+    // when it was cancelled or an argument is null. Both are borrowed for the call.
+    bool EditDevice(DeviceRecord* record, DeviceSet* devices);
 
     // Commands: Save (IDOK), the DHCP and Foreign device check boxes.
     void OnSave();
@@ -45,13 +46,13 @@ protected:
     bool OnInitDialog() override;
 
 private:
-    void FillFromRecord(const DeviceRecord& record);
+    void FillFromSettings(const DeviceSettings& settings);
     void EnableAddressControls();
-    ConfigFields FieldsForWrite() const;
+    DeviceSettings SettingsForWrite() const;
     void WriteConfiguration();
 
     DeviceRecord* m_record = nullptr;
-    EditHost* m_mainWindow = nullptr;
+    DeviceSet* m_devices = nullptr;
     int m_dhcp = 0;
     QLineEdit* m_descriptionEdit = nullptr;
     QLineEdit* m_deviceIdEdit = nullptr;

@@ -6,11 +6,11 @@
 #include <cstring>
 #include <vector>
 
+#include "listing/RowTexts.h"
 #include "protocol/DeviceRecord.h"
 #include "protocol/ElementList.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/Utf8Text.h"
 #include "protocol/WireFormat.h"
 

@@ -2,7 +2,7 @@
 // The device list's nine columns: their headings, and the pixel widths the window creates them with.
 #include <array>
 
-#include "protocol/RowTexts.h"
+#include "listing/RowTexts.h"
 
 namespace pelmora {
 

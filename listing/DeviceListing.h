@@ -3,8 +3,8 @@
 #include <vector>
 
 #include "listing/Duplicates.h"
+#include "listing/RowTexts.h"
 #include "protocol/DeviceStore.h"
-#include "protocol/RowTexts.h"
 
 namespace pelmora {
 

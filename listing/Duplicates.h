@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "listing/RowTexts.h"
 #include "protocol/DeviceStore.h"
-#include "protocol/RowTexts.h"
 
 namespace pelmora {
 

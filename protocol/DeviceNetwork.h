@@ -18,8 +18,8 @@ public:
     virtual std::optional<InterfaceTable> ReadInterfaceTable() = 0;
     // See RunDiscovery.
     virtual bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) = 0;
-    // See SendWink; to 255.255.255.255.
-    virtual void SendWink(const ElementList& list) = 0;
+    // See SendWink (the window's goes to 255.255.255.255).
+    virtual void SendWink(const ElementList& list, Ipv4Host destination) = 0;
     // Seals the payload once and sends it twice, 200 ms apart, from 0.0.0.0:DEVICE_PORT to
     // destination:DEVICE_PORT. False when no socket could be created: nothing was sent.
     virtual bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;

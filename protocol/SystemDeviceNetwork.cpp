@@ -15,8 +15,8 @@ bool SystemDeviceNetwork::Discover(const InterfaceTable& table, Ipv4Host destina
     return RunDiscovery(m_transport, m_clock, table, destination, replies);
 }
 
-void SystemDeviceNetwork::SendWink(const ElementList& list) {
-    pelmora::SendWink(m_transport, m_clock, list, BROADCAST_ADDRESS);
+void SystemDeviceNetwork::SendWink(const ElementList& list, Ipv4Host destination) {
+    pelmora::SendWink(m_transport, m_clock, list, destination);
 }
 
 bool SystemDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {

@@ -38,7 +38,7 @@ fi
 mapfile -t tidy_files < <(python3 - "$database" "$PWD" <<'EOF'
 import json, os, sys
 database, root = sys.argv[1], sys.argv[2]
-PRODUCT = ("base", "platform", "protocol", "listing", "ui", "editing", "app", "helper", "tools")
+PRODUCT = ("base", "platform", "protocol", "devices", "listing", "ui", "editing", "app", "helper", "tools")
 seen = set()
 for entry in json.load(open(database)):
     path = os.path.normpath(os.path.join(entry.get("directory", ""), entry["file"]))

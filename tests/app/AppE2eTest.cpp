@@ -28,10 +28,10 @@
 #include "app/SystemAddressPlatform.h"
 #include "app/TemporaryAddress.h"
 #include "helper/NetHelperClient.h"
+#include "listing/RowTexts.h"
 #include "platform/Adapters.h"
 #include "platform/Clock.h"
 #include "platform/UdpTransport.h"
-#include "protocol/RowTexts.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "resources/ResourceIds.h"
 #include "tests/protocol/SimulatorLog.h"
@@ -185,7 +185,7 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
     UdpTransport transport;
     SteadyClock clock;
     SystemDeviceNetwork network(transport, clock);
-    CNimbetRawConfigDlg window(network, [](DeviceRecord*, EditHost*) { return false; });
+    CNimbetRawConfigDlg window(network, [](DeviceRecord*, DeviceSet*) { return false; });
     ASSERT_TRUE(ShowAndActivate(&window));
     auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));

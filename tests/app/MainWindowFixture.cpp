@@ -3,8 +3,8 @@
 #include <QtGui/QGuiApplication>
 #include <QtTest/QTest>
 
+#include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
-#include "protocol/RowTexts.h"
 #include "tests/ui/GuiTestSupport.h"
 
 namespace pelmora::test {
@@ -53,10 +53,10 @@ ReplyStore DuplicateDevices() {
 
 void MainWindowTest::SetUp() {
     m_network.heard = TwoDevices();
-    auto edit = [this](DeviceRecord* record, EditHost* host) {
+    auto edit = [this](DeviceRecord* record, DeviceSet* devices) {
         EditCall call;
         if (record != nullptr) call.unit = RowTexts(*record)[COL_UNIT];
-        call.host = host;
+        call.devices = devices;
         call.editEnabled = EditEnabled();
         call.winkEnabled = WinkEnabled();
         m_editCalls.push_back(call);

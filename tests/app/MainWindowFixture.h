@@ -17,7 +17,7 @@ namespace pelmora::test {
 
 struct EditCall {
     std::string unit;  // the record's MAC as the list shows it; empty for no record
-    EditHost* host = nullptr;
+    DeviceSet* devices = nullptr;
     bool editEnabled = true;
     bool winkEnabled = true;
 };

@@ -49,7 +49,7 @@ protected:
 
     FakeDeviceNetwork m_network;
     FakeAddressPlatform m_addresses;
-    TestApp m_app{m_network, m_addresses, [](DeviceRecord*, EditHost*) { return false; }};
+    TestApp m_app{m_network, m_addresses, [](DeviceRecord*, DeviceSet*) { return false; }};
     bool m_windowAliveAtDelete = false;
 };
 
@@ -132,7 +132,7 @@ INSTANTIATE_TEST_SUITE_P(Signals, SignalTest, ::testing::Values(SIGINT, SIGTERM,
 // The wait after a save is the longest modal run; a signal there ends the program without the rescan.
 TEST_F(ApplicationTest, ASignalDuringTheWaitAfterASaveEndsTheRunWithoutAnotherScan) {
     m_network.heard = ManyDevices(1);
-    TestApp app{m_network, m_addresses, [](DeviceRecord*, EditHost*) {
+    TestApp app{m_network, m_addresses, [](DeviceRecord*, DeviceSet*) {
                     const auto raise = CallOnNextModal([](QWidget*) { std::raise(SIGTERM); });
                     CDlgWait wait;
                     wait.RunWait(RESTART_WAIT_SECONDS);

@@ -5,8 +5,8 @@
 #include <QtTest/QTest>
 
 #include "app/EditWithDialog.h"
+#include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
-#include "protocol/RowTexts.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/ControlId.h"
@@ -45,11 +45,11 @@ TEST_F(MainWindowTest, CancelledEditDisablesBothMeanwhileThenEnablesThemForTheSt
     QTest::mouseClick(Button(IDC_EDIT_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_editCalls.size(), 1u);
     EXPECT_EQ(m_editCalls[0].unit, "02:00:00:00:00:01");
-    EXPECT_EQ(m_editCalls[0].host, static_cast<EditHost*>(m_window.get()));
+    EXPECT_EQ(m_editCalls[0].devices, &m_window->Devices());
     EXPECT_FALSE(m_editCalls[0].editEnabled);
     EXPECT_FALSE(m_editCalls[0].winkEnabled);
     EXPECT_EQ(m_network.discoverCalls, 1) << "no scan after a cancel";
-    EXPECT_EQ(m_window->Replies().size(), 2u);
+    EXPECT_EQ(m_window->Devices().Replies().size(), 2u);
     EXPECT_EQ(List()->GetFirstSelectedItem(), 0);
     EXPECT_TRUE(EditEnabled());
     EXPECT_TRUE(WinkEnabled());
@@ -62,13 +62,13 @@ TEST_F(MainWindowTest, SavedEditEmptiesTheStoreAndRescansSoNoStaleRowRemains) {
     std::size_t storedDuringEdit = 0;
     std::size_t storedAtRescan = 99;
     m_duringEdit = [&] {
-        storedDuringEdit = m_window->Replies().size();
+        storedDuringEdit = m_window->Devices().Replies().size();
         // The device took its new address; from now on it answers with it.
         FakeDevice moved;
         moved.ip = Ipv4Octets{{192, 168, 92, 77}};
         const ElementList list = ReplyOf(moved);
         m_network.heard = {{MacKey(list), list}};
-        m_network.duringDiscover = [&] { storedAtRescan = m_window->Replies().size(); };
+        m_network.duringDiscover = [&] { storedAtRescan = m_window->Devices().Replies().size(); };
     };
     QTest::mouseClick(Button(IDC_EDIT_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_editCalls.size(), 1u);
@@ -111,14 +111,14 @@ TEST_F(MainWindowTest, WinkSendsTheRowsReplyAndChangesNothingElse) {
     ClickRow(1);
     QTest::mouseClick(Button(IDC_WINK_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_network.winks.size(), 1u);
-    EXPECT_EQ(m_network.winks[0], m_window->Replies().at("020000000002"));
+    EXPECT_EQ(m_network.winks[0], m_window->Devices().Replies().at("020000000002"));
     EXPECT_EQ(MacKey(m_network.winks[0]), "020000000002");
     EXPECT_EQ(m_network.discoverCalls, 1);
     EXPECT_EQ(List()->GetItemCount(), 2);
     EXPECT_EQ(List()->GetFirstSelectedItem(), 1);
     EXPECT_FALSE(EditEnabled());
     EXPECT_TRUE(WinkEnabled());
-    EXPECT_EQ(m_window->Replies().size(), 2u);
+    EXPECT_EQ(m_window->Devices().Replies().size(), 2u);
 }
 
 // The program's own edit call: a real edit dialog for the row, cancelled.

@@ -14,8 +14,8 @@
 #include <QtGui/QAction>
 #include <QtTest/QTest>
 
+#include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
-#include "protocol/RowTexts.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/support/CsvReader.h"
 #include "tests/ui/GuiTestSupport.h"
@@ -36,7 +36,7 @@ TEST_F(MainWindowTest, DuplicateCellsCarryAWarningIconTooltipAndDescriptionTheir
     QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
     ASSERT_TRUE(list && list->tableInterface());
     for (int row = 0; row < 5; ++row) {
-        RowText texts = RowTexts(*m_window->Devices().RecordAt(row));
+        RowText texts = RowTexts(*m_window->Devices().Store().RecordAt(row));
         for (int column = 0; column < static_cast<int>(COLUMN_COUNT); ++column) {
             const auto found = expected.find({row, column});
             const QString warning = found == expected.end() ? QString() : found->second;

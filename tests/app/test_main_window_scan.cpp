@@ -10,8 +10,8 @@
 #include <QtWidgets/QMessageBox>
 
 #include "listing/DeviceColumns.h"
+#include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
-#include "protocol/RowTexts.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/ui/GuiTestSupport.h"
 
@@ -19,7 +19,7 @@ namespace pelmora::test {
 namespace {
 
 TEST_F(MainWindowTest, ExactlyOneAutomaticScanAQuarterSecondAfterTheFirstShow) {
-    m_window->Replies()["stale"] = ElementList{};
+    m_window->Devices().Replies()["stale"] = ElementList{};
     m_window->show();  // the show event arrives at once; nothing else runs before the checks below
     EXPECT_EQ(m_window->TimerInterval(CNimbetRawConfigDlg::FIRST_SCAN_TIMER), 250);
     EXPECT_EQ(m_network.discoverCalls, 0) << "the timer starts the scan, not the show";
@@ -27,12 +27,12 @@ TEST_F(MainWindowTest, ExactlyOneAutomaticScanAQuarterSecondAfterTheFirstShow) {
     EXPECT_FALSE(m_window->HasTimer(CNimbetRawConfigDlg::FIRST_SCAN_TIMER)) << "a single shot";
     EXPECT_TRUE(m_window->FirstScanDone());
     EXPECT_EQ(m_network.destinations.at(0), BROADCAST_ADDRESS);
-    EXPECT_EQ(m_window->Replies().count("stale"), 0u) << "the first scan starts from an empty store";
+    EXPECT_EQ(m_window->Devices().Replies().count("stale"), 0u) << "the first scan starts from an empty store";
     EXPECT_EQ(List()->GetItemCount(), 2);
     // Read when the window opened and again at the start of the scan.
     EXPECT_EQ(m_network.readTableCalls, 2);
     EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 2u);
-    EXPECT_EQ(m_window->InterfaceCount(), 2);
+    EXPECT_EQ(m_window->Devices().InterfaceCount(), 2);
 
     m_window->hide();
     m_window->show();
@@ -52,7 +52,7 @@ TEST_F(MainWindowTest, RefreshEmptiesTheStoreAndDisablesBothButtonsBeforeScannin
     m_network.duringDiscover = [&] {
         editDuring = EditEnabled();
         winkDuring = WinkEnabled();
-        storedDuring = m_window->Replies().size();
+        storedDuring = m_window->Devices().Replies().size();
         const QCursor* cursor = QGuiApplication::overrideCursor();
         cursorDuring = cursor != nullptr ? cursor->shape() : -1;
     };
@@ -77,7 +77,7 @@ TEST_F(MainWindowTest, IdokRescansAndLeavesTheWindowOpenEscapeEndsTheRun) {
         List()->SelectItem(0);
         m_network.duringDiscover = [&] {
             editDuringOk = EditEnabled();
-            storedDuringOk = m_window->Replies().size();
+            storedDuringOk = m_window->Devices().Replies().size();
         };
         m_window->PostCommand(IDOK);
         if (!WaitForScans(2)) return m_window->EndDialog(-1);
@@ -118,7 +118,7 @@ TEST_F(MainWindowTest, RescanKeepsWhatTheStoreHeldClearAndRescanStartsAfresh) {
     m_window->PostCommand(ID_CLEAR_AND_RESCAN);
     ASSERT_TRUE(WaitForScans(3));
     EXPECT_EQ(ColumnTexts(COL_UNIT), (std::vector<QString>{"02:00:00:00:00:09"}));
-    EXPECT_EQ(m_window->Devices().Count(), 1u);
+    EXPECT_EQ(m_window->Devices().Store().Count(), 1u);
 }
 
 TEST_F(MainWindowTest, AScanThatCannotMakeItsSocketLeavesTheListAndRecordsAsTheyWere) {
@@ -127,8 +127,8 @@ TEST_F(MainWindowTest, AScanThatCannotMakeItsSocketLeavesTheListAndRecordsAsThey
     QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_network.discoverCalls, 2);
     EXPECT_EQ(List()->GetItemCount(), 2);
-    EXPECT_EQ(m_window->Devices().Count(), 2u);
-    EXPECT_TRUE(m_window->Replies().empty());
+    EXPECT_EQ(m_window->Devices().Store().Count(), 2u);
+    EXPECT_TRUE(m_window->Devices().Replies().empty());
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 
     // The row is still there but its reply is gone: the wink gets an empty list and sends nothing.
@@ -169,8 +169,8 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
     // The box at opening comes before any scan; the one in the scan lifts the wait cursor while it is up.
     EXPECT_EQ(cursorsAtBox, (std::vector<int>{-1, Qt::ArrowCursor}));
     EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 0u);
-    EXPECT_EQ(m_window->InterfaceCount(), 0);
-    EXPECT_TRUE(m_window->Interfaces().rows.empty());
+    EXPECT_EQ(m_window->Devices().InterfaceCount(), 0);
+    EXPECT_TRUE(m_window->Devices().Interfaces().rows.empty());
     EXPECT_TRUE(m_window->isVisible());
     EXPECT_EQ(List()->HeaderItemCount(), 9);
 }
@@ -236,7 +236,7 @@ TEST_F(MainWindowTest, RowsShowRecordsInMacOrderWithBacnetColumnsOnlyForBacnetDe
     EXPECT_EQ(ColumnTexts(COL_UNIT),
               (std::vector<QString>{"00:00:00:00:12:34", "02:00:00:00:00:01", "02:00:00:00:00:02"}));
     for (int row = 0; row < 3; ++row) {
-        const DeviceRecord* record = m_window->Devices().RecordAt(row);
+        const DeviceRecord* record = m_window->Devices().Store().RecordAt(row);
         ASSERT_NE(record, nullptr);
         const auto texts = RowTexts(*record);
         for (int column = 0; column < 9; ++column)
@@ -255,9 +255,9 @@ TEST_F(MainWindowTest, RowsShowRecordsInMacOrderWithBacnetColumnsOnlyForBacnetDe
 TEST_F(MainWindowTest, MoreThan256RepliesGive256RowsTheFirstInMacOrder) {
     m_network.heard = ManyDevices(257);
     ShowAndWaitForFirstScan();
-    EXPECT_EQ(m_window->Replies().size(), 257u);
+    EXPECT_EQ(m_window->Devices().Replies().size(), 257u);
     ASSERT_EQ(List()->GetItemCount(), 256);
-    EXPECT_EQ(m_window->Devices().Count(), 256u);
+    EXPECT_EQ(m_window->Devices().Store().Count(), 256u);
     EXPECT_EQ(List()->GetItemText(0, COL_UNIT), QStringLiteral("02:00:00:00:00:01"));
     EXPECT_EQ(List()->GetItemText(255, COL_UNIT), QStringLiteral("02:00:00:00:01:00"));
     List()->SelectItem(255);

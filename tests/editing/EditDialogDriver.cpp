@@ -17,7 +17,7 @@
 
 namespace pelmora::test {
 
-EditOutcome RunEditDialog(DeviceRecord& record, EditHost& host,
+EditOutcome RunEditDialog(DeviceRecord& record, DeviceSet& devices,
                           const std::function<void(CDialogEdit&, EditOutcome&)>& steps) {
     EditOutcome outcome;
     CDialogEdit dialog;
@@ -25,7 +25,7 @@ EditOutcome RunEditDialog(DeviceRecord& record, EditHost& host,
         steps(dialog, outcome);
         if (dialog.isVisible()) dialog.close();
     });
-    outcome.saved = dialog.EditDevice(&record, &host);
+    outcome.saved = dialog.EditDevice(&record, &devices);
     EXPECT_TRUE(opened->fired) << "the edit dialog did not open";
     return outcome;
 }

@@ -24,7 +24,7 @@ struct EditOutcome {
 
 // Runs EditDevice on a fresh dialog with steps acting on it while it is open. A save expected to pass
 // goes through SaveAndCancelWait. If steps leave the dialog open, it is cancelled.
-EditOutcome RunEditDialog(DeviceRecord& record, EditHost& host,
+EditOutcome RunEditDialog(DeviceRecord& record, DeviceSet& devices,
                           const std::function<void(CDialogEdit&, EditOutcome&)>& steps);
 
 // Clicks Save, ready for the wait dialog: it is observed, beforeCancel runs while it shows, and it is

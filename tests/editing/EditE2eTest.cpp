@@ -8,11 +8,11 @@
 
 #include "app/CNimbetRawConfigDlg.h"
 #include "helper/NetHelperClient.h"
+#include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
 #include "platform/UdpTransport.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "resources/ResourceIds.h"
 #include "tests/editing/EditDialogDriver.h"
@@ -82,8 +82,8 @@ protected:
     void EditFirstRow(const std::function<void(CDialogEdit&, EditOutcome&)>& steps,
                       const std::function<void()>& afterDialog = {}) {
         AbortIfMachineNamespace("edit e2e");
-        CNimbetRawConfigDlg window(*m_network, [&](DeviceRecord* record, EditHost* host) {
-            m_outcome = RunEditDialog(*record, *host, steps);
+        CNimbetRawConfigDlg window(*m_network, [&](DeviceRecord* record, DeviceSet* devices) {
+            m_outcome = RunEditDialog(*record, *devices, steps);
             if (afterDialog) afterDialog();
             return m_outcome.saved;
         });

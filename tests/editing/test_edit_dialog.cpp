@@ -12,8 +12,8 @@
 #include "protocol/WireFormat.h"
 #include "resources/ResourceIds.h"
 #include "tests/editing/EditDialogDriver.h"
-#include "tests/editing/FakeEditHost.h"
-#include "tests/editing/WritePayload.h"
+#include "tests/support/FakeDevices.h"
+#include "tests/support/WritePayload.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/ControlId.h"
 #include "ui/DataExchange.h"
@@ -49,23 +49,23 @@ DeviceRecord Device() {
     return r;
 }
 
-FakeEditHost HostFor(const DeviceRecord& record) {
-    FakeEditHost host;
+// The device's reply in the store, as the scan that listed it left it.
+void StoreReplyOf(FakeDevices& host, const DeviceRecord& record) {
     ElementList stored;
     AppendElement(stored, reply::MAC.tag, record.mac, 6);
-    host.replies[MacKey(record.mac)] = stored;
-    return host;
+    host.devices.Replies()[MacKey(record.mac)] = stored;
 }
 
-Bytes FirstPayload(const FakeEditHost& host) {
+Bytes FirstPayload(const FakeDevices& host) {
     const auto sends = host.network.Sends();
     return sends.empty() ? Bytes{} : sends.front().payload;
 }
 
 TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
     DeviceRecord record = Device();
-    FakeEditHost host = HostFor(record);
-    const EditOutcome outcome = RunEditDialog(record, host, [](CDialogEdit& d, EditOutcome&) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    const EditOutcome outcome = RunEditDialog(record, host.devices, [](CDialogEdit& d, EditOutcome&) {
         EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit"));
         EXPECT_EQ(Text(d, IDC_MAC_TEXT), QStringLiteral("02:00:00:00:00:1A"));
         EXPECT_EQ(Text(d, IDC_IP_TEXT), QStringLiteral("192.168.92.10"));
@@ -111,8 +111,9 @@ TEST(EditDialog, FactoryDefaultDhcpDeviceOpensDisabledButFilledAndSavesUnchanged
     record.dhcp = 1;
     record.bbmdAddress = "10.0.0.5";
     record.debugFlags = 3;
-    FakeEditHost host = HostFor(record);
-    const EditOutcome outcome = RunEditDialog(record, host, [](CDialogEdit& d, EditOutcome& o) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    const EditOutcome outcome = RunEditDialog(record, host.devices, [](CDialogEdit& d, EditOutcome& o) {
         EXPECT_EQ(Text(d, IDC_DEVICE_ID), QStringLiteral("[factory default]"));
         EXPECT_TRUE(IsChecked(d, IDC_DHCP));
         for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
@@ -152,8 +153,9 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
     };
     DeviceRecord record = Device();
     record.dhcp = 1;
-    FakeEditHost host = HostFor(record);
-    RunEditDialog(record, host, [&](CDialogEdit& d, EditOutcome&) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    RunEditDialog(record, host.devices, [&](CDialogEdit& d, EditOutcome&) {
         for (const Case& c : cases) {
             SetAddress(d, IDC_ADDRESS, c.address);
             SetAddress(d, IDC_SUBNET_MASK, c.mask);
@@ -179,8 +181,9 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
 
 TEST(EditDialog, FailingNumbersAreCorrectedInPlaceAndOnlyASoundPressWrites) {
     DeviceRecord record = Device();
-    FakeEditHost host = HostFor(record);
-    const EditOutcome outcome = RunEditDialog(record, host, [&](CDialogEdit& d, EditOutcome& o) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    const EditOutcome outcome = RunEditDialog(record, host.devices, [&](CDialogEdit& d, EditOutcome& o) {
         struct Press {
             int id;
             const char* typed;
@@ -235,8 +238,9 @@ TEST(EditDialog, EdgeValuesThatPass) {
     };
     for (const Case& c : cases) {
         DeviceRecord record = Device();
-        FakeEditHost host = HostFor(record);
-        const EditOutcome outcome = RunEditDialog(record, host, [&](CDialogEdit& d, EditOutcome& o) {
+        FakeDevices host;
+        StoreReplyOf(host, record);
+        const EditOutcome outcome = RunEditDialog(record, host.devices, [&](CDialogEdit& d, EditOutcome& o) {
             Type(d, c.id, QString::fromLatin1(c.typed));
             SaveAndCancelWait(d, o);
         });
@@ -248,8 +252,9 @@ TEST(EditDialog, EdgeValuesThatPass) {
 TEST(EditDialog, ATooLongDeviceTextIsShownWholeAndBlocksSaveWithOurMessage) {
     DeviceRecord record = Device();
     record.deviceName = std::string(40, 'N');
-    FakeEditHost host = HostFor(record);
-    const EditOutcome outcome = RunEditDialog(record, host, [&](CDialogEdit& d, EditOutcome& o) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    const EditOutcome outcome = RunEditDialog(record, host.devices, [&](CDialogEdit& d, EditOutcome& o) {
         EXPECT_EQ(Text(d, IDC_NAME), QString(40, QLatin1Char('N')));
         EXPECT_EQ(SaveExpectingMessage(d), DataExchange::TooLongMessage(32));
         EXPECT_EQ(d.focusWidget(), d.Control(IDC_NAME));
@@ -276,10 +281,12 @@ TEST(EditDialog, ATooLongDeviceTextIsShownWholeAndBlocksSaveWithOurMessage) {
     EXPECT_EQ(outcome.wait->maximum, 350) << "fixed address to DHCP: 35 s";
 }
 
-TEST(EditDialog, SaveWritesTheEditsToTheDeviceThenByBroadcast) {
+// The order of the write's sends and flushes is the device set's (tests/devices); here, what it sends.
+TEST(EditDialog, SaveWritesTheEdits) {
     DeviceRecord record = Device();
-    FakeEditHost host = HostFor(record);
-    const EditOutcome outcome = RunEditDialog(record, host, [](CDialogEdit& d, EditOutcome& o) {
+    FakeDevices host;
+    StoreReplyOf(host, record);
+    const EditOutcome outcome = RunEditDialog(record, host.devices, [](CDialogEdit& d, EditOutcome& o) {
         Type(d, IDC_NAME, QStringLiteral("AHU-2"));
         SetAddress(d, IDC_ADDRESS, 0xC0A85C32u);
         SetAddress(d, IDC_DNS, std::nullopt);
@@ -288,21 +295,10 @@ TEST(EditDialog, SaveWritesTheEditsToTheDeviceThenByBroadcast) {
         SaveAndCancelWait(d, o);
     });
     EXPECT_TRUE(outcome.saved) << "a cancelled wait still counts as saved";
-    const auto& calls = host.network.calls;
-    ASSERT_EQ(calls.size(), 6u);
-    const auto kinds = {NetworkCall::Kind::SendTwice, NetworkCall::Kind::Flush, NetworkCall::Kind::Flush,
-                        NetworkCall::Kind::SendTwice, NetworkCall::Kind::Flush, NetworkCall::Kind::Flush};
-    const Ipv4Host device{DEVICE_ADDRESS};
-    const Ipv4Host addresses[] = {device,           device, BROADCAST_ADDRESS, BROADCAST_ADDRESS, BROADCAST_ADDRESS,
-                                  BROADCAST_ADDRESS};
-    std::size_t i = 0;
-    for (const NetworkCall::Kind kind : kinds) {
-        EXPECT_EQ(calls[i].kind, kind) << i;
-        EXPECT_EQ(calls[i].address, addresses[i]) << i;
-        ++i;
-    }
-    EXPECT_EQ(calls[0].payload, calls[3].payload);
-    const Bytes& payload = calls[0].payload;
+    const auto sends = host.network.Sends();
+    ASSERT_EQ(sends.size(), 2u);
+    EXPECT_EQ(sends[0].address, Ipv4Host{DEVICE_ADDRESS}) << "to the address the device had when it was listed";
+    const Bytes& payload = sends[0].payload;
     EXPECT_EQ(Element(payload, write::MAC.tag), "01 06 02 00 00 00 00 1A");
     EXPECT_EQ(Element(payload, write::IP_ADDRESS.tag), "60 04 C0 A8 5C 32");
     EXPECT_EQ(Element(payload, write::DNS.tag), "");
@@ -316,9 +312,10 @@ TEST(EditDialog, SaveWritesTheEditsToTheDeviceThenByBroadcast) {
 
 TEST(EditDialog, NullArgumentsShowNothing) {
     DeviceRecord record = Device();
-    FakeEditHost host = HostFor(record);
+    FakeDevices host;
+    StoreReplyOf(host, record);
     CDialogEdit first;
-    EXPECT_FALSE(first.EditDevice(nullptr, &host));
+    EXPECT_FALSE(first.EditDevice(nullptr, &host.devices));
     CDialogEdit second;
     EXPECT_FALSE(second.EditDevice(&record, nullptr));
     EXPECT_FALSE(first.isVisible() || second.isVisible());

@@ -8,7 +8,7 @@
 
 #include "resources/ResourceIds.h"
 #include "tests/editing/EditDialogDriver.h"
-#include "tests/editing/FakeEditHost.h"
+#include "tests/support/FakeDevices.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/ControlId.h"
 
@@ -47,8 +47,8 @@ void ExpectShownWhole(QLineEdit* edit, int id) {
 
 TEST(EditDialogShown, ARealisticDeviceShowsEveryTextWhole) {
     DeviceRecord record = GatewayUnit();
-    test::FakeEditHost host;
-    test::RunEditDialog(record, host, [](CDialogEdit& d, test::EditOutcome&) {
+    test::FakeDevices host;
+    test::RunEditDialog(record, host.devices, [](CDialogEdit& d, test::EditOutcome&) {
         for (const int id : {IDC_MAC_TEXT, IDC_IP_TEXT, IDC_DEVICE_ID, IDC_PORT, IDC_PLA, IDC_ELA, IDC_BBMD_ADDRESS})
             ExpectShownWhole(d.ControlAs<QLineEdit>(id), id);
         // The factory-default text is the longest a device ID edit shows by itself.

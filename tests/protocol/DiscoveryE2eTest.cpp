@@ -7,13 +7,13 @@
 #include <set>
 #include <thread>
 
+#include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/UdpSocket.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/WireFormat.h"
 #include "tests/protocol/SimulatorLog.h"
 #include "tests/support/LabTest.h"

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <thread>
 
+#include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
 #include "platform/SystemNetworkAdmin.h"
@@ -14,7 +15,6 @@
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "protocol/Wink.h"
 #include "protocol/WireFormat.h"

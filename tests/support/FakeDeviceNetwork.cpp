@@ -27,7 +27,7 @@ bool FakeDeviceNetwork::Discover(const InterfaceTable& interfaces, Ipv4Host dest
     return true;
 }
 
-void FakeDeviceNetwork::SendWink(const ElementList& list) { winks.push_back(list); }
+void FakeDeviceNetwork::SendWink(const ElementList& list, Ipv4Host) { winks.push_back(list); }
 
 bool FakeDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
     if (!sendSucceeds) return false;

@@ -5,10 +5,10 @@
 #include <fstream>
 
 #include "listing/DeviceColumns.h"
+#include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DiscoveryScan.h"
-#include "protocol/RowTexts.h"
 #include "tests/protocol/SimulatorLog.h"
 #include "tests/support/CsvReader.h"
 #include "tests/support/InstalledCopy.h"

@@ -2,10 +2,10 @@
 
 #include <cstring>
 
+#include "listing/RowTexts.h"
 #include "protocol/DeviceRecord.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
-#include "protocol/RowTexts.h"
 #include "protocol/WireFormat.h"
 #include "tools/simulator/DeviceElements.h"
 #include "tools/simulator/DeviceFile.h"

@@ -5,17 +5,15 @@
 #include <string>
 #include <vector>
 
+#include "devices/DeviceSet.h"
 #include "listing/DeviceListing.h"
 #include "listing/RowOutput.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
 #include "platform/SocketLayer.h"
 #include "platform/UdpTransport.h"
-#include "protocol/DeviceStore.h"
-#include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/SystemDeviceNetwork.h"
-#include "protocol/Wink.h"
 #include "tools/scan/ScanArguments.h"
 
 namespace {
@@ -47,19 +45,16 @@ int main(int argc, char** argv) {
     UdpTransport transport;
     SteadyClock clock;
     SystemDeviceNetwork network(transport, clock);
-    const auto table = network.ReadInterfaceTable();
-    if (!table) {
+    const auto devices = std::make_unique<DeviceSet>(network);
+    if (!devices->ReadInterfaceTable()) {
         std::fprintf(stderr, "%s\n", INTERFACE_TABLE_ERROR);
         return EXIT_FAILED;
     }
-    ReplyStore replies;
-    if (!network.Discover(*table, arguments.destination, replies)) {
+    if (!devices->Scan(arguments.destination)) {
         std::fputs("pelmora-scan: cannot create a UDP socket\n", stderr);
         return EXIT_FAILED;
     }
-    const auto store = std::make_unique<DeviceStore>();
-    RebuildDeviceStore(replies, *store);
-    const DeviceListing listing = ListDevices(*store);
+    const DeviceListing listing = ListDevices(devices->Store());
     const std::string shown = arguments.output == ScanOutput::Json  ? FormatJson(listing)
                               : arguments.output == ScanOutput::Csv ? FormatCsv(listing)
                                                                     : FormatTable(listing);
@@ -68,14 +63,13 @@ int main(int argc, char** argv) {
 
     if (arguments.winkMac) {
         const MacBytes& mac = *arguments.winkMac;
-        const auto found = replies.find(MacKey(mac));
-        if (found == replies.end()) {
+        if (devices->Replies().count(MacKey(mac)) == 0) {
             std::fprintf(stderr, "pelmora-scan: no device with MAC %s answered the scan; nothing sent\n",
                          MacText(mac).c_str());
             return EXIT_FAILED;
         }
         // A device behind a router hears only the destination the scan reached it by.
-        SendWink(transport, clock, found->second, arguments.destination);
+        devices->Wink(mac, arguments.destination);
         std::fprintf(stderr, "pelmora-scan: wink sent to %s\n", MacText(mac).c_str());
     }
     return 0;

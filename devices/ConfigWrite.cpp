@@ -1,6 +1,5 @@
-#include "editing/ConfigWrite.h"
+#include "devices/ConfigWrite.h"
 
-#include "protocol/MacAddress.h"
 #include "protocol/Payloads.h"
 
 namespace pelmora {
@@ -13,11 +12,12 @@ void SendConfig(DeviceNetwork& network, ElementList& list, ConfigFields& fields,
     network.Time().SleepFor(AFTER_FLUSH_PAUSE);
 }
 
-void WriteConfiguration(EditHost& host, const std::uint8_t (&mac)[6], Ipv4Host currentAddress, ConfigFields& fields) {
+void WriteConfiguration(DeviceNetwork& network, ReplyStore& replies, const MacBytes& mac, Ipv4Host currentAddress,
+                        ConfigFields& fields) {
     const std::string key = MacKey(mac);
-    SendConfig(host.Network(), host.Replies()[key], fields, currentAddress);
-    host.Network().Time().SleepFor(BETWEEN_DESTINATIONS_PAUSE);
-    SendConfig(host.Network(), host.Replies()[key], fields, BROADCAST_ADDRESS);
+    SendConfig(network, replies[key], fields, currentAddress);
+    network.Time().SleepFor(BETWEEN_DESTINATIONS_PAUSE);
+    SendConfig(network, replies[key], fields, BROADCAST_ADDRESS);
 }
 
 }  // namespace pelmora

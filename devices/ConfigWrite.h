@@ -1,14 +1,13 @@
 #pragma once
-// The configuration write: the element list built from the edit dialog's values, sent to the device's
-// address and by broadcast, each twice, with the neighbour entries flushed after each.
+// The configuration write: the element list built from the edited values, sent to the device's address
+// and by broadcast, each twice, with the neighbour entries flushed after each.
 #include <chrono>
-#include <cstdint>
 
 #include "base/Ipv4.h"
-#include "editing/EditHost.h"
 #include "protocol/ConfigPayload.h"
 #include "protocol/DeviceNetwork.h"
 #include "protocol/ElementList.h"
+#include "protocol/MacAddress.h"
 
 namespace pelmora {
 
@@ -21,7 +20,8 @@ constexpr std::chrono::milliseconds BETWEEN_DESTINATIONS_PAUSE{250};
 void SendConfig(DeviceNetwork& network, ElementList& list, ConfigFields& fields, Ipv4Host destination);
 
 // The whole write for the device with this MAC: SendConfig to its current address with its entry of
-// the host's reply store (inserted empty when missing), a pause, SendConfig by broadcast.
-void WriteConfiguration(EditHost& host, const std::uint8_t (&mac)[6], Ipv4Host currentAddress, ConfigFields& fields);
+// the reply store (inserted empty when missing), a pause, SendConfig by broadcast.
+void WriteConfiguration(DeviceNetwork& network, ReplyStore& replies, const MacBytes& mac, Ipv4Host currentAddress,
+                        ConfigFields& fields);
 
 }  // namespace pelmora

@@ -1,4 +1,4 @@
-#include "protocol/RowTexts.h"
+#include "listing/RowTexts.h"
 
 #include <cstdio>
 

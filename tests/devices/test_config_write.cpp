@@ -5,23 +5,23 @@
 #include <algorithm>
 #include <string>
 
-#include "editing/ConfigWrite.h"
+#include "devices/ConfigWrite.h"
 #include "protocol/PacketEnvelope.h"
 #include "protocol/SendTwice.h"
 #include "protocol/WireFormat.h"
-#include "tests/editing/FakeEditHost.h"
-#include "tests/editing/WritePayload.h"
+#include "tests/support/FakeDeviceNetwork.h"
+#include "tests/support/WritePayload.h"
 
 namespace pelmora {
 namespace {
 
 using test::Element;
-using test::FakeEditHost;
+using test::FakeDeviceNetwork;
 using test::Hex;
 using test::NetworkCall;
 using Bytes = std::vector<std::uint8_t>;
 
-const std::uint8_t MAC[6] = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
+const MacBytes MAC = {0x02, 0x00, 0x00, 0x00, 0x00, 0x01};
 
 // A stored reply list: a MAC element of the wrong length comes before the real one.
 ElementList StoredReply() {
@@ -30,7 +30,7 @@ ElementList StoredReply() {
     AppendElement(list, reply::FEATURES.tag, flags, 4);
     const std::uint8_t shortMac[5] = {0xEE, 0xEE, 0xEE, 0xEE, 0xEE};
     AppendElement(list, reply::MAC.tag, shortMac, 5);
-    AppendElement(list, reply::MAC.tag, MAC, 6);
+    AppendElement(list, reply::MAC.tag, MAC.data(), 6);
     AppendTextElement(list, reply::DEVICE_NAME.tag, "OLD");
     return list;
 }
@@ -176,27 +176,29 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
 }
 
 TEST(SendConfig, AListWithoutMacSendsNothingAndStaysAsItWas) {
-    FakeEditHost host;
+    FakeDeviceNetwork network;
+    ReplyStore replies;
     ElementList noMac = {reply::DEVICE_NAME.tag, 1, 'X'};
     ConfigFields fields = WorkedExample();
     EXPECT_FALSE(BuildConfigPayload(noMac, fields));
     EXPECT_EQ(noMac, (ElementList{reply::DEVICE_NAME.tag, 1, 'X'}));
-    SendConfig(host.network, noMac, fields, Ipv4Host{0xC0A80114u});
-    EXPECT_TRUE(host.network.calls.empty());
+    SendConfig(network, noMac, fields, Ipv4Host{0xC0A80114u});
+    EXPECT_TRUE(network.calls.empty());
 
-    WriteConfiguration(host, MAC, Ipv4Host{0xC0A80114u}, fields);
-    EXPECT_TRUE(host.network.calls.empty()) << "a device missing from the store gets nothing";
-    EXPECT_EQ(host.replies.count("020000000001"), 1u);
+    WriteConfiguration(network, replies, MAC, Ipv4Host{0xC0A80114u}, fields);
+    EXPECT_TRUE(network.calls.empty()) << "a device missing from the store gets nothing";
+    EXPECT_EQ(replies.count("020000000001"), 1u);
 }
 
 TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlushes) {
-    FakeEditHost host;
-    host.replies["020000000001"] = StoredReply();
+    FakeDeviceNetwork network;
+    ReplyStore replies;
+    replies["020000000001"] = StoredReply();
     ConfigFields fields = WorkedExample();
     const Ipv4Host device{0xC0A85C0Au};
-    WriteConfiguration(host, MAC, device, fields);
+    WriteConfiguration(network, replies, MAC, device, fields);
 
-    const auto& calls = host.network.calls;
+    const auto& calls = network.calls;
     ASSERT_EQ(calls.size(), 6u);
     const std::pair<NetworkCall::Kind, Ipv4Host> expected[] = {
         {NetworkCall::Kind::SendTwice, device},        {NetworkCall::Kind::Flush, device},
@@ -214,20 +216,21 @@ TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlush
     const Clock::TimePoint start = calls[0].at;
     EXPECT_EQ(calls[1].at - start, REPEAT_PAUSE);
     EXPECT_EQ(calls[3].at - start, REPEAT_PAUSE + AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE);
-    EXPECT_EQ(host.network.clock.Now() - start, 2 * (REPEAT_PAUSE + AFTER_FLUSH_PAUSE) + BETWEEN_DESTINATIONS_PAUSE);
-    EXPECT_EQ(host.replies["020000000001"], Bytes(calls[0].payload.begin() + 2, calls[0].payload.end()))
+    EXPECT_EQ(network.clock.Now() - start, 2 * (REPEAT_PAUSE + AFTER_FLUSH_PAUSE) + BETWEEN_DESTINATIONS_PAUSE);
+    EXPECT_EQ(replies["020000000001"], Bytes(calls[0].payload.begin() + 2, calls[0].payload.end()))
         << "the store's entry holds the write's list";
 }
 
 TEST(WriteConfiguration, WithoutASocketADestinationGetsNeitherFlushNorPause) {
-    FakeEditHost host;
-    host.replies["020000000001"] = StoredReply();
-    host.network.sendSucceeds = false;
+    FakeDeviceNetwork network;
+    ReplyStore replies;
+    replies["020000000001"] = StoredReply();
+    network.sendSucceeds = false;
     ConfigFields fields = WorkedExample();
-    const Clock::TimePoint start = host.network.clock.Now();
-    WriteConfiguration(host, MAC, Ipv4Host{0xC0A85C0Au}, fields);
-    EXPECT_TRUE(host.network.calls.empty());
-    EXPECT_EQ(host.network.clock.Now() - start, BETWEEN_DESTINATIONS_PAUSE) << "only the pause between the two";
+    const Clock::TimePoint start = network.clock.Now();
+    WriteConfiguration(network, replies, MAC, Ipv4Host{0xC0A85C0Au}, fields);
+    EXPECT_TRUE(network.calls.empty());
+    EXPECT_EQ(network.clock.Now() - start, BETWEEN_DESTINATIONS_PAUSE) << "only the pause between the two";
 }
 
 }  // namespace
