@@ -75,6 +75,10 @@ private:
 // step fails. The building block of the receiving set-up described above.
 std::optional<UdpSocket> OpenPortSocket(Ipv4Net address, std::uint16_t port);
 
+// One wait of at most timeoutMs for one of the sockets to become readable: how many are, 0 when none is
+// (a signal also gives 0), -1 when the wait failed. The OS's own call; WaitReadable loops over it.
+int PollOnce(const std::vector<const UdpSocket*>& sockets, int timeoutMs);
+
 // Waits until at least one of the sockets is readable (or holds an error to collect) or the deadline
 // passes; true in the first case. A signal does not cut the wait short. Null entries and closed
 // sockets are ignored.

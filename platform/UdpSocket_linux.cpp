@@ -48,7 +48,9 @@ bool UdpSocket::SetBroadcast() { return m_fd >= 0 && SetFlag(Fd(m_fd), SO_BROADC
 
 bool UdpSocket::SetReuseAddress() { return m_fd >= 0 && SetFlag(Fd(m_fd), SO_REUSEADDR, 1); }
 
-bool UdpSocket::SetReceiveBufferSize(int bytes) { return m_fd >= 0 && bytes > 0 && SetFlag(Fd(m_fd), SO_RCVBUF, bytes); }
+bool UdpSocket::SetReceiveBufferSize(int bytes) {
+    return m_fd >= 0 && bytes > 0 && SetFlag(Fd(m_fd), SO_RCVBUF, bytes);
+}
 
 bool UdpSocket::SetNonBlocking() {
     if (m_fd < 0) return false;
@@ -116,23 +118,14 @@ std::optional<std::uint16_t> UdpSocket::LocalPort() const {
     return ntohs(sa.sin_port);
 }
 
-bool WaitReadable(const std::vector<const UdpSocket*>& sockets, std::chrono::steady_clock::time_point deadline) {
+int PollOnce(const std::vector<const UdpSocket*>& sockets, int timeoutMs) {
     std::vector<pollfd> fds;
     fds.reserve(sockets.size());
     for (const UdpSocket* s : sockets)
         if (s != nullptr && s->IsOpen()) fds.push_back(pollfd{Fd(s->Descriptor()), POLLIN, 0});
-    for (;;) {
-        const auto now = std::chrono::steady_clock::now();
-        const auto remaining = deadline > now ? deadline - now : std::chrono::steady_clock::duration::zero();
-        // Rounded up, so the wait never ends just short of the deadline and spins.
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
-        const int timeout = ms > 60000 ? 60000 : static_cast<int>(ms);
-        const int ready = poll(fds.data(), fds.size(), timeout);
-        // An error condition also counts: the next Receive collects it and the wait does not spin on it.
-        if (ready > 0) return true;
-        if (ready < 0 && errno != EINTR) return false;
-        if (ready == 0 && std::chrono::steady_clock::now() >= deadline) return false;
-    }
+    const int ready = poll(fds.data(), fds.size(), timeoutMs);
+    if (ready < 0) return errno == EINTR ? 0 : -1;
+    return ready;
 }
 
 }  // namespace pelmora

@@ -107,28 +107,18 @@ std::optional<std::uint16_t> UdpSocket::LocalPort() const {
     return ntohs(sa.sin_port);
 }
 
-bool WaitReadable(const std::vector<const UdpSocket*>& sockets, std::chrono::steady_clock::time_point deadline) {
+int PollOnce(const std::vector<const UdpSocket*>& sockets, int timeoutMs) {
     std::vector<WSAPOLLFD> fds;
     fds.reserve(sockets.size());
     for (const UdpSocket* s : sockets)
         if (s != nullptr && s->IsOpen()) fds.push_back(WSAPOLLFD{Native(s->Descriptor()), POLLRDNORM, 0});
-    for (;;) {
-        const auto now = std::chrono::steady_clock::now();
-        const auto remaining = deadline > now ? deadline - now : std::chrono::steady_clock::duration::zero();
-        // Rounded up, so the wait never ends just short of the deadline and spins.
-        const auto ms = std::chrono::ceil<std::chrono::milliseconds>(remaining).count();
-        const int timeout = ms > 60000 ? 60000 : static_cast<int>(ms);
-        int ready = 0;
-        if (fds.empty()) {
-            Sleep(static_cast<DWORD>(timeout));
-        } else {
-            ready = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeout);
-        }
-        // An error condition also counts: the next Receive collects it and the wait does not spin on it.
-        if (ready > 0) return true;
-        if (ready == SOCKET_ERROR) return false;
-        if (std::chrono::steady_clock::now() >= deadline) return false;
+    // WSAPoll refuses an empty set; there is nothing to wait for but the time.
+    if (fds.empty()) {
+        Sleep(static_cast<DWORD>(timeoutMs));
+        return 0;
     }
+    const int ready = WSAPoll(fds.data(), static_cast<ULONG>(fds.size()), timeoutMs);
+    return ready == SOCKET_ERROR ? -1 : ready;
 }
 
 }  // namespace pelmora

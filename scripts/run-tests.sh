@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds and runs the whole test suite: the warnings-as-errors build, the clang-format and clang-tidy
-# checks, the same suite under address and undefined-behaviour sanitizers, and a bounded fuzzing run.
-# End-to-end tests need root (network namespaces); without it they skip and say why.
+# Builds and runs the whole test suite: the Windows cross build and its unit tests under Wine, the
+# warnings-as-errors build, the clang-format and clang-tidy checks, the same suite under address and
+# undefined-behaviour sanitizers, and a bounded fuzzing run. End-to-end tests need root (network
+# namespaces); without it they skip and say why.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/install-deps.sh
@@ -9,6 +10,10 @@ bash scripts/install-deps.sh
 jobs=$(nproc)
 export QT_QPA_PLATFORM=offscreen
 export CTEST_OUTPUT_ON_FAILURE=1
+
+echo "== build: Windows (mingw-w64), warnings as errors; its unit tests under Wine"
+bash scripts/build-windows.sh
+bash scripts/windows-tests.sh -j "$jobs"
 
 echo "== build: release, warnings as errors"
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPELMORA_WERROR=ON >/dev/null

@@ -21,7 +21,7 @@ bool DescriptorOpen(int fd) { return fcntl(fd, F_GETFD) != -1 || errno != EBADF;
 TEST(UdpSocket, MoveTransfersTheDescriptorAndCloseReleasesIt) {
     auto created = UdpSocket::Create();
     ASSERT_TRUE(created);
-    const int fd = created->Descriptor();
+    const int fd = static_cast<int>(created->Descriptor());
     ASSERT_GE(fd, 0);
     UdpSocket moved = std::move(*created);
     EXPECT_EQ(moved.Descriptor(), fd);
@@ -31,7 +31,7 @@ TEST(UdpSocket, MoveTransfersTheDescriptorAndCloseReleasesIt) {
 
     auto other = UdpSocket::Create();
     ASSERT_TRUE(other);
-    const int otherFd = other->Descriptor();
+    const int otherFd = static_cast<int>(other->Descriptor());
     moved = std::move(*other);
     EXPECT_FALSE(DescriptorOpen(fd)) << "move assignment must close the socket it replaces";
     EXPECT_EQ(moved.Descriptor(), otherFd);

@@ -67,8 +67,8 @@ void AbortIfMachineNamespace(const char* what) {
     if (IsMachineNamespace(*inode)) Abort(what, "this thread is in the machine's network namespace");
 }
 
-void AbortUnlessLabSocket(int fd, const char* what) {
-    const auto inode = SocketNamespaceInode(fd);
+void AbortUnlessLabSocket(std::intptr_t fd, const char* what) {
+    const auto inode = SocketNamespaceInode(static_cast<int>(fd));
     if (!inode) Abort(what, "cannot read the socket's network namespace");
     if (IsMachineNamespace(*inode)) Abort(what, "the socket lives in the machine's network namespace");
 }

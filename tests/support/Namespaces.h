@@ -3,6 +3,7 @@
 // own namespace, so every check here aborts the process instead of failing a test.
 #include <sys/types.h>
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,7 +23,7 @@ bool IsMachineNamespace(ino_t inode);
 
 // Abort (not skip) unless the calling thread, or the socket, is outside the machine's namespace.
 void AbortIfMachineNamespace(const char* what);
-void AbortUnlessLabSocket(int fd, const char* what);
+void AbortUnlessLabSocket(std::intptr_t fd, const char* what);
 
 // The calling thread inside a named namespace (/run/netns/NAME) until destruction, which returns it to
 // the namespace it came from. Sockets made meanwhile stay in the entered namespace.

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
 
     const SocketLayer sockets;
     if (!sockets.Started()) {
-        std::fputs("pelmora-scan: cannot start the socket layer\n", stderr);
+        std::fputs("pelmora-scan: Windows sockets initialization failed.\n", stderr);
         return EXIT_FAILED;
     }
     UdpTransport transport;

@@ -1,0 +1,105 @@
+// pelmora-scan.exe, the Windows build, under Wine in the lab's PC namespace: what it lists and sends
+// must be what the Linux build lists and sends.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/support/LabTest.h"
+
+namespace pelmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+const char* const UNICODE_DEVICE =
+    "mac=02:00:00:00:07:01 ip=192.168.92.50 mask=255.255.255.0 bacnet=1 id=4194302 "
+    "name=K\xC3\xA4ltezentrale%20\xE6\xB8\xA9\xE5\xBA\xA6\xE2\x9C\x93 location=B\xC3\xBChne%201 revision=2.10.3.4";
+
+bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+
+class WindowsScanE2e : public LabTest {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.devices = 2;
+        return options;
+    }
+    void SetUp() override {
+        if (!Exists(PELMORA_WINDOWS_SCAN_PATH) || !Exists(std::string(PELMORA_WINE_PREFIX) + "/system.reg"))
+            GTEST_SKIP() << "no Windows build with a Wine prefix (bash scripts/build-windows.sh and its tests)";
+        LabTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // A prefix of the test's own, so that its Wine server starts in this lab's namespace. Hard links
+        // keep the copy cheap; the registry files, which Wine rewrites, are copied.
+        m_prefix = "/tmp/" + TheLab().Prefix() + "-wine";
+        const std::string copy = "cp -al '" + std::string(PELMORA_WINE_PREFIX) + "' '" + m_prefix +
+                                 "' && cp --remove-destination '" + PELMORA_WINE_PREFIX + "'/*.reg '" + m_prefix + "'/";
+        const CommandResult copied = RunCommand({"sh", "-c", copy}, 60s);
+        ASSERT_EQ(copied.exitStatus, 0) << copied.output;
+    }
+    void TearDown() override {
+        if (!m_prefix.empty()) {
+            RunCommand({"env", "WINEPREFIX=" + m_prefix, "wineserver", "-k"}, 30s);
+            RunCommand({"env", "WINEPREFIX=" + m_prefix, "wineserver", "-w"}, 30s);
+            RunCommand({"rm", "-rf", m_prefix}, 60s);
+        }
+        LabTest::TearDown();
+    }
+    // Standard output alone of the Linux or the Windows program; stderr would mix Wine's notes in.
+    CommandResult Scan(bool windows, const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {"sh", "-c", "exec \"$@\" 2>/dev/null", "sh"};
+        if (windows) {
+            argv.insert(argv.end(), {"env", "WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "DISPLAY=",
+                                     "WINEDLLOVERRIDES=mscoree,mshtml=", "wine", PELMORA_WINDOWS_SCAN_PATH});
+        } else {
+            argv.push_back(PELMORA_SCAN_PATH);
+        }
+        argv.insert(argv.end(), args.begin(), args.end());
+        return RunInPc(argv, 90s);
+    }
+
+    std::string m_prefix;
+};
+
+TEST_F(WindowsScanE2e, ListsWhatTheLinuxBuildListsAndWinksTwice) {
+    const std::string file = "/tmp/" + TheLab().Prefix() + "-unicode.txt";
+    std::ofstream(file) << UNICODE_DEVICE << "\n";
+    LoggedProcess* local = StartSimulator(1, {"--generate", "3", "--devices", file});
+    std::remove(file.c_str());
+    // Its settings do not fit the PC's subnet, so it can only answer by broadcast.
+    LoggedProcess* foreign =
+        StartSimulator(2, {"--generate", "1", "--subnet", "10.20.30.0/24", "--mac-base", "02:00:00:00:10:01"});
+    ASSERT_TRUE(local && foreign);
+
+    for (const char* form : {"--json", "--csv"}) {
+        const CommandResult linux = Scan(false, {form});
+        const CommandResult windows = Scan(true, {form});
+        ASSERT_EQ(linux.exitStatus, 0) << linux.output;
+        ASSERT_EQ(windows.exitStatus, 0) << windows.output;
+        EXPECT_EQ(windows.output, linux.output) << form << ": the same rows, texts and line ends";
+    }
+    const auto parsed = ParseJson(Scan(true, {"--json"}).output);
+    ASSERT_TRUE(parsed);
+    ASSERT_EQ(parsed->items.size(), 5u);
+    EXPECT_EQ(parsed->items[3].TextOf("Device Name"), "K\xC3\xA4ltezentrale \xE6\xB8\xA9\xE5\xBA\xA6\xE2\x9C\x93");
+    EXPECT_EQ(parsed->items[4].TextOf("IP address").rfind("10.20.30.", 0), 0u) << "heard by broadcast";
+
+    ASSERT_EQ(Scan(true, {"--wink", "02:00:00:00:07:01"}).exitStatus, 0);
+    const auto winks = WaitForRecords(
+        *local, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 5s);
+    ASSERT_EQ(winks.size(), 2u);
+    EXPECT_EQ(winks[0].TextOf("hex"), winks[1].TextOf("hex"));
+    EXPECT_EQ(winks[0].TextOf("hex").size(), 2u * 17) << "17 bytes";
+    EXPECT_EQ(winks[0].TextOf("mac"), "02:00:00:00:07:01");
+    const JsonValue* first = winks[0].Find("mono_ms");
+    const JsonValue* second = winks[1].Find("mono_ms");
+    ASSERT_TRUE(first && second);
+    EXPECT_GE(second->number - first->number, 190.0) << "the repeat pause";
+}
+
+}  // namespace
+}  // namespace pelmora::test
