@@ -1,7 +1,7 @@
 # Every third-party dependency, found once; targets name the imported targets they use.
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(CRYPTOPP REQUIRED IMPORTED_TARGET libcrypto++)
-pkg_check_modules(LIBNL_ROUTE REQUIRED IMPORTED_TARGET libnl-route-3.0)
+pkg_check_modules(LIBMNL REQUIRED IMPORTED_TARGET libmnl)
 find_package(GTest REQUIRED)
 if(PELMORA_BENCH)
   find_package(benchmark REQUIRED)
