@@ -18,9 +18,9 @@ protected:
         options.extraAdapters = 1;
         return options;
     }
-    void AddNeighbour(const std::string& address, const std::string& mac, const std::string& dev) {
-        const CommandResult added =
-            RunInPc({"ip", "neigh", "add", address, "lladdr", mac, "dev", dev, "nud", "permanent"});
+    void AddNeighbour(const std::string& address, const std::string& mac, const std::string& dev,
+                      const std::string& state = "stale") {
+        const CommandResult added = RunInPc({"ip", "neigh", "add", address, "lladdr", mac, "dev", dev, "nud", state});
         ASSERT_EQ(added.exitStatus, 0) << added.output;
     }
 };
@@ -33,7 +33,7 @@ std::vector<int> InterfacesHolding(const std::vector<NeighbourEntry>& entries, I
     return indexes;
 }
 
-TEST_F(NeighbourE2e, EntriesForTheAddressGoOnEveryInterfaceAndOthersStay) {
+TEST_F(NeighbourE2e, DynamicEntriesForTheAddressGoOnEveryInterfaceAndOthersStay) {
     const std::string pcDev = TheLab().PcInterface();
     const std::string extraDev = TheLab().ExtraInterface(1);
     AddNeighbour("192.168.92.77", "02:00:00:00:00:77", pcDev);
@@ -57,6 +57,20 @@ TEST_F(NeighbourE2e, EntriesForTheAddressGoOnEveryInterfaceAndOthersStay) {
     EXPECT_EQ(InterfacesHolding(*after, other).size(), 1u) << "other addresses keep their entries";
     EXPECT_EQ(DeleteNeighbours(target), 0u);
     EXPECT_EQ(DeleteNeighbours(ToNet(BROADCAST_ADDRESS)), 0u);
+}
+
+TEST_F(NeighbourE2e, FixedEntriesAndGatewaysStay) {
+    const std::string pcDev = TheLab().PcInterface();
+    AddNeighbour("192.168.92.80", "02:00:00:00:00:80", pcDev, "permanent");
+    AddNeighbour("192.168.92.81", "02:00:00:00:00:81", pcDev, "noarp");
+    AddNeighbour("192.168.92.82", "02:00:00:00:00:82", pcDev);
+    ASSERT_EQ(RunInPc({"ip", "route", "add", "10.200.0.0/16", "via", "192.168.92.82"}).exitStatus, 0);
+    for (const std::uint8_t last : {std::uint8_t{80}, std::uint8_t{81}, std::uint8_t{82}}) {
+        EXPECT_EQ(DeleteNeighbours(Address(192, 168, 92, last)), 0u) << static_cast<int>(last);
+        const auto after = ReadNeighbours();
+        ASSERT_TRUE(after);
+        EXPECT_EQ(InterfacesHolding(*after, Address(192, 168, 92, last)).size(), 1u) << static_cast<int>(last);
+    }
 }
 
 TEST_F(NeighbourE2e, TrafficMakesAnEntryThatCanBeDeleted) {
