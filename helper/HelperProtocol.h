@@ -27,7 +27,7 @@ enum class HelperCommand { Add, Delete, Flush };
 
 struct HelperRequest {
     HelperCommand command = HelperCommand::Flush;
-    int ifIndex = 0;  // Add and Delete
+    int ifIndex = 0;                // Add and Delete
     Ipv4Net address;                // Delete and Flush
     std::uint8_t prefixLength = 0;  // Delete, 0..32
 };

@@ -44,8 +44,9 @@ bool HoldsIpv4Address(const AdapterInfo& adapter) {
 std::optional<std::string> RefuseLinkKind(const AdapterInfo& link, const std::vector<AdapterInfo>& links) {
     if (IsPhysical(link) || link.kind == "veth") return std::nullopt;
     if (link.kind == "bond")
-        return IsBondOfPhysicalAdapters(link, links) ? std::nullopt
-                                                     : std::optional<std::string>("a bond of other than physical adapters");
+        return IsBondOfPhysicalAdapters(link, links)
+                   ? std::nullopt
+                   : std::optional<std::string>("a bond of other than physical adapters");
     if (link.kind == "vlan") {
         const AdapterInfo* lower = FindLink(links, link.lowerIndex);
         if (lower != nullptr && (IsPhysical(*lower) || IsBondOfPhysicalAdapters(*lower, links))) return std::nullopt;

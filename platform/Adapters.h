@@ -16,9 +16,9 @@ struct AdapterInfo {
     bool wireless = false;
     int masterIndex = 0;  // the bridge, bond, team or VRF the link is enslaved to (IFLA_MASTER); 0 for none
     bool isBridge = false;
-    std::string kind;            // the driver's link kind (IFLA_INFO_KIND: veth, vlan, bond, macvlan, tun...); empty for none
-    bool hasBusDevice = false;   // a bus device stands behind the link (IFLA_PARENT_DEV_NAME): an adapter you can cable
-    int lowerIndex = 0;          // the link a VLAN runs on (IFLA_LINK); 0 for none
+    std::string kind;  // the driver's link kind (IFLA_INFO_KIND: veth, vlan, bond, macvlan, tun...); empty for none
+    bool hasBusDevice = false;  // a bus device stands behind the link (IFLA_PARENT_DEV_NAME): an adapter you can cable
+    int lowerIndex = 0;         // the link a VLAN runs on (IFLA_LINK); 0 for none
     // One entry per IPv4 unicast address; an entry without an address stays empty.
     std::vector<std::optional<Ipv4Net>> unicast;
 };

@@ -1,7 +1,7 @@
 #include <linux/if_arp.h>
+#include <linux/rtnetlink.h>
 #include <linux/wireless.h>
 #include <netinet/in.h>
-#include <linux/rtnetlink.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>

@@ -1,7 +1,7 @@
 #pragma once
 // The PC's IPv4 address table and its routes, and adding and deleting one address. Linux: rtnetlink.
-#include <cstddef>
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <vector>
@@ -32,8 +32,7 @@ struct AddressContext {
 // (so that deleting the context never takes away an address someone else made). Prints nothing.
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
 // The same with a valid and preferred lifetime: the kernel deletes the address when it runs out.
-std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask,
-                                             std::chrono::seconds lifetime);
+std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask, std::chrono::seconds lifetime);
 // Restarts the lifetime of an address that is still there; false when it is gone.
 bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime);
 bool DeleteIpv4Address(const AddressContext& context);

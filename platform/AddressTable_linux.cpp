@@ -101,7 +101,8 @@ std::optional<std::vector<RouteRow>> ReadIpv4Routes() {
             const auto* hop = static_cast<const rtnexthop*>(mnl_attr_get_payload(hops));
             int left = static_cast<int>(mnl_attr_get_payload_len(hops));
             while (RTNH_OK(hop, left)) {
-                const auto* attribute = reinterpret_cast<const nlattr*>(reinterpret_cast<const char*>(hop) + sizeof(rtnexthop));
+                const auto* attribute =
+                    reinterpret_cast<const nlattr*>(reinterpret_cast<const char*>(hop) + sizeof(rtnexthop));
                 const char* end = reinterpret_cast<const char*>(hop) + hop->rtnh_len;
                 while (mnl_attr_ok(attribute, static_cast<int>(end - reinterpret_cast<const char*>(attribute)))) {
                     if (mnl_attr_get_type(attribute) == RTA_GATEWAY)

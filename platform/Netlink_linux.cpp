@@ -122,7 +122,8 @@ std::optional<std::vector<AddressRow>> ReadIpv4Addresses() {
         const auto* family = static_cast<const ifaddrmsg*>(mnl_nlmsg_get_payload(&message));
         if (family->ifa_family != AF_INET) return;
         const auto attributes = Attributes(message, sizeof(ifaddrmsg), IFA_MAX);
-        const auto local = Ipv4Attribute(attributes[IFA_LOCAL] != nullptr ? attributes[IFA_LOCAL] : attributes[IFA_ADDRESS]);
+        const auto local =
+            Ipv4Attribute(attributes[IFA_LOCAL] != nullptr ? attributes[IFA_LOCAL] : attributes[IFA_ADDRESS]);
         if (local) rows.push_back(AddressRow{static_cast<int>(family->ifa_index), *local, family->ifa_prefixlen});
     });
     if (!read) return std::nullopt;

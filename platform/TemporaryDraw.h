@@ -32,7 +32,8 @@ Ipv4Octets TemporaryAddressFromDraws(const std::function<int()>& draw);
 
 // Addresses from draw until one whose /24 overlaps none of reached, at most MAX_TEMPORARY_DRAWS of
 // them; nothing when all did.
-std::optional<Ipv4Octets> DrawFreeTemporaryAddress(const std::function<int()>& draw, const std::vector<Subnet>& reached);
+std::optional<Ipv4Octets> DrawFreeTemporaryAddress(const std::function<int()>& draw,
+                                                   const std::vector<Subnet>& reached);
 // The same from srand(seed) and rand().
 std::optional<Ipv4Octets> DrawTemporaryAddress(std::uint32_t seed, const std::vector<Subnet>& reached);
 

@@ -77,7 +77,8 @@ protected:
 TEST_F(HelperAttackE2e, ANamedAddressAndVirtualLinksOfOtherKindsAreRefused) {
     const std::string macvlan = TheLab().Prefix() + "mv";
     const std::string tap = TheLab().Prefix() + "tp";
-    ASSERT_EQ(RunInPc({"ip", "link", "add", macvlan, "link", TheLab().ExtraInterface(1), "type", "macvlan"}).exitStatus, 0);
+    ASSERT_EQ(RunInPc({"ip", "link", "add", macvlan, "link", TheLab().ExtraInterface(1), "type", "macvlan"}).exitStatus,
+              0);
     ASSERT_EQ(RunInPc({"ip", "tuntap", "add", "mode", "tap", "name", tap}).exitStatus, 0);
     const int macvlanIndex = static_cast<int>(if_nametoindex(macvlan.c_str()));
     const int tapIndex = static_cast<int>(if_nametoindex(tap.c_str()));
@@ -113,7 +114,8 @@ TEST_F(HelperAttackE2e, AnAddDrawsAnAddressThatOutlivesAKilledHelperByLessThanIt
 
     ASSERT_EQ(kill(helper->Pid(), SIGKILL), 0);
     const auto deadline = std::chrono::steady_clock::now() + TEMPORARY_LIFETIME + 10s;
-    while (!AddressesOn(m_spare).empty() && std::chrono::steady_clock::now() < deadline) std::this_thread::sleep_for(500ms);
+    while (!AddressesOn(m_spare).empty() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(500ms);
     EXPECT_TRUE(AddressesOn(m_spare).empty()) << "the kernel removes the address once its lifetime runs out";
 }
 
@@ -136,7 +138,8 @@ TEST_F(HelperAttackE2e, FlushLeavesFixedEntriesAndGatewaysAlone) {
     const auto helper = StartHelper();
     ASSERT_TRUE(helper);
     for (const Case& c : cases) {
-        EXPECT_EQ(helper->Exchange(std::string("FLUSH ") + c.address), std::optional<std::string>(c.reply)) << c.address;
+        EXPECT_EQ(helper->Exchange(std::string("FLUSH ") + c.address), std::optional<std::string>(c.reply))
+            << c.address;
         Ipv4Octets address;
         ASSERT_TRUE(ParseIpv4(c.address, address));
         std::size_t left = 0;

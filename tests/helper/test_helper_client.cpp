@@ -61,8 +61,8 @@ done)",
 TEST(NetHelperClient, ALateReplyFailsOnlyItsRequestAndAnOverlongOneClosesTheChannel) {
     std::string error;
     // Answers the first request only when the second arrives, then the second at once.
-    const auto late =
-        StartScript("echo 'READY 1'; read line; read line; echo 'OK 1'; echo 'OK 2'; read line; echo 'OK 3'", error, 300ms);
+    const auto late = StartScript(
+        "echo 'READY 1'; read line; read line; echo 'OK 1'; echo 'OK 2'; read line; echo 'OK 3'", error, 300ms);
     ASSERT_TRUE(late) << error;
     EXPECT_FALSE(late->DeleteNeighbours(Net(10, 1, 2, 3)));
     EXPECT_EQ(late->DeleteNeighbours(Net(10, 1, 2, 3)), std::optional<std::size_t>{2}) << "the late reply is dropped";

@@ -84,9 +84,10 @@ protected:
         vlan.lowerIndex = 8;
         AdapterInfo vlanOnVeth = Link(10, "vlan");
         vlanOnVeth.lowerIndex = 7;
-        host.links = std::vector<AdapterInfo>{loopback,    wireless,   port,          bridge,         addressed, unaddressed,
-                                              physical,    vlan,       vlanOnVeth,    Link(11, "macvlan"), Link(12, "tun"),
-                                              Link(13, "vxlan"), Link(14, "")};
+        host.links =
+            std::vector<AdapterInfo>{loopback,        wireless,          port,        bridge,     addressed,
+                                     unaddressed,     physical,          vlan,        vlanOnVeth, Link(11, "macvlan"),
+                                     Link(12, "tun"), Link(13, "vxlan"), Link(14, "")};
     }
 
     Ipv4Octets HeldOctets() const { return ToOctets(session.Held()->address); }
@@ -160,7 +161,9 @@ TEST_F(HelperSessionTest, PhysicalAdaptersAndVlansOnThemAreTaken) {
 }
 
 TEST_F(HelperSessionTest, AnAddressRacedOntoTheLinkMakesTheHelperTakeItsOwnBack) {
-    host.afterAdd = [](std::vector<AdapterInfo>& links) { links[5].unicast.emplace_back(ToNet(Ipv4Octets{{10, 9, 9, 9}})); };
+    host.afterAdd = [](std::vector<AdapterInfo>& links) {
+        links[5].unicast.emplace_back(ToNet(Ipv4Octets{{10, 9, 9, 9}}));
+    };
     EXPECT_EQ(session.Handle("ADD 7"), "ERR another IPv4 address appeared on the link");
     ASSERT_EQ(host.added.size(), 1u);
     ASSERT_EQ(host.deleted.size(), 1u);

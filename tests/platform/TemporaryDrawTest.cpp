@@ -43,7 +43,8 @@ TEST(TemporaryAddressFromDraws, ALastOctetOfZeroOr255IsDrawnAgain) {
 // routed 10.4.0.0/16) are taken, 10.6.7.0 is free.
 TEST(DrawFreeTemporaryAddress, ASlash24ThePcReachesIsDrawnAgain) {
     const std::vector<AddressRow> addresses = {{2, Net(10, 2, 3, 200), 24}, {1, Net(127, 0, 0, 1), 8}};
-    const std::vector<RouteRow> routes = {{Net(10, 4, 0, 0), 16, {}}, {Net(10, 0, 0, 0), 8, {}}, {Net(0, 0, 0, 0), 0, {}}};
+    const std::vector<RouteRow> routes = {
+        {Net(10, 4, 0, 0), 16, {}}, {Net(10, 0, 0, 0), 8, {}}, {Net(0, 0, 0, 0), 0, {}}};
     const auto reached = ReachedSubnets(addresses, routes);
     std::deque<int> draws = {0, 2 << 2, 3 << 2, 9 << 2, 0, 4 << 2, 5 << 2, 9 << 2, 0, 6 << 2, 7 << 2, 9 << 2};
     EXPECT_EQ(DrawFreeTemporaryAddress(Draws(draws), reached), (Ipv4Octets{{10, 6, 7, 9}}));

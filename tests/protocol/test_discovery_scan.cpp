@@ -76,7 +76,9 @@ TEST_F(DiscoveryScanTest, WithoutARouteTheSecondRequestGoesOnceFromEachLinkNever
     const Ipv4Net second = ToNet(Ipv4Octets{{192, 168, 92, 50}});
     const Ipv4Net other = ToNet(Ipv4Octets{{10, 1, 2, 3}});
     table = InterfaceTable{{{1, LOOPBACK}, {2, PC}, {2, second}, {3, other}}};
-    transport.sendResult = [](const FakeSend& send) { return send.boundAddress ? SendResult::Sent : SendResult::NoRoute; };
+    transport.sendResult = [](const FakeSend& send) {
+        return send.boundAddress ? SendResult::Sent : SendResult::NoRoute;
+    };
     ASSERT_TRUE(Scan());
     std::vector<std::optional<Ipv4Net>> secondRequest;
     for (const FakeSend& send : transport.sent)
