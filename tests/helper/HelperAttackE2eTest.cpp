@@ -156,9 +156,13 @@ TEST_F(HelperAttackE2e, TwentyHelpersAddingAtOnceLeaveOneAddress) {
         ASSERT_TRUE(helpers.back()) << i;
     }
     std::atomic<int> added{0};
+    std::atomic<int> waiting{0};
     std::vector<std::thread> adders;
     for (const auto& helper : helpers)
         adders.emplace_back([&, channel = helper.get()] {
+            // All twenty requests leave together, so that the helpers read the bare link at once.
+            ++waiting;
+            while (waiting.load() < 20) std::this_thread::yield();
             const auto reply = channel->Exchange(Add());
             if (reply && reply->rfind("OK 10.", 0) == 0) ++added;
         });
