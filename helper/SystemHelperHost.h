@@ -9,7 +9,12 @@ public:
     // How long an add waits for another helper's add to finish.
     static constexpr std::chrono::milliseconds LOCK_WAIT{2000};
 
+    SystemHelperHost() = default;
     ~SystemHelperHost() override;
+    SystemHelperHost(const SystemHelperHost&) = delete;
+    SystemHelperHost& operator=(const SystemHelperHost&) = delete;
+    SystemHelperHost(SystemHelperHost&&) = delete;
+    SystemHelperHost& operator=(SystemHelperHost&&) = delete;
 
     std::optional<std::vector<AdapterInfo>> ListLinks() override;
     std::optional<std::vector<Subnet>> ReachedSubnets() override;

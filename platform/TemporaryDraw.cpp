@@ -54,6 +54,7 @@ std::optional<Ipv4Octets> DrawTemporaryAddress(std::uint32_t seed, const std::ve
 
 std::vector<Subnet> ReachedSubnets(const std::vector<AddressRow>& addresses, const std::vector<RouteRow>& routes) {
     std::vector<Subnet> reached;
+    reached.reserve(addresses.size() + routes.size());
     for (const AddressRow& row : addresses) reached.push_back(Subnet{row.address, row.prefixLength});
     for (const RouteRow& route : routes)
         if (route.prefixLength > 8) reached.push_back(Subnet{route.destination, route.prefixLength});
