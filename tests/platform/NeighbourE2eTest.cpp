@@ -59,20 +59,6 @@ TEST_F(NeighbourE2e, DynamicEntriesForTheAddressGoOnEveryInterfaceAndOthersStay)
     EXPECT_EQ(DeleteNeighbours(ToNet(BROADCAST_ADDRESS)), 0u);
 }
 
-TEST_F(NeighbourE2e, FixedEntriesAndGatewaysStay) {
-    const std::string pcDev = TheLab().PcInterface();
-    AddNeighbour("192.168.92.80", "02:00:00:00:00:80", pcDev, "permanent");
-    AddNeighbour("192.168.92.81", "02:00:00:00:00:81", pcDev, "noarp");
-    AddNeighbour("192.168.92.82", "02:00:00:00:00:82", pcDev);
-    ASSERT_EQ(RunInPc({"ip", "route", "add", "10.200.0.0/16", "via", "192.168.92.82"}).exitStatus, 0);
-    for (const std::uint8_t last : {std::uint8_t{80}, std::uint8_t{81}, std::uint8_t{82}}) {
-        EXPECT_EQ(DeleteNeighbours(Address(192, 168, 92, last)), 0u) << static_cast<int>(last);
-        const auto after = ReadNeighbours();
-        ASSERT_TRUE(after);
-        EXPECT_EQ(InterfacesHolding(*after, Address(192, 168, 92, last)).size(), 1u) << static_cast<int>(last);
-    }
-}
-
 TEST_F(NeighbourE2e, TrafficMakesAnEntryThatCanBeDeleted) {
     const Ipv4Net device = Lab::DeviceAddress(1);
     std::optional<UdpSocket> deviceSocket;
