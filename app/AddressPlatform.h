@@ -1,6 +1,6 @@
 #pragma once
-// What the temporary address needs of the platform: the adapter list and adding and deleting an address.
-// Passed in, so the choice of adapter can be tested with a fake and without root.
+// What the temporary address needs of the platform: the adapter list and adding and deleting the
+// address. Passed in, so the choice of adapter can be tested with a fake and without root.
 #include <optional>
 #include <vector>
 
@@ -14,7 +14,8 @@ class AddressPlatform {
 public:
     virtual ~AddressPlatform() = default;
     virtual std::optional<std::vector<AdapterInfo>> ListAdapters() = 0;
-    virtual std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) = 0;
+    // Adds a temporary address, drawn as platform/TemporaryDraw.h says, to the adapter.
+    virtual std::optional<AddressContext> AddTemporaryAddress(int ifIndex) = 0;
     virtual bool DeleteIpv4Address(const AddressContext& context) = 0;
 };
 

@@ -4,9 +4,9 @@ namespace pelmora {
 
 std::optional<std::vector<AdapterInfo>> SystemAddressPlatform::ListAdapters() { return pelmora::ListAdapters(); }
 
-std::optional<AddressContext> SystemAddressPlatform::AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) {
+std::optional<AddressContext> SystemAddressPlatform::AddTemporaryAddress(int ifIndex) {
     if (m_admin == nullptr) return std::nullopt;
-    return m_admin->AddIpv4Address(ifIndex, address, mask);
+    return m_admin->AddTemporaryAddress(ifIndex);
 }
 
 bool SystemAddressPlatform::DeleteIpv4Address(const AddressContext& context) {

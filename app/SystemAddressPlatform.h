@@ -4,14 +4,14 @@
 
 namespace pelmora {
 
-// This PC's adapters, read directly (no rights needed); the address is added and deleted through admin,
-// the network helper. Without one (null) every add fails, silently.
+// This PC's adapters, read directly (no rights needed); the address is drawn, added and deleted through
+// admin, the network helper. Without one (null) every add fails, silently.
 class SystemAddressPlatform final : public AddressPlatform {
 public:
     explicit SystemAddressPlatform(NetworkAdmin* admin) : m_admin(admin) {}
 
     std::optional<std::vector<AdapterInfo>> ListAdapters() override;
-    std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) override;
+    std::optional<AddressContext> AddTemporaryAddress(int ifIndex) override;
     bool DeleteIpv4Address(const AddressContext& context) override;
 
 private:

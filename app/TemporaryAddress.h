@@ -1,9 +1,8 @@
 #pragma once
 // The temporary IPv4 address on the first Ethernet adapter that has none, for the main window's run: a
 // device on that adapter's segment can then be reached by broadcast. The holder's lifetime is the
-// address's lifetime.
+// address's lifetime. The platform draws the address (platform/TemporaryDraw.h).
 #include <cstddef>
-#include <functional>
 #include <optional>
 #include <vector>
 
@@ -14,16 +13,10 @@
 
 namespace pelmora {
 
-constexpr Ipv4Host TEMPORARY_MASK{0xFFFFFF00u};  // 255.255.255.0
-
 // The index of the adapter that gets the address: the first with a non-zero interface index that is
 // Ethernet and holds no IPv4 address (entries without an address and 0.0.0.0 do not count). Nothing
 // when no adapter qualifies.
 std::optional<std::size_t> ChooseTemporaryAdapter(const std::vector<AdapterInfo>& adapters);
-
-// 10.b1.b2.b3 from successive draws: the first is not used, then b = (v >> 2) & 0xFF of the second,
-// third and fourth. A last octet of 0 or 255 (the /24's network and broadcast address) is drawn again.
-Ipv4Octets TemporaryAddressFromDraws(const std::function<int()>& draw);
 
 class TemporaryAddress {
 public:
@@ -39,8 +32,6 @@ public:
     const std::optional<AddressContext>& Context() const { return nteContext; }
 
 private:
-    void AddAddress(int ifIndex);
-
     AddressPlatform& m_platform;
     std::optional<AddressContext> nteContext;
 };

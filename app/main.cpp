@@ -29,6 +29,8 @@ int main(int, char** argv) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
+    // Wayland compositors match the window to its desktop entry, and so to its name and icon, by this.
+    QGuiApplication::setDesktopFileName(QStringLiteral("com.pelmora.ConfigTool"));
 
     pelmora::UdpTransport transport;
     pelmora::SteadyClock clock;

@@ -1,5 +1,5 @@
 # Every third-party dependency, found once; targets name the imported targets they use.
-# zlib gives both builds the same CRC-32; the Linux build adds libnl-route, the Windows build compiles
+# zlib gives both builds the same CRC-32; the Linux build adds libmnl, the Windows build compiles
 # GoogleTest from Debian's sources with the cross compiler.
 if(WIN32)
   set(ZLIB_USE_STATIC_LIBS ON)  # no zlib1.dll beside the programs
@@ -13,7 +13,7 @@ if(WIN32)
   endif()
 else()
   find_package(PkgConfig REQUIRED)
-  pkg_check_modules(LIBNL_ROUTE REQUIRED IMPORTED_TARGET libnl-route-3.0)
+  pkg_check_modules(LIBMNL REQUIRED IMPORTED_TARGET libmnl)
   find_package(GTest REQUIRED)
 endif()
 if(PELMORA_BENCH)

@@ -37,17 +37,6 @@ std::optional<Ipv4Net> ParseAddress(const std::string& text) {
     return ToNet(octets);
 }
 
-bool ParseAddressWithPrefix(const std::string& text, HelperRequest& request) {
-    const std::size_t slash = text.find('/');
-    if (slash == std::string::npos) return false;
-    const auto address = ParseAddress(text.substr(0, slash));
-    const auto prefix = ParseNumber(text.substr(slash + 1), 32);
-    if (!address || !prefix) return false;
-    request.address = *address;
-    request.prefixLength = static_cast<std::uint8_t>(*prefix);
-    return true;
-}
-
 const char* CommandWord(HelperCommand command) {
     switch (command) {
         case HelperCommand::Add: return "ADD";
@@ -59,18 +48,45 @@ const char* CommandWord(HelperCommand command) {
 
 }  // namespace
 
+std::optional<std::pair<Ipv4Net, std::uint8_t>> ParseAddressWithPrefix(const std::string& text) {
+    const std::size_t slash = text.find('/');
+    if (slash == std::string::npos) return std::nullopt;
+    const auto address = ParseAddress(text.substr(0, slash));
+    const auto prefix = ParseNumber(text.substr(slash + 1), 32);
+    if (!address || !prefix) return std::nullopt;
+    return std::make_pair(*address, static_cast<std::uint8_t>(*prefix));
+}
+
 std::optional<HelperRequest> ParseRequest(const std::string& line, std::string& error) {
     const std::vector<std::string> fields = SplitFields(line);
     HelperRequest request;
-    if (fields[0] == "ADD" || fields[0] == "DEL") {
-        request.command = fields[0] == "ADD" ? HelperCommand::Add : HelperCommand::Delete;
-        const auto ifIndex =
-            fields.size() == 3 ? ParseNumber(fields[1], std::numeric_limits<int>::max()) : std::nullopt;
-        if (!ifIndex || *ifIndex == 0 || !ParseAddressWithPrefix(fields[2], request)) {
-            error = "malformed request: " + fields[0] + " <ifindex> <a.b.c.d>/<prefix>";
+    if (fields[0] == "ADD") {
+        if (fields.size() > 2) {
+            error = "the helper draws the address itself: ADD <ifindex>";
             return std::nullopt;
         }
+        const auto ifIndex =
+            fields.size() == 2 ? ParseNumber(fields[1], std::numeric_limits<int>::max()) : std::nullopt;
+        if (!ifIndex || *ifIndex == 0) {
+            error = "malformed request: ADD <ifindex>";
+            return std::nullopt;
+        }
+        request.command = HelperCommand::Add;
         request.ifIndex = static_cast<int>(*ifIndex);
+        return request;
+    }
+    if (fields[0] == "DEL") {
+        const auto ifIndex =
+            fields.size() == 3 ? ParseNumber(fields[1], std::numeric_limits<int>::max()) : std::nullopt;
+        const auto address = fields.size() == 3 ? ParseAddressWithPrefix(fields[2]) : std::nullopt;
+        if (!ifIndex || *ifIndex == 0 || !address) {
+            error = "malformed request: DEL <ifindex> <a.b.c.d>/<prefix>";
+            return std::nullopt;
+        }
+        request.command = HelperCommand::Delete;
+        request.ifIndex = static_cast<int>(*ifIndex);
+        request.address = address->first;
+        request.prefixLength = address->second;
         return request;
     }
     if (fields[0] == "FLUSH") {
@@ -89,8 +105,9 @@ std::optional<HelperRequest> ParseRequest(const std::string& line, std::string& 
 std::string FormatRequest(const HelperRequest& request) {
     std::string line = CommandWord(request.command);
     if (request.command != HelperCommand::Flush) line += ' ' + std::to_string(request.ifIndex);
+    if (request.command == HelperCommand::Add) return line;
     line += ' ' + ToText(request.address);
-    if (request.command != HelperCommand::Flush) line += '/' + std::to_string(request.prefixLength);
+    if (request.command == HelperCommand::Delete) line += '/' + std::to_string(request.prefixLength);
     return line;
 }
 

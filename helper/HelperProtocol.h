@@ -3,16 +3,18 @@
 // MAX_REQUEST_LINE bytes before it; one reply line per request line, in order.
 //
 //   helper, once at start:  READY 1                       or  ERR <reason>, and it ends
-//   ADD <ifindex> <a.b.c.d>/<prefix>                      ->  OK | ERR <reason>
+//   ADD <ifindex>                                         ->  OK <a.b.c.d>/24 | ERR <reason>
 //   DEL <ifindex> <a.b.c.d>/<prefix>                      ->  OK | ERR <reason>
 //   FLUSH <a.b.c.d>                                       ->  OK <entries deleted> | ERR <reason>
 //
-// Numbers are decimal without sign or leading zero, addresses dotted decimal as ToText writes them, one
-// space between fields.
+// The helper draws the added address itself; a caller that could name it could make a destination it
+// routes elsewhere local. Numbers are decimal without sign or leading zero, addresses dotted decimal as
+// ToText writes them, one space between fields.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "base/Ipv4.h"
 
@@ -25,14 +27,16 @@ enum class HelperCommand { Add, Delete, Flush };
 
 struct HelperRequest {
     HelperCommand command = HelperCommand::Flush;
-    int ifIndex = 0;  // Add and Delete
-    Ipv4Net address;
-    std::uint8_t prefixLength = 0;  // Add and Delete, 0..32
+    int ifIndex = 0;                // Add and Delete
+    Ipv4Net address;                // Delete and Flush
+    std::uint8_t prefixLength = 0;  // Delete, 0..32
 };
 
 // The request a line holds; nothing, with the reason in error, for anything else.
 std::optional<HelperRequest> ParseRequest(const std::string& line, std::string& error);
 std::string FormatRequest(const HelperRequest& request);
+// "a.b.c.d/prefix" as an add's reply carries it; nothing for anything else.
+std::optional<std::pair<Ipv4Net, std::uint8_t>> ParseAddressWithPrefix(const std::string& text);
 
 struct HelperReply {
     bool ok = false;

@@ -24,11 +24,12 @@ std::optional<std::string> NetHelperClient::Request(const HelperRequest& request
     return reply->text;
 }
 
-std::optional<AddressContext> NetHelperClient::AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) {
-    const auto prefix = PrefixLength(mask);
-    if (!prefix || ifIndex <= 0) return std::nullopt;
-    if (!Request(HelperRequest{HelperCommand::Add, ifIndex, address, *prefix})) return std::nullopt;
-    return AddressContext{ifIndex, address, *prefix};
+std::optional<AddressContext> NetHelperClient::AddTemporaryAddress(int ifIndex) {
+    if (ifIndex <= 0) return std::nullopt;
+    const auto added = Request(HelperRequest{HelperCommand::Add, ifIndex, {}, 0});
+    const auto address = added ? ParseAddressWithPrefix(*added) : std::nullopt;
+    if (!address) return std::nullopt;
+    return AddressContext{ifIndex, address->first, address->second};
 }
 
 bool NetHelperClient::DeleteIpv4Address(const AddressContext& context) {

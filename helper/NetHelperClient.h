@@ -24,7 +24,8 @@ public:
     static std::unique_ptr<NetHelperClient> Start(const std::vector<std::string>& argv, std::string& error,
                                                   std::chrono::milliseconds timeout = REPLY_TIMEOUT);
 
-    std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) override;
+    // The helper draws the address and names it in its reply.
+    std::optional<AddressContext> AddTemporaryAddress(int ifIndex) override;
     bool DeleteIpv4Address(const AddressContext& context) override;
     std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) override;
 

@@ -1,13 +1,16 @@
 // pelmora-net-helper: the only part of the configuration tool that holds CAP_NET_ADMIN (a file
 // capability). The program starts it with a socket as standard input and output; it adds one temporary
-// address, deletes it, and flushes neighbour entries on request (HelperProtocol.h), and deletes the
-// address it added when the channel closes or a termination signal arrives. No Qt, no shell, no
-// environment.
+// address that it draws itself, deletes it, and flushes neighbour entries on request (HelperProtocol.h),
+// renews the address's lifetime while the channel is open, and deletes it when the channel closes or a
+// termination signal arrives. No Qt, no shell, no environment, and nothing linked that reads either
+// before main.
 #include <poll.h>
 #include <sys/signalfd.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
 #include <string>
@@ -15,8 +18,8 @@
 #include "helper/HelperProtocol.h"
 #include "helper/HelperSession.h"
 #include "helper/Privileges.h"
-#include "platform/Adapters.h"
-#include "platform/SystemNetworkAdmin.h"
+#include "helper/SystemHelperHost.h"
+#include "platform/Clock.h"
 
 namespace {
 
@@ -43,12 +46,23 @@ int TerminationSignalDescriptor() {
     return signalfd(-1, &ending, SFD_CLOEXEC);
 }
 
+// Milliseconds until the held address is due for renewal; -1 (no limit) while none is held.
+int PollTimeout(const pelmora::HelperSession& session, const pelmora::Clock& clock) {
+    const auto due = session.NextRenewal();
+    if (!due) return -1;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*due - clock.Now()).count();
+    return static_cast<int>(std::clamp<long long>(left, 0, 60'000));
+}
+
 // Serves requests until the channel closes, a line is too long or a termination signal arrives.
-void Serve(pelmora::HelperSession& session, int signals) {
+void Serve(pelmora::HelperSession& session, const pelmora::Clock& clock, int signals) {
     pelmora::LineSplitter lines(pelmora::MAX_REQUEST_LINE);
     for (;;) {
+        session.RenewIfDue();
         pollfd fds[2] = {{STDIN_FILENO, POLLIN, 0}, {signals, POLLIN, 0}};
-        if (poll(fds, 2, -1) < 0) {
+        const int ready = poll(fds, 2, PollTimeout(session, clock));
+        if (ready == 0) continue;
+        if (ready < 0) {
             if (errno == EINTR) continue;
             return;
         }
@@ -86,9 +100,10 @@ int main(int argc, char**) {
         Say("ERR cannot watch for termination signals");
         return 1;
     }
-    pelmora::SystemNetworkAdmin admin;
-    pelmora::HelperSession session(admin, [] { return pelmora::ListAdapters(); });
-    if (Say(pelmora::HELPER_GREETING)) Serve(session, signals);
+    pelmora::SystemHelperHost host;
+    pelmora::SteadyClock clock;
+    pelmora::HelperSession session(host, clock);
+    if (Say(pelmora::HELPER_GREETING)) Serve(session, clock, signals);
     session.Release();
     return 0;
 }

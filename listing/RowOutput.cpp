@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "listing/DeviceColumns.h"
 #include "protocol/Utf8Text.h"
@@ -37,6 +38,9 @@ const RowWarnings& WarningsOf(const DeviceListing& listing, std::size_t row) {
 
 std::string CsvField(const std::string& text) {
     std::string field = WellFormed(text);
+    // Names come from unauthenticated datagrams; a spreadsheet must not run one as a formula.
+    if (!field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos)
+        field.insert(0, 1, '\'');
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string quoted = "\"";
     for (const char c : field) {

@@ -15,7 +15,9 @@ std::string FormatTable(const DeviceListing& listing);
 std::string FormatJson(const DeviceListing& listing);
 
 // RFC 4180: a header of the nine headings and "Duplicates", then one record per row, CRLF line ends, fields
-// quoted where they hold a comma, a quote or a line break. UTF-8; the texts exactly as they are.
+// quoted where they hold a comma, a quote or a line break. UTF-8; the texts exactly as they are, except
+// that a text starting with =, +, -, @, a tab or a carriage return gets a leading ' so that a spreadsheet
+// takes it as text, not as a formula.
 std::string FormatCsv(const DeviceListing& listing);
 
 // A JSON string literal; ill-formed UTF-8 becomes U+FFFD.

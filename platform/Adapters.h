@@ -1,5 +1,5 @@
 #pragma once
-// The PC's network adapters with their IPv4 addresses. Linux: rtnetlink (libnl-route-3) and sysfs;
+// The PC's network adapters with their IPv4 addresses. Linux: rtnetlink, and sysfs for wireless;
 // Windows: IP Helper (GetAdaptersAddresses, GetIfEntry).
 #include <optional>
 #include <string>
@@ -17,6 +17,9 @@ struct AdapterInfo {
     bool wireless = false;
     int masterIndex = 0;  // the bridge, bond, team or VRF the link is enslaved to (IFLA_MASTER); 0 for none
     bool isBridge = false;
+    std::string kind;  // the driver's link kind (IFLA_INFO_KIND: veth, vlan, bond, macvlan, tun...); empty for none
+    bool hasBusDevice = false;  // a bus device stands behind the link (IFLA_PARENT_DEV_NAME): an adapter you can cable
+    int lowerIndex = 0;         // the link a VLAN runs on (IFLA_LINK); 0 for none
     // One entry per IPv4 unicast address; an entry without an address stays empty.
     std::vector<std::optional<Ipv4Net>> unicast;
 };
@@ -24,10 +27,15 @@ struct AdapterInfo {
 // An Ethernet adapter of its own: ARPHRD_ETHER, not wireless, enslaved to nothing and not a bridge.
 // Bridge ports and the host ends of container and VM links carry no IPv4 address by design.
 bool IsEthernetAdapter(const AdapterInfo& adapter);
+// Why the link is not one the temporary address may go to, by its kind: a physical Ethernet adapter, a
+// VLAN or bond on such adapters, or a veth; every other virtual kind (macvlan, vxlan, tap...) is
+// refused. links is the whole list, for what a VLAN or bond runs on. Nothing when the kind is accepted.
+std::optional<std::string> RefuseLinkKind(const AdapterInfo& link, const std::vector<AdapterInfo>& links);
 // Whether the adapter holds an IPv4 address; entries without one, and 0.0.0.0, do not count.
 bool HoldsIpv4Address(const AdapterInfo& adapter);
 
-// The adapters in interface-index order; nothing when the list cannot be read.
+// The adapters in interface-index order, isEthernet set by both rules above; nothing when the list
+// cannot be read.
 std::optional<std::vector<AdapterInfo>> ListAdapters();
 
 }  // namespace pelmora

@@ -1,11 +1,13 @@
 #include <linux/if_arp.h>
+#include <linux/rtnetlink.h>
 #include <linux/wireless.h>
 #include <netinet/in.h>
-#include <netlink/route/link.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <libmnl/libmnl.h>
 
 #include <algorithm>
 #include <cstring>
@@ -46,39 +48,44 @@ bool IoctlSaysWireless(const std::string& name) {
     return wireless;
 }
 
-}  // namespace
-
-bool IsEthernetAdapter(const AdapterInfo& adapter) {
-    return adapter.arpEther && !adapter.wireless && adapter.masterIndex == 0 && !adapter.isBridge;
+// An interface index in an attribute; 0 when it is missing.
+int U32Attribute(const nlattr* attribute) {
+    if (attribute == nullptr || mnl_attr_get_payload_len(attribute) != 4) return 0;
+    return static_cast<int>(mnl_attr_get_u32(attribute));
 }
 
+}  // namespace
+
 std::optional<std::vector<AdapterInfo>> ListAdapters() {
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return std::nullopt;
-    nl_cache* rawLinks = nullptr;
-    if (rtnl_link_alloc_cache(socket.get(), AF_UNSPEC, &rawLinks) < 0) return std::nullopt;
-    const netlink::CachePtr links(rawLinks);
     const auto addresses = netlink::ReadIpv4Addresses();
     if (!addresses) return std::nullopt;
-
+    netlink::Message request(RTM_GETLINK, 0, sizeof(ifinfomsg));
+    request.Family<ifinfomsg>()->ifi_family = AF_UNSPEC;
     std::vector<AdapterInfo> adapters;
-    for (nl_object* object = nl_cache_get_first(links.get()); object != nullptr; object = nl_cache_get_next(object)) {
-        auto* link = reinterpret_cast<rtnl_link*>(object);
+    const bool read = netlink::Dump(request, [&](const nlmsghdr& message) {
+        if (message.nlmsg_type != RTM_NEWLINK) return;
+        const auto* family = static_cast<const ifinfomsg*>(mnl_nlmsg_get_payload(&message));
+        const auto attributes = netlink::Attributes(message, sizeof(ifinfomsg), IFLA_MAX);
         AdapterInfo adapter;
-        adapter.ifIndex = rtnl_link_get_ifindex(link);
-        if (const char* name = rtnl_link_get_name(link)) adapter.name = name;
-        adapter.arpEther = rtnl_link_get_arptype(link) == ARPHRD_ETHER;
+        adapter.ifIndex = family->ifi_index;
+        if (const nlattr* name = attributes[IFLA_IFNAME]) adapter.name = mnl_attr_get_str(name);
+        adapter.arpEther = family->ifi_type == ARPHRD_ETHER;
         adapter.wireless = SysfsSaysWireless(adapter.name, adapter.ifIndex) || IoctlSaysWireless(adapter.name);
-        adapter.masterIndex = rtnl_link_get_master(link);
-        const char* kind = rtnl_link_get_type(link);
-        adapter.isBridge = kind != nullptr && std::strcmp(kind, "bridge") == 0;
-        adapter.isEthernet = IsEthernetAdapter(adapter);
+        adapter.masterIndex = U32Attribute(attributes[IFLA_MASTER]);
+        adapter.lowerIndex = U32Attribute(attributes[IFLA_LINK]);
+        adapter.hasBusDevice = attributes[IFLA_PARENT_DEV_NAME] != nullptr;
+        const auto info = netlink::NestedAttributes(attributes[IFLA_LINKINFO], IFLA_INFO_MAX);
+        if (const nlattr* kind = info[IFLA_INFO_KIND]) adapter.kind = mnl_attr_get_str(kind);
+        adapter.isBridge = adapter.kind == "bridge";
         for (const auto& row : *addresses)
             if (row.ifIndex == adapter.ifIndex) adapter.unicast.emplace_back(row.address);
         adapters.push_back(std::move(adapter));
-    }
+    });
+    if (!read) return std::nullopt;
     std::stable_sort(adapters.begin(), adapters.end(),
                      [](const AdapterInfo& a, const AdapterInfo& b) { return a.ifIndex < b.ifIndex; });
+    for (AdapterInfo& adapter : adapters)
+        adapter.isEthernet = IsEthernetAdapter(adapter) && !RefuseLinkKind(adapter, adapters);
     return adapters;
 }
 

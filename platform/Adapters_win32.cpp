@@ -20,9 +20,6 @@ bool InterfaceIsEthernet(ULONG ifIndex) {
 
 }  // namespace
 
-// On Windows the interface type decides alone; ListAdapters keeps it in arpEther, the same link-layer fact.
-bool IsEthernetAdapter(const AdapterInfo& adapter) { return adapter.arpEther; }
-
 std::optional<std::vector<AdapterInfo>> ListAdapters() {
     // One fixed buffer: a list that does not fit is a failure, not a second try with more room.
     std::vector<unsigned char> buffer(ADAPTER_LIST_BUFFER);
@@ -35,6 +32,7 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         AdapterInfo adapter;
         adapter.ifIndex = static_cast<int>(entry->IfIndex);
         if (entry->FriendlyName != nullptr) adapter.name = Utf8FromWide(entry->FriendlyName);
+        // The interface type decides alone on Windows; it is the link-layer fact arpEther holds on Linux.
         adapter.arpEther = entry->IfIndex != 0 && InterfaceIsEthernet(entry->IfIndex);
         adapter.isEthernet = IsEthernetAdapter(adapter);
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = entry->FirstUnicastAddress; unicast != nullptr;

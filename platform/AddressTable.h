@@ -1,6 +1,7 @@
 #pragma once
-// The PC's IPv4 address table, and adding and deleting one address. Linux: rtnetlink (libnl-route-3);
+// The PC's IPv4 address table and its routes, and adding and deleting one address. Linux: rtnetlink;
 // Windows: IP Helper (GetIpAddrTable, AddIPAddress, DeleteIPAddress).
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -14,6 +15,7 @@ namespace pelmora {
 struct AddressRow {
     int ifIndex = 0;
     Ipv4Net address;
+    std::uint8_t prefixLength = 32;
 };
 
 // The local IPv4 addresses in the platform's order (by interface, primary first), loopback included.
@@ -32,6 +34,20 @@ struct AddressContext {
 // contiguous, or when the interface already holds the address (so that deleting the context never takes away an address
 // someone else made). Prints nothing.
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
+// The same with a valid and preferred lifetime: the kernel deletes the address when it runs out.
+std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask, std::chrono::seconds lifetime);
+// Restarts the lifetime of an address that is still there; false when it is gone.
+bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime);
 bool DeleteIpv4Address(const AddressContext& context);
+
+// One IPv4 route of any table: its destination subnet and, when it has one, its gateway (of every next
+// hop, for a multipath route).
+struct RouteRow {
+    Ipv4Net destination;
+    std::uint8_t prefixLength = 0;
+    std::vector<Ipv4Net> gateways;
+};
+// Nothing when the routes cannot be read.
+std::optional<std::vector<RouteRow>> ReadIpv4Routes();
 
 }  // namespace pelmora

@@ -1,10 +1,57 @@
+#include <linux/if_addr.h>
+#include <linux/rtnetlink.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+
+#include <libmnl/libmnl.h>
+
+#include <algorithm>
 
 #include "platform/AddressTable.h"
 #include "platform/Netlink_linux.h"
 
 namespace pelmora {
+
+namespace {
+
+constexpr std::uint32_t FOREVER = 0xFFFFFFFFu;
+
+// RTM_NEWADDR for address/prefix on the interface; flags choose a new address (NLM_F_CREATE |
+// NLM_F_EXCL) or a change to one that exists (NLM_F_REPLACE).
+bool SendAddress(const AddressContext& context, std::uint16_t flags, std::uint32_t lifetimeSeconds) {
+    netlink::Message request(RTM_NEWADDR, flags, sizeof(ifaddrmsg));
+    auto* family = request.Family<ifaddrmsg>();
+    family->ifa_family = AF_INET;
+    family->ifa_prefixlen = context.prefixLength;
+    family->ifa_index = static_cast<unsigned>(context.ifIndex);
+    family->ifa_scope = RT_SCOPE_UNIVERSE;
+    request.Put(IFA_LOCAL, &context.address.value, 4);
+    request.Put(IFA_ADDRESS, &context.address.value, 4);
+    // As "ip addr add ... brd +" does, so that the subnet's directed broadcasts count as local.
+    if (context.prefixLength < 31) {
+        const Ipv4Net broadcast = ToNet(SubnetBroadcast(ToHost(context.address), context.prefixLength));
+        request.Put(IFA_BROADCAST, &broadcast.value, 4);
+    }
+    if (lifetimeSeconds != FOREVER) {
+        const ifa_cacheinfo lifetime{lifetimeSeconds, lifetimeSeconds, 0, 0};
+        request.Put(IFA_CACHEINFO, &lifetime, sizeof lifetime);
+    }
+    return netlink::Execute(request);
+}
+
+std::optional<AddressContext> Add(int ifIndex, Ipv4Net address, Ipv4Net mask, std::uint32_t lifetimeSeconds) {
+    const auto prefix = PrefixLength(mask);
+    if (!prefix || ifIndex <= 0) return std::nullopt;
+    const AddressContext context{ifIndex, address, *prefix};
+    if (!SendAddress(context, NLM_F_CREATE | NLM_F_EXCL, lifetimeSeconds)) return std::nullopt;
+    return context;
+}
+
+std::uint32_t Seconds(std::chrono::seconds lifetime) {
+    return lifetime.count() <= 0 ? 0u : static_cast<std::uint32_t>(std::min<long long>(lifetime.count(), FOREVER - 1));
+}
+
+}  // namespace
 
 std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows) {
     auto rows = netlink::ReadIpv4Addresses();
@@ -13,39 +60,64 @@ std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows)
 }
 
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) {
-    const auto prefix = PrefixLength(mask);
-    if (!prefix || ifIndex <= 0) return std::nullopt;
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return std::nullopt;
-    netlink::RouteAddrPtr request(rtnl_addr_alloc());
-    const netlink::AddrPtr local = netlink::FromIpv4(address, *prefix);
-    if (!request || !local) return std::nullopt;
-    rtnl_addr_set_ifindex(request.get(), ifIndex);
-    rtnl_addr_set_family(request.get(), AF_INET);
-    if (rtnl_addr_set_local(request.get(), local.get()) < 0) return std::nullopt;
-    rtnl_addr_set_prefixlen(request.get(), *prefix);
-    // As "ip addr add ... brd +" does, so that the subnet's directed broadcasts count as local.
-    if (*prefix < 31) {
-        const Ipv4Net broadcastAddress = ToNet(SubnetBroadcast(ToHost(address), *prefix));
-        const netlink::AddrPtr broadcast = netlink::FromIpv4(broadcastAddress, 32);
-        if (!broadcast || rtnl_addr_set_broadcast(request.get(), broadcast.get()) < 0) return std::nullopt;
-    }
-    if (rtnl_addr_add(socket.get(), request.get(), NLM_F_EXCL) < 0) return std::nullopt;
-    return AddressContext{ifIndex, address, *prefix};
+    return Add(ifIndex, address, mask, FOREVER);
+}
+
+std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask,
+                                             std::chrono::seconds lifetime) {
+    if (Seconds(lifetime) == 0) return std::nullopt;
+    return Add(ifIndex, address, mask, Seconds(lifetime));
+}
+
+bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime) {
+    // NLM_F_REPLACE without NLM_F_CREATE: an address deleted meanwhile is not made again.
+    return context.ifIndex > 0 && Seconds(lifetime) != 0 && SendAddress(context, NLM_F_REPLACE, Seconds(lifetime));
 }
 
 bool DeleteIpv4Address(const AddressContext& context) {
     if (context.ifIndex <= 0) return false;
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return false;
-    netlink::RouteAddrPtr request(rtnl_addr_alloc());
-    const netlink::AddrPtr local = netlink::FromIpv4(context.address, context.prefixLength);
-    if (!request || !local) return false;
-    rtnl_addr_set_ifindex(request.get(), context.ifIndex);
-    rtnl_addr_set_family(request.get(), AF_INET);
-    if (rtnl_addr_set_local(request.get(), local.get()) < 0) return false;
-    rtnl_addr_set_prefixlen(request.get(), context.prefixLength);
-    return rtnl_addr_delete(socket.get(), request.get(), 0) >= 0;
+    netlink::Message request(RTM_DELADDR, 0, sizeof(ifaddrmsg));
+    auto* family = request.Family<ifaddrmsg>();
+    family->ifa_family = AF_INET;
+    family->ifa_prefixlen = context.prefixLength;
+    family->ifa_index = static_cast<unsigned>(context.ifIndex);
+    request.Put(IFA_LOCAL, &context.address.value, 4);
+    return netlink::Execute(request);
+}
+
+std::optional<std::vector<RouteRow>> ReadIpv4Routes() {
+    netlink::Message request(RTM_GETROUTE, 0, sizeof(rtmsg));
+    request.Family<rtmsg>()->rtm_family = AF_INET;
+    std::vector<RouteRow> routes;
+    const bool read = netlink::Dump(request, [&](const nlmsghdr& message) {
+        const auto* family = static_cast<const rtmsg*>(mnl_nlmsg_get_payload(&message));
+        if (message.nlmsg_type != RTM_NEWROUTE || family->rtm_family != AF_INET) return;
+        const auto attributes = netlink::Attributes(message, sizeof(rtmsg), RTA_MAX);
+        RouteRow route;
+        route.destination = netlink::Ipv4Attribute(attributes[RTA_DST]).value_or(Ipv4Net{});
+        route.prefixLength = family->rtm_dst_len;
+        if (const auto gateway = netlink::Ipv4Attribute(attributes[RTA_GATEWAY])) route.gateways.push_back(*gateway);
+        if (const nlattr* hops = attributes[RTA_MULTIPATH]) {
+            const auto* hop = static_cast<const rtnexthop*>(mnl_attr_get_payload(hops));
+            int left = static_cast<int>(mnl_attr_get_payload_len(hops));
+            while (RTNH_OK(hop, left)) {
+                const auto* attribute =
+                    reinterpret_cast<const nlattr*>(reinterpret_cast<const char*>(hop) + sizeof(rtnexthop));
+                const char* end = reinterpret_cast<const char*>(hop) + hop->rtnh_len;
+                while (mnl_attr_ok(attribute, static_cast<int>(end - reinterpret_cast<const char*>(attribute)))) {
+                    if (mnl_attr_get_type(attribute) == RTA_GATEWAY)
+                        if (const auto gateway = netlink::Ipv4Attribute(attribute)) route.gateways.push_back(*gateway);
+                    attribute = mnl_attr_next(attribute);
+                }
+                const auto step = (hop->rtnh_len + 3u) & ~3u;
+                left -= static_cast<int>(step);
+                hop = reinterpret_cast<const rtnexthop*>(reinterpret_cast<const char*>(hop) + step);
+            }
+        }
+        routes.push_back(std::move(route));
+    });
+    if (!read) return std::nullopt;
+    return routes;
 }
 
 }  // namespace pelmora

@@ -16,7 +16,8 @@ std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows)
     rows.reserve(table->dwNumEntries);
     for (DWORD i = 0; i < table->dwNumEntries; ++i) {
         const MIB_IPADDRROW& row = table->table[i];
-        rows.push_back(AddressRow{static_cast<int>(row.dwIndex), Ipv4Net{row.dwAddr}});
+        rows.push_back(AddressRow{static_cast<int>(row.dwIndex), Ipv4Net{row.dwAddr},
+                                  PrefixLength(Ipv4Net{row.dwMask}).value_or(32)});
     }
     return rows;
 }

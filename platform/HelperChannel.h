@@ -1,7 +1,8 @@
 #pragma once
 // A helper program started on a socket pair and spoken to in lines for the caller's whole run. Each
-// wait for a line is bounded; a channel that fails once (the helper ended, a line came late or too
-// long) is closed for good, which a helper takes as the end of its run.
+// wait for a line is bounded: a reply that comes late fails its own request only, and is dropped when
+// it arrives. A channel that breaks (the helper ended, a line came too long) is closed for good, which
+// a helper takes as the end of its run.
 #include <sys/types.h>
 
 #include <chrono>
@@ -29,7 +30,7 @@ public:
 
     // The next line from the helper, without its newline; nothing when none came in time.
     std::optional<std::string> ReadLine();
-    // Sends line and a newline, then reads the reply line.
+    // Sends line and a newline, then reads its reply line; nothing when it did not come in time.
     std::optional<std::string> Exchange(const std::string& line);
     bool IsOpen() const { return m_fd >= 0; }
     pid_t Pid() const { return m_pid; }
@@ -42,6 +43,8 @@ private:
     pid_t m_pid;
     std::chrono::milliseconds m_timeout;
     std::string m_pending;
+    // Replies still owed to requests that gave up waiting; they are read and dropped first.
+    std::size_t m_lateReplies = 0;
 };
 
 // Where a program finds the network helper, installed or in the build tree:

@@ -128,7 +128,8 @@ std::optional<std::string> HelperChannel::ReadLine() {
         pollfd readable{m_fd, POLLIN, 0};
         const int ready = poll(&readable, 1, RemainingMs(deadline));
         if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) break;
+        if (ready == 0) return std::nullopt;
+        if (ready < 0) break;
         char chunk[256];
         const ssize_t n = recv(m_fd, chunk, sizeof chunk, MSG_DONTWAIT);
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) continue;
@@ -159,7 +160,15 @@ std::optional<std::string> HelperChannel::Exchange(const std::string& line) {
         if (ready == 0 || (ready < 0 && errno != EINTR)) Close();
     }
     if (m_fd < 0) return std::nullopt;
-    return ReadLine();
+    for (;;) {
+        auto reply = ReadLine();
+        if (!reply) {
+            if (m_fd >= 0) ++m_lateReplies;
+            return std::nullopt;
+        }
+        if (m_lateReplies == 0) return reply;
+        --m_lateReplies;
+    }
 }
 
 std::string InstalledHelperPath() {

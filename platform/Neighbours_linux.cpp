@@ -1,6 +1,13 @@
+#include <linux/neighbour.h>
+#include <linux/rtnetlink.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
 
+#include <libmnl/libmnl.h>
+
+#include <algorithm>
+
+#include "platform/AddressTable.h"
 #include "platform/Neighbours.h"
 #include "platform/Netlink_linux.h"
 
@@ -8,44 +15,48 @@ namespace pelmora {
 
 namespace {
 
-netlink::CachePtr ReadNeighbourCache(nl_sock* socket) {
-    nl_cache* cache = nullptr;
-    if (rtnl_neigh_alloc_cache(socket, &cache) < 0) return nullptr;
-    return netlink::CachePtr(cache);
+bool IsGateway(Ipv4Net address, const std::vector<RouteRow>& routes) {
+    return std::any_of(routes.begin(), routes.end(), [&](const RouteRow& route) {
+        return std::find(route.gateways.begin(), route.gateways.end(), address) != route.gateways.end();
+    });
 }
 
-template <typename Visit>
-void ForEachIpv4Neighbour(nl_cache* cache, Visit visit) {
-    for (nl_object* object = nl_cache_get_first(cache); object != nullptr; object = nl_cache_get_next(object)) {
-        auto* neighbour = reinterpret_cast<rtnl_neigh*>(object);
-        if (rtnl_neigh_get_family(neighbour) != AF_INET) continue;
-        if (const auto address = netlink::ToIpv4(rtnl_neigh_get_dst(neighbour))) visit(neighbour, *address);
-    }
+bool DeleteEntry(const NeighbourEntry& entry) {
+    netlink::Message request(RTM_DELNEIGH, 0, sizeof(ndmsg));
+    auto* family = request.Family<ndmsg>();
+    family->ndm_family = AF_INET;
+    family->ndm_ifindex = entry.ifIndex;
+    request.Put(NDA_DST, &entry.address.value, 4);
+    return netlink::Execute(request);
 }
 
 }  // namespace
 
 std::optional<std::vector<NeighbourEntry>> ReadNeighbours() {
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return std::nullopt;
-    const netlink::CachePtr cache = ReadNeighbourCache(socket.get());
-    if (!cache) return std::nullopt;
+    netlink::Message request(RTM_GETNEIGH, 0, sizeof(ndmsg));
+    request.Family<ndmsg>()->ndm_family = AF_INET;
     std::vector<NeighbourEntry> entries;
-    ForEachIpv4Neighbour(cache.get(), [&](rtnl_neigh* neighbour, Ipv4Net address) {
-        entries.push_back(NeighbourEntry{rtnl_neigh_get_ifindex(neighbour), address});
+    const bool read = netlink::Dump(request, [&](const nlmsghdr& message) {
+        const auto* family = static_cast<const ndmsg*>(mnl_nlmsg_get_payload(&message));
+        if (message.nlmsg_type != RTM_NEWNEIGH || family->ndm_family != AF_INET) return;
+        const auto attributes = netlink::Attributes(message, sizeof(ndmsg), NDA_MAX);
+        if (const auto address = netlink::Ipv4Attribute(attributes[NDA_DST]))
+            entries.push_back(NeighbourEntry{family->ndm_ifindex, *address, family->ndm_state});
     });
+    if (!read) return std::nullopt;
     return entries;
 }
 
 std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) {
-    const netlink::SocketPtr socket = netlink::Connect();
-    if (!socket) return std::nullopt;
-    const netlink::CachePtr cache = ReadNeighbourCache(socket.get());
-    if (!cache) return std::nullopt;
+    const auto entries = ReadNeighbours();
+    const auto routes = ReadIpv4Routes();
+    if (!entries || !routes) return std::nullopt;
+    if (IsGateway(address, *routes)) return 0;
     std::size_t deleted = 0;
-    ForEachIpv4Neighbour(cache.get(), [&](rtnl_neigh* neighbour, Ipv4Net entryAddress) {
-        if (entryAddress == address && rtnl_neigh_delete(socket.get(), neighbour, 0) >= 0) ++deleted;
-    });
+    for (const NeighbourEntry& entry : *entries) {
+        if (entry.address != address || (entry.state & (NUD_PERMANENT | NUD_NOARP)) != 0) continue;
+        if (DeleteEntry(entry)) ++deleted;
+    }
     return deleted;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The changes to the PC's network that need CAP_NET_ADMIN: one temporary address and the neighbour
-// flush after a write. The program makes them through the privileged helper; the helper itself makes
-// them through rtnetlink.
+// flush after a write. On Linux the program makes them through the privileged helper, which draws the
+// address itself.
 #include <cstddef>
 #include <optional>
 
@@ -19,11 +19,11 @@ public:
     NetworkAdmin(NetworkAdmin&&) = delete;
     NetworkAdmin& operator=(NetworkAdmin&&) = delete;
 
-    // As AddIpv4Address and DeleteIpv4Address in AddressTable.h.
-    virtual std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) = 0;
+    // Adds a temporary address drawn as TemporaryDraw.h says to the link: what was added, or nothing.
+    virtual std::optional<AddressContext> AddTemporaryAddress(int ifIndex) = 0;
     virtual bool DeleteIpv4Address(const AddressContext& context) = 0;
-    // Deletes every neighbour entry of the address on every link: how many went, or nothing when the
-    // cache could not be read or the request did not get through.
+    // Deletes the dynamic neighbour entries of the address (Neighbours.h): how many went, or nothing
+    // when the cache could not be read or the request did not get through.
     virtual std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) = 0;
 };
 

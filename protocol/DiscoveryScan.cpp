@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <limits>
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "protocol/PacketEnvelope.h"
@@ -61,9 +62,15 @@ bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& tabl
     const std::size_t rowCount = std::min(table.rows.size(), MAX_SCAN_SOCKETS);
     std::vector<std::unique_ptr<DatagramSocket>> perAddress;
     perAddress.reserve(rowCount);
+    // The first non-loopback address's socket of each link: the way out when a broadcast finds no route.
+    std::vector<DatagramSocket*> perLink;
+    std::set<int> links;
     for (std::size_t i = 0; i < rowCount; ++i) {
         if (auto socket = transport.Open(scanSocket)) {
-            socket->Bind(table.rows[i].address, DEVICE_PORT);
+            const AddressRow& row = table.rows[i];
+            socket->Bind(row.address, DEVICE_PORT);
+            if (ToOctets(row.address).bytes[0] != 127 && links.insert(row.ifIndex).second)
+                perLink.push_back(socket.get());
             perAddress.push_back(std::move(socket));
         }
     }
@@ -82,7 +89,8 @@ bool RunDiscovery(Transport& transport, Clock& clock, const InterfaceTable& tabl
     broadcastSocket->SendTo(request.Parts(), to, DEVICE_PORT);
     for (const auto& socket : perAddress) socket->SendTo(request.Parts(), to, DEVICE_PORT);
     RunReceiveWindow(transport, clock, readers, replies);
-    broadcastSocket->SendTo(request.Parts(), to, DEVICE_PORT);
+    if (broadcastSocket->SendTo(request.Parts(), to, DEVICE_PORT) == SendResult::NoRoute)
+        for (DatagramSocket* socket : perLink) socket->SendTo(request.Parts(), to, DEVICE_PORT);
     RunReceiveWindow(transport, clock, readers, replies);
     return true;
 }

@@ -9,7 +9,7 @@ else
   packages=(
     build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
-    zlib1g-dev libnl-3-dev libnl-route-3-dev
+    zlib1g-dev libmnl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     iproute2 procps python3 xvfb xauth libcap2-bin util-linux
     dpkg-dev lintian desktop-file-utils appstream adduser

@@ -277,7 +277,7 @@ TEST_F(AppE2e, TheHelperDeletesItsAddressWhenItIsToldToTerminate) {
     const auto helper = StartUnprivilegedHelper();
     ASSERT_TRUE(helper);
     const int spare = static_cast<int>(if_nametoindex(TheLab().ExtraInterface(1).c_str()));
-    ASSERT_TRUE(helper->AddIpv4Address(spare, ToNet(Ipv4Octets{{10, 66, 0, 1}}), ToNet(TEMPORARY_MASK)));
+    ASSERT_TRUE(helper->AddTemporaryAddress(spare));
     ASSERT_EQ(ExtraAdapterAddresses().size(), 1u);
     const pid_t helperPid = HelperOf(getpid());
     ASSERT_GT(helperPid, 0);
@@ -331,9 +331,8 @@ TEST_F(AdapterChoiceE2e, TheAddressGoesToTheSpareAdapterNeverToABridgeOrItsPort)
     const auto helper = StartUnprivilegedHelper();
     ASSERT_TRUE(helper);
     // The helper reads the links itself and refuses both, whatever the program asks.
-    const Ipv4Net mask = ToNet(TEMPORARY_MASK);
-    EXPECT_FALSE(helper->AddIpv4Address(port, ToNet(Ipv4Octets{{10, 77, 0, 1}}), mask));
-    EXPECT_FALSE(helper->AddIpv4Address(bridge, ToNet(Ipv4Octets{{10, 77, 0, 2}}), mask));
+    EXPECT_FALSE(helper->AddTemporaryAddress(port));
+    EXPECT_FALSE(helper->AddTemporaryAddress(bridge));
 
     SystemAddressPlatform addresses(helper.get());
     const TemporaryAddress holder(addresses);

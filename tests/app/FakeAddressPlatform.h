@@ -16,22 +16,19 @@ public:
     std::function<void()> onDelete;
 
     int listCalls = 0;
-    struct Added {
-        int ifIndex;
-        Ipv4Octets address;
-        Ipv4Octets mask;
-    };
-    std::vector<Added> added;
+    // The address the platform "draws".
+    Ipv4Net drawn = ToNet(Ipv4Octets{{10, 1, 2, 3}});
+    std::vector<int> added;  // the links asked for
     std::vector<AddressContext> deleted;
 
     std::optional<std::vector<AdapterInfo>> ListAdapters() override {
         ++listCalls;
         return adapters;
     }
-    std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask) override {
-        added.push_back({ifIndex, ToOctets(address), ToOctets(mask)});
+    std::optional<AddressContext> AddTemporaryAddress(int ifIndex) override {
+        added.push_back(ifIndex);
         if (!addSucceeds) return std::nullopt;
-        return AddressContext{ifIndex, address, 24};
+        return AddressContext{ifIndex, drawn, 24};
     }
     bool DeleteIpv4Address(const AddressContext& context) override {
         if (onDelete) onDelete();

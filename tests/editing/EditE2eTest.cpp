@@ -118,14 +118,15 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
         StartSimulator(1, {"--generate", "1", "--claim-addresses", "--restart-silence", "2", "--lifetime", "90"});
     ASSERT_NE(sim, nullptr);
     const Ipv4Net oldAddress = ToNet(Ipv4Octets{{192, 168, 92, 10}});
-    // An entry the write must remove, pointing at the device's real interface so the unicast still arrives.
+    // A dynamic entry the write must remove (a fixed one it leaves), pointing at the device's real
+    // interface so the unicast still arrives.
     m_beforeEdit = [&] {
         const CommandResult mac =
             TheLab().Exec(Lab::DeviceNode(1), {"cat", "/sys/class/net/" + TheLab().DeviceInterface(1) + "/address"});
         ASSERT_EQ(mac.exitStatus, 0) << mac.output;
         const std::string lladdr = mac.output.substr(0, mac.output.find('\n'));
         const CommandResult added = RunInPc({"ip", "neigh", "replace", "192.168.92.10", "lladdr", lladdr, "dev",
-                                             TheLab().PcInterface(), "nud", "permanent"});
+                                             TheLab().PcInterface(), "nud", "stale"});
         ASSERT_EQ(added.exitStatus, 0) << added.output;
         ASSERT_TRUE(HasNeighbour(oldAddress));
     };

@@ -9,10 +9,10 @@ namespace {
 Ipv4Net Net(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d) { return ToNet(Ipv4Octets{{a, b, c, d}}); }
 
 TEST(HelperProtocol, RequestsGoToLinesAndBack) {
-    const HelperRequest requests[] = {{HelperCommand::Add, 7, Net(10, 1, 2, 3), 24},
+    const HelperRequest requests[] = {{HelperCommand::Add, 7, Net(0, 0, 0, 0), 0},
                                       {HelperCommand::Delete, 2147483647, Net(10, 0, 0, 1), 8},
                                       {HelperCommand::Flush, 0, Net(255, 255, 255, 255), 0}};
-    const char* lines[] = {"ADD 7 10.1.2.3/24", "DEL 2147483647 10.0.0.1/8", "FLUSH 255.255.255.255"};
+    const char* lines[] = {"ADD 7", "DEL 2147483647 10.0.0.1/8", "FLUSH 255.255.255.255"};
     for (std::size_t i = 0; i < 3; ++i) {
         EXPECT_EQ(FormatRequest(requests[i]), lines[i]);
         std::string error;
@@ -26,18 +26,21 @@ TEST(HelperProtocol, RequestsGoToLinesAndBack) {
 }
 
 TEST(HelperProtocol, AnythingButTheExactFormIsRefused) {
-    const char* malformed[] = {"ADD 7 10.1.2.3",
-                               "ADD 07 10.1.2.3/24",
-                               "ADD 0 10.1.2.3/24",
-                               "ADD -7 10.1.2.3/24",
-                               "ADD 7 10.1.2.3/024",
-                               "ADD 7 10.1.2.3/33",
-                               "ADD 7 10.01.2.3/24",
-                               "ADD 7 10.1.2/24",
-                               "ADD  7 10.1.2.3/24",
-                               "ADD 7 10.1.2.3/24 ",
-                               "ADD 7 10.1.2.3/24\r",
-                               "ADD 2147483648 10.1.2.3/24",
+    const char* malformed[] = {"ADD 07",
+                               "ADD 0",
+                               "ADD -7",
+                               "ADD",
+                               "ADD 7\r",
+                               "ADD 2147483648",
+                               "DEL 7 10.1.2.3",
+                               "DEL 07 10.1.2.3/24",
+                               "DEL 0 10.1.2.3/24",
+                               "DEL 7 10.1.2.3/024",
+                               "DEL 7 10.1.2.3/33",
+                               "DEL 7 10.01.2.3/24",
+                               "DEL 7 10.1.2/24",
+                               "DEL  7 10.1.2.3/24",
+                               "DEL 7 10.1.2.3/24 ",
                                "DEL 7",
                                "FLUSH",
                                "FLUSH 10.1.2.3 10.1.2.4",
@@ -46,6 +49,11 @@ TEST(HelperProtocol, AnythingButTheExactFormIsRefused) {
         std::string error;
         EXPECT_FALSE(ParseRequest(line, error)) << line;
         EXPECT_EQ(error.rfind("malformed request", 0), 0u) << line << ": " << error;
+    }
+    for (const char* line : {"ADD 7 10.1.2.3/24", "ADD 7 ", "ADD 7 10.20.30.53/24"}) {
+        std::string error;
+        EXPECT_FALSE(ParseRequest(line, error)) << line;
+        EXPECT_EQ(error, "the helper draws the address itself: ADD <ifindex>") << line;
     }
     for (const char* line : {"", "add 7 10.1.2.3/24", "EXEC /bin/sh", " ADD 7 10.1.2.3/24", "FLUSHALL"}) {
         std::string error;

@@ -46,10 +46,17 @@ gid=$(getent group netdev | cut -d: -f3)
 expect root:netdev 750 cap_net_admin=ep
 
 # An administrator's override keeps its owner and mode; the capability is still given.
-chown root:root "$helper" && chmod 0755 "$helper"
-echo "root root 0755 $helper" >"$DPKG_ADMINDIR/statoverride"
+chown root:adm "$helper" && chmod 0750 "$helper"
+echo "root adm 0750 $helper" >"$DPKG_ADMINDIR/statoverride"
 configure || fail "with an override: $(cat "$work/out")"
-expect root:root 755 cap_net_admin=ep
+expect root:adm 750 cap_net_admin=ep
+
+# An override that lets others run it: a warning, and no capability, not even one set before.
+chown root:root "$helper" && chmod 0755 "$helper" && setcap cap_net_admin=ep "$helper"
+echo "root root 0755 $helper" >"$DPKG_ADMINDIR/statoverride"
+configure || fail "with an override for everyone: $(cat "$work/out")"
+grep -q 'warning: .* executable by every user' "$work/out" || fail "no warning for o+x: $(cat "$work/out")"
+expect root:root 755 ""
 : >"$DPKG_ADMINDIR/statoverride"
 
 # A file system without capabilities: a warning, the group's rights, never setuid.

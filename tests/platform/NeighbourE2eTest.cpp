@@ -18,9 +18,9 @@ protected:
         options.extraAdapters = 1;
         return options;
     }
-    void AddNeighbour(const std::string& address, const std::string& mac, const std::string& dev) {
-        const CommandResult added =
-            RunInPc({"ip", "neigh", "add", address, "lladdr", mac, "dev", dev, "nud", "permanent"});
+    void AddNeighbour(const std::string& address, const std::string& mac, const std::string& dev,
+                      const std::string& state = "stale") {
+        const CommandResult added = RunInPc({"ip", "neigh", "add", address, "lladdr", mac, "dev", dev, "nud", state});
         ASSERT_EQ(added.exitStatus, 0) << added.output;
     }
 };
@@ -33,7 +33,7 @@ std::vector<int> InterfacesHolding(const std::vector<NeighbourEntry>& entries, I
     return indexes;
 }
 
-TEST_F(NeighbourE2e, EntriesForTheAddressGoOnEveryInterfaceAndOthersStay) {
+TEST_F(NeighbourE2e, DynamicEntriesForTheAddressGoOnEveryInterfaceAndOthersStay) {
     const std::string pcDev = TheLab().PcInterface();
     const std::string extraDev = TheLab().ExtraInterface(1);
     AddNeighbour("192.168.92.77", "02:00:00:00:00:77", pcDev);

@@ -7,7 +7,7 @@
 #include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
-#include "platform/SystemNetworkAdmin.h"
+#include "platform/NetworkAdmin.h"
 #include "platform/UdpSocket.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DeviceNetwork.h"
@@ -87,7 +87,14 @@ TEST_F(WinkE2e, TwoIdenticalBroadcastsFromTheDevicePortCarryTheRowsMac) {
 TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1"});
     ASSERT_TRUE(sim);
-    SystemNetworkAdmin admin;  // the helper's own side, run in this process as root
+    // The helper's own flush, run in this process as root.
+    struct DirectFlush final : NetworkAdmin {
+        std::optional<AddressContext> AddTemporaryAddress(int) override { return std::nullopt; }
+        bool DeleteIpv4Address(const AddressContext&) override { return false; }
+        std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) override {
+            return pelmora::DeleteNeighbours(address);
+        }
+    } admin;
     SystemDeviceNetwork network(transport, clock, &admin);
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
     network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));

@@ -72,6 +72,20 @@ TEST_F(DiscoveryScanTest, RequestFromEverySocketThenAgainFromTheBroadcastSocketA
     EXPECT_EQ(transport.openSockets, 0) << "every socket is closed";
 }
 
+TEST_F(DiscoveryScanTest, WithoutARouteTheSecondRequestGoesOnceFromEachLinkNeverFromLoopback) {
+    const Ipv4Net second = ToNet(Ipv4Octets{{192, 168, 92, 50}});
+    const Ipv4Net other = ToNet(Ipv4Octets{{10, 1, 2, 3}});
+    table = InterfaceTable{{{1, LOOPBACK}, {2, PC}, {2, second}, {3, other}}};
+    transport.sendResult = [](const FakeSend& send) {
+        return send.boundAddress ? SendResult::Sent : SendResult::NoRoute;
+    };
+    ASSERT_TRUE(Scan());
+    std::vector<std::optional<Ipv4Net>> secondRequest;
+    for (const FakeSend& send : transport.sent)
+        if (send.at - start == RECEIVE_WINDOW) secondRequest.push_back(send.boundAddress);
+    EXPECT_EQ(secondRequest, (std::vector<std::optional<Ipv4Net>>{std::nullopt, PC, other}));
+}
+
 TEST_F(DiscoveryScanTest, RepliesCountUntilTheLastMomentOfEachWindowAndBroadcastRepliesAreHeard) {
     ReplyAt(RECEIVE_WINDOW - 1ms, 1);
     ReplyAt(RECEIVE_WINDOW + 5ms, 2, ToNet(BROADCAST_ADDRESS));  // to the 0.0.0.0 listener
