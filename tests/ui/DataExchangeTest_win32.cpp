@@ -1,5 +1,5 @@
-// Data exchange on the edit dialog's real controls: texts (UTF-8 in, UTF-16 in the control), limits,
-// check boxes and the IP address control, blank, partly and fully filled.
+// Data exchange on the edit dialog's real controls: texts (UTF-8 in, UTF-16 in the control), limits
+// and the failed save, check boxes and the IP address control, blank, partly and fully filled.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
 #include "ui/IpAddressCtrl_win32.h"
@@ -63,15 +63,49 @@ TEST(DataExchangeTest, MembersGoToTheControlsAndComeBack) {
     EXPECT_EQ(dialog.DoModal(), 1);
 }
 
-TEST(DataExchangeTest, LimitStopsTypingButATextFromTheDeviceIsShownWhole) {
-    std::string name(40, 'x');
+// What the message box owned by `owner` said; the box is closed with OK. For a thread timer, which
+// the message box's own loop dispatches.
+HWND g_messageOwner = nullptr;
+std::wstring g_message;
+
+void CALLBACK CloseMessageBox(HWND, UINT, UINT_PTR timer, DWORD) {
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND window, LPARAM) -> BOOL {
+            if (GetWindow(window, GW_OWNER) != g_messageOwner) return TRUE;
+            wchar_t text[128] = {};
+            GetDlgItemTextW(window, 0xFFFF, text, 128);  // a message box's text has ID 0xFFFF
+            g_message = text;
+            PostMessageW(window, WM_COMMAND, IDOK, 0);
+            return FALSE;
+        },
+        0);
+    if (!g_message.empty()) KillTimer(nullptr, timer);
+}
+
+TEST(DataExchangeTest, TextOverItsLimitStopsTheSaveWithTheMessageAndTheFocusThere) {
+    Members members;
+    members.name = std::string(33, 'x');
+    members.mac = "02:00:00:00:00:01";
     test::ScriptedDialog dialog(
         IDD_EDIT_DIALOG,
         [&](test::ScriptedDialog& self) {
-        EXPECT_EQ(GetWindowTextLengthW(self.Control(IDC_NAME)), 40);
-        EXPECT_EQ(SendMessageW(self.Control(IDC_NAME), EM_GETLIMITTEXT, 0, 0), 32);
+        ShowWindow(self.Window(), SW_SHOW);
+        SendMessageW(self.Control(IDC_DHCP), BM_SETCHECK, BST_CHECKED, 0);
+        members.mac = "not exchanged";
+        g_messageOwner = self.Window();
+        SetTimer(nullptr, 0, 20, CloseMessageBox);
+
+        DataExchange exchange(self, true);
+        members.Exchange(exchange);
+        EXPECT_TRUE(exchange.Failed());
+        EXPECT_EQ(exchange.FailedControl(), IDC_NAME);
+        EXPECT_EQ(g_message, L"Enter no more than 32 characters.");
+        EXPECT_EQ(GetFocus(), self.Control(IDC_NAME));
+        EXPECT_EQ(members.dhcp, 1);
+        EXPECT_EQ(members.mac, "not exchanged");
         },
-        [&](DataExchange& exchange) { exchange.Text(IDC_NAME, name, 32); });
+        [&](DataExchange& exchange) { members.Exchange(exchange); });
     EXPECT_EQ(dialog.DoModal(), 1);
 }
 
