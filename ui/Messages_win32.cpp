@@ -48,6 +48,7 @@ std::string ResourceString(int id) {
     return Utf8FromWide(std::wstring_view(text, static_cast<std::size_t>(length)));
 }
 
+// NOLINTNEXTLINE(performance-no-int-to-ptr): a system cursor named by number is passed as such a pointer.
 WaitCursor::WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(WAIT_CURSOR)))) {}
 
 WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(m_previous)); }

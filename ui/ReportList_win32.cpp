@@ -72,6 +72,7 @@ void ReportList::DeleteAllColumns() {
 }
 
 int ReportList::HeaderItemCount() const {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): LVM_GETHEADER returns the header's handle as its result.
     auto* header = reinterpret_cast<HWND>(SendMessageW(m_list, LVM_GETHEADER, 0, 0));
     return header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }

@@ -9,6 +9,7 @@ namespace pelmora {
 
 namespace {
 
+// NOLINTNEXTLINE(performance-no-int-to-ptr): a resource named by number is passed as such a pointer.
 LPCWSTR ResourceName(int id) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(id))); }
 
 int LowWord(WPARAM value) { return static_cast<int>(value & 0xFFFFU); }
@@ -42,10 +43,12 @@ struct DialogMessages {
     static INT_PTR CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         TemplateDialog* dialog = nullptr;
         if (message == WM_INITDIALOG) {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): DialogBoxParamW hands the dialog's address over in lParam.
             dialog = reinterpret_cast<TemplateDialog*>(lParam);
             SetWindowLongPtrW(window, DWLP_USER, lParam);
             dialog->m_window = window;
         } else {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): the dialog's address, kept in the window at WM_INITDIALOG.
             dialog = reinterpret_cast<TemplateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
         }
         if (dialog == nullptr) return FALSE;
@@ -61,6 +64,7 @@ struct DialogMessages {
                 if (lParam != 0 && HighWord(wParam) != BN_CLICKED) return FALSE;
                 return dialog.OnCommand(LowWord(wParam)) ? TRUE : FALSE;
             case WM_NOTIFY: {
+                // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NOTIFY carries its header's address in lParam.
                 const auto* header = reinterpret_cast<const NMHDR*>(lParam);
                 const auto found = dialog.m_notifyMap.find({static_cast<int>(header->idFrom), header->code});
                 if (found == dialog.m_notifyMap.end()) return FALSE;
