@@ -47,7 +47,8 @@ class TemplateError(Exception):
 
 
 def quoted(text):
-    return '"' + text.replace('"', '""') + '"'
+    # A resource script's strings take C escapes and a doubled quote.
+    return '"' + text.replace("\\", "\\\\").replace('"', '""') + '"'
 
 
 def load(path):
