@@ -1,5 +1,6 @@
 #include "ui/TemplateDialog_win32.h"
 
+#include "platform/WideText_win32.h"
 #include "resources/ResourceIds.h"
 #include "ui/DataExchange_win32.h"
 
@@ -79,6 +80,7 @@ struct DialogMessages {
                 dialog.OnTimer(id);
                 return TRUE;
             }
+            case WM_SYSCOMMAND: return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
             case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
             default: return FALSE;
         }
@@ -148,6 +150,13 @@ void TemplateDialog::MapNotify(int controlId, unsigned code, NotifyHandler handl
     m_notifyMap[{controlId, code}] = std::move(handler);
 }
 
+bool TemplateDialog::AppendSystemMenuItem(int id, const std::string& text) {
+    HMENU menu = m_window != nullptr ? GetSystemMenu(m_window, FALSE) : nullptr;
+    if (menu == nullptr || text.empty()) return false;
+    return AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) != FALSE &&
+           AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), WideFromUtf8(text).c_str()) != FALSE;
+}
+
 bool TemplateDialog::OnInitDialog() {
     UpdateData(false);
     return true;
@@ -180,6 +189,8 @@ void TemplateDialog::OnCancel() { EndDialog(IDCANCEL); }
 void TemplateDialog::OnTimer(int) {}
 
 void TemplateDialog::OnShowWindow(bool) {}
+
+bool TemplateDialog::OnSysCommand(int) { return false; }
 
 void TemplateDialog::MapCommand(int id, std::function<void()> handler) { m_commandMap[id] = std::move(handler); }
 

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <string>
 #include <utility>
 
 namespace pelmora {
@@ -53,6 +54,10 @@ public:
     // The period a running timer was started with; 0 when timer `id` is not running.
     int TimerInterval(int id) const;
 
+    // Appends a separator and an item with command `id` (a multiple of 16 below 0xF000) to the window's
+    // system menu; choosing it runs OnSysCommand(id). False without a window or a system menu.
+    bool AppendSystemMenuItem(int id, const std::string& text);
+
     // A control's WM_NOTIFY handler for one notification code; it gets the notification's header
     // (NMHDR and what follows it) and returns the message's result.
     using NotifyHandler = std::function<std::intptr_t(const void* header)>;
@@ -72,6 +77,8 @@ protected:
     virtual void OnCancel();
     virtual void OnTimer(int id);
     virtual void OnShowWindow(bool shown);
+    // A system-menu command, its low four bits cleared; true when handled, else the system's own handling.
+    virtual bool OnSysCommand(int id);
 
     // The message-map entry for one command ID.
     void MapCommand(int id, std::function<void()> handler);
