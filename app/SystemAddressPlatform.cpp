@@ -43,8 +43,8 @@ std::optional<AddressContext> SystemAddressPlatform::AddThroughNetworkManager(in
                     DrawTemporaryAddress(TemporarySeed(std::time(nullptr), this), ReachedSubnets(*table, *routes)))
                 address = ToNet(*drawn);
         }
-        const auto refusal =
-            address ? m_networkManager->Activate(ifIndex, *address) : std::optional<std::string>("no free /24 to draw");
+        const auto refusal = address ? m_networkManager->Activate(ifIndex, *address)
+                                     : std::optional<std::string>("no address could be drawn");
         answers.activated = !refusal;
         answers.refusal = refusal.value_or("");
     }
