@@ -196,6 +196,7 @@ TEST_F(NetworkManagerE2e, TheAddressOutlivesDhcpTimeOutsAndGoesWithTheProgram) {
         EXPECT_NE(notes[0].find("through NetworkManager"), std::string::npos) << notes[0];
         EXPECT_TRUE(WaitUntilNetworkManagerIsBack(Clock::now())) << "released with the window's run";
     }
+    QDBusConnection::disconnectFromBus(QStringLiteral("pelmora-nm-e2e"));
 
     // The built program as the ordinary user, killed.
     std::string error;
