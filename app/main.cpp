@@ -10,6 +10,7 @@
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/EditWithDialog.h"
+#include "app/NetworkManagerDBus.h"
 #include "app/SystemAddressPlatform.h"
 #include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
@@ -35,7 +36,11 @@ int main(int, char** argv) {
     pelmora::UdpTransport transport;
     pelmora::SteadyClock clock;
     pelmora::SystemDeviceNetwork network(transport, clock, helper.get());
-    pelmora::SystemAddressPlatform addresses(helper.get());
+    // Where NetworkManager manages the adapter, only an address of its own survives its DHCP time-out.
+    pelmora::NetworkManagerDBus networkManager;
+    pelmora::SystemAddressPlatform addresses(helper.get(), &networkManager, [](const std::string& note) {
+        std::fprintf(stderr, "pelmora-config: %s\n", note.c_str());
+    });
     pelmora::CNimbetRawConfigApp app(network, addresses, pelmora::EditWithDialog);
     // Caught here so that the stack is unwound and the temporary address deleted on the way out.
     try {
