@@ -1,11 +1,9 @@
 #pragma once
 // Moves values between a dialog's members and its controls in one direction. Saving also validates:
 // the first failure shows its message, puts the focus on the control, and turns every later call of
-// the same exchange into a no-op.
-#include <QtCore/QString>
-#include <QtWidgets/QWidget>
-
+// the same exchange into a no-op. Texts are UTF-8.
 #include <cstdint>
+#include <string>
 
 namespace pelmora {
 
@@ -16,6 +14,8 @@ public:
     DataExchange(TemplateDialog& dialog, bool saveAndValidate);
     DataExchange(const DataExchange&) = delete;
     DataExchange& operator=(const DataExchange&) = delete;
+    DataExchange(DataExchange&&) = delete;
+    DataExchange& operator=(DataExchange&&) = delete;
     ~DataExchange() = default;
 
     bool IsSaving() const { return m_saving; }
@@ -26,23 +26,18 @@ public:
 
     // An edit control's text. With `limit` > 0: typing stops at `limit` characters (a longer text
     // set here is still shown whole), and saving fails on a text longer than `limit`.
-    void Text(int id, QString& member, int limit = 0);
+    void Text(int id, std::string& member, int limit = 0);
     // A check box: 1 checked, 0 not.
     void Check(int id, int& member);
     // An IP address control, first octet most significant; blank fields save as 0.
     void IpAddress(int id, std::uint32_t& member);
-    // Binds a member pointer to the control with `id` (a null pointer when it is not a T).
-    template <class T>
-    void Control(int id, T*& member) {
-        if (!m_failed) member = qobject_cast<T*>(ControlWidget(id));
-    }
 
     // The message shown when a text is longer than `limit` characters.
-    static QString TooLongMessage(int limit);
+    static std::string TooLongMessage(int limit);
 
 private:
-    QWidget* ControlWidget(int id) const;
-    void Fail(int id, QWidget* control, const QString& message);
+    // Ends the exchange at control `id`; with a message, shows it and puts the focus on the control.
+    void Fail(int id, const std::string& message);
 
     TemplateDialog& m_dialog;
     bool m_saving;

@@ -1,54 +1,63 @@
 #pragma once
-// A modal dialog built from a dialog template, with the command, timer and data-exchange hooks that
-// the tool's dialogs override: OnInitDialog, DoDataExchange, OnCommand, OnOK, OnCancel, OnTimer,
-// OnShowWindow.
-#include "ui/DialogTemplate.h"
-#include "ui/DialogUnits.h"
-
-#include <QtWidgets/QDialog>
-
+// A modal dialog built from a dialog template, with the command, timer and data-exchange hooks that the
+// tool's dialogs override: OnInitDialog, DoDataExchange, OnCommand, OnOK, OnCancel, OnTimer, OnShowWindow,
+// OnSysCommand. Controls are reached by their template IDs. Texts are UTF-8.
+//
+// No toolkit shows through: each back end (Qt widgets, Win32 dialogs) supplies the window, DialogWindow,
+// and the members that touch it. The Qt window lives as long as the object; the Win32 one while DoModal runs,
+// and the control calls do nothing without it.
+#include <cstdint>
 #include <functional>
 #include <map>
-#include <utility>
-#include <vector>
+#include <memory>
+#include <string>
 
 namespace pelmora {
 
 class DataExchange;
+class DialogWindow;
+class ReportList;
 
-class TemplateDialog : public QDialog {
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TemplateDialog)
-
+class TemplateDialog {
 public:
-    // Builds the window and every control of template `templateId`; an unknown template gives an empty
-    // dialog (HasTemplate() is then false).
-    explicit TemplateDialog(int templateId, QWidget* parent = nullptr);
-    ~TemplateDialog() override;
+    // The fields of an IP address control.
+    static constexpr int ADDRESS_FIELDS = 4;
 
-    // Runs the dialog modally; the result is the value given to EndDialog (IDOK, IDCANCEL, ...).
-    // Timers end with the run, as they would with the window.
+    explicit TemplateDialog(int templateId);
+    TemplateDialog(const TemplateDialog&) = delete;
+    TemplateDialog& operator=(const TemplateDialog&) = delete;
+    TemplateDialog(TemplateDialog&&) = delete;
+    TemplateDialog& operator=(TemplateDialog&&) = delete;
+    virtual ~TemplateDialog();
+
+    // Runs the dialog modally, owned by the window in front; the result is the value given to EndDialog
+    // (IDOK, IDCANCEL, ...), or -1 when the template could not be made into a window. Timers end with the run.
     int DoModal();
-    // Ends the modal run (or hides a modeless dialog) with `result`.
+    // Ends the modal run with `result` once the running handler returns.
     void EndDialog(int result);
     // Whether EndDialog has been called since the modal run began: a handler still running inside the run
     // (around a nested dialog, say) can tell that the window is on its way out.
     bool RunEnded() const { return m_runEnded; }
-
     int TemplateId() const { return m_templateId; }
-    bool HasTemplate() const { return m_hasTemplate; }
-    const DialogTemplate& Template() const { return m_template; }
-    // Base units of the dialog's font; the controls are placed with them.
-    const DialogUnits& Units() const { return m_units; }
-    QRect MapDialogRect(const QRect& dialogUnits) const { return m_units.ToPixels(dialogUnits); }
 
-    // The control with template ID `id` (the first one for IDs used twice, such as IDC_STATIC).
-    QWidget* Control(int id) const;
-    template <class T>
-    T* ControlAs(int id) const {
-        return qobject_cast<T*>(Control(id));
-    }
+    // The back end's window, for the back end and its tests.
+    DialogWindow& Window() const { return *m_window; }
+
+    bool HasControl(int id) const;
     void EnableControl(int id, bool enable);
+    bool IsControlEnabled(int id) const;
+    // A check box's state; false when there is no such check box.
+    bool IsChecked(int id) const;
+    // An IP address control: the address, first octet most significant, blank fields as 0, and how many
+    // fields are filled (0 without such a control); whether no field is filled; filling all four.
+    int GetAddress(int id, std::uint32_t& address) const;
+    bool IsAddressBlank(int id) const;
+    void SetAddress(int id, std::uint32_t address);
+    // A progress bar's range and position.
+    void SetProgressRange(int id, int lower, int upper);
+    void SetProgressPos(int id, int position);
+    // The report list with `id`; null when there is none (or, on Win32, no window).
+    ReportList* List(int id) const;
 
     // Runs DoDataExchange in one direction; false when saving failed (the exchange showed why).
     bool UpdateData(bool saveAndValidate = true);
@@ -65,13 +74,29 @@ public:
     // The period a running timer was started with; 0 when timer `id` is not running.
     int TimerInterval(int id) const;
 
+    // An item of the window's system menu, after a separator; choosing it runs OnSysCommand(id). `id` is a
+    // multiple of 16 below 0xF000. Where the window manager owns that menu (Linux), the item goes to the
+    // window's context menu instead, and F1 chooses the first such item. Call it from OnInitDialog.
+    bool AppendSystemMenuItem(int id, const std::string& text);
+    // An item of the context menu of control `controlId` that sends command `commandId`. Call it from
+    // OnInitDialog.
+    void AppendContextMenuItem(int controlId, int commandId, const std::string& text);
+    // Enables or greys a context-menu item.
+    void EnableMenuCommand(int commandId, bool enable);
+    bool IsMenuCommandEnabled(int commandId) const;
+
+    // The system's Save As dialog, offering `suggestedName` in the folder the user last used or their
+    // documents; `filter` is a pair such as {"CSV files", "*.csv"}. The chosen path, empty when cancelled.
+    std::string ChooseSaveFile(const std::string& title, const std::string& suggestedName,
+                               const std::string& filterName, const std::string& filterPattern) const;
+
 protected:
     // Once, before the dialog is first shown. The default exchanges members to controls; returning
     // true puts the focus on the first tab-stop control.
     virtual bool OnInitDialog();
     virtual void DoDataExchange(DataExchange& exchange);
-    // Every command: clicks of buttons and check boxes, SendCommand, PostCommand. The default runs a
-    // handler given to MapCommand, then IDOK → OnOK, IDCANCEL → OnCancel. True when handled.
+    // Every command: clicks of buttons and check boxes, menu items, SendCommand, PostCommand. The default
+    // runs a handler given to MapCommand, then IDOK → OnOK, IDCANCEL → OnCancel. True when handled.
     virtual bool OnCommand(int id);
     // The default saves the controls into the members and, if that succeeds, ends with IDOK.
     virtual void OnOK();
@@ -79,41 +104,21 @@ protected:
     virtual void OnCancel();
     virtual void OnTimer(int id);
     virtual void OnShowWindow(bool shown);
+    // A system-menu command, its low four bits cleared; true when handled.
+    virtual bool OnSysCommand(int id);
 
     // The message-map entry for one command ID.
     void MapCommand(int id, std::function<void()> handler);
 
-    void setVisible(bool visible) override;
-    void accept() override;
-    void reject() override;
-    bool event(QEvent* event) override;
-    void timerEvent(QTimerEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void changeEvent(QEvent* event) override;
-
 private:
-    void BuildControls();
-    void ApplyGeometry();
-    void FocusFirstTabStop();
-    void SetOwnerForModalRun();
-    void KillAllTimers();
+    // The back end's window delivers its events through these.
+    friend class DialogWindow;
+    friend struct DialogMessages;
 
     int m_templateId;
-    bool m_hasTemplate = false;
-    DialogTemplate m_template;
-    DialogUnits m_units;
-    std::vector<std::pair<QWidget*, const ControlTemplate*>> m_controls;  // template order
-    std::map<int, QWidget*> m_controlsById;
-    std::map<int, std::function<void()>> m_commandMap;
-    struct Timer {
-        int qtId;
-        int milliseconds;
-    };
-    std::map<int, Timer> m_timers;  // by our timer ID
-    bool m_initialised = false;
     bool m_runEnded = false;
+    std::map<int, std::function<void()>> m_commandMap;
+    std::unique_ptr<DialogWindow> m_window;
 };
 
 }  // namespace pelmora
