@@ -4,6 +4,6 @@
 
 namespace pelmora {
 
-CAboutDlg::CAboutDlg(QWidget* parent) : TemplateDialog(IDD_ABOUTBOX, parent) {}
+CAboutDlg::CAboutDlg() : TemplateDialog(IDD_ABOUTBOX) {}
 
 }  // namespace pelmora

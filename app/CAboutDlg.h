@@ -5,10 +5,8 @@
 namespace pelmora {
 
 class CAboutDlg : public TemplateDialog {
-    Q_OBJECT
-
 public:
-    explicit CAboutDlg(QWidget* parent = nullptr);
+    CAboutDlg();
 };
 
 }  // namespace pelmora

@@ -1,28 +1,14 @@
 #include "app/CNimbetRawConfigApp.h"
 
-#include <QtWidgets/QMessageBox>
-
 #include <utility>
 
 #include "app/CNimbetRawConfigDlg.h"
 #include "app/TemporaryAddress.h"
-#include "app/TerminationSignals.h"
 #include "platform/UdpSocket.h"
 #include "resources/ResourceIds.h"
-#include "ui/DialogTemplate.h"
-#include "ui/StringTable.h"
+#include "ui/Feedback.h"
 
 namespace pelmora {
-
-namespace {
-
-// The main window's title names the program in a message box that comes before the window.
-QString ProgramTitle() {
-    const auto mainTemplate = LoadDialogTemplate(IDD_MAIN_DIALOG);
-    return mainTemplate ? mainTemplate->title : QString();
-}
-
-}  // namespace
 
 CNimbetRawConfigApp::CNimbetRawConfigApp(DeviceNetwork& network, AddressPlatform& addresses,
                                          EditDeviceFunction editDevice)
@@ -35,10 +21,8 @@ bool CNimbetRawConfigApp::StartSockets() { return UdpSocket::Create().has_value(
 int CNimbetRawConfigApp::RunMainWindow(CNimbetRawConfigDlg& window) { return window.DoModal(); }
 
 bool CNimbetRawConfigApp::InitInstance() {
-    const TerminationSignals signalsEndTheRun;
     if (!StartSockets()) {
-        QMessageBox box(QMessageBox::Warning, ProgramTitle(), LoadString(IDS_SOCKETS_INIT_FAILED), QMessageBox::Ok);
-        box.exec();
+        ShowMessageBox(nullptr, ResourceString(IDS_SOCKETS_INIT_FAILED), {}, MessageKind::Warning);
         return false;
     }
     CNimbetRawConfigDlg window(m_network, m_editDevice);

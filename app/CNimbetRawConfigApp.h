@@ -1,15 +1,15 @@
 #pragma once
 // The application: socket start-up, the main window, the temporary address for the window's run, and
-// the end. Takes no command line, reads no configuration, keeps nothing between runs.
+// the end. A termination request ends the window's run like its close box: the program's start-up
+// arranges that where the system does not. Takes no command line, reads no configuration, keeps nothing between runs.
 #include "app/AddressPlatform.h"
 #include "app/EditDeviceFunction.h"
 #include "protocol/DeviceNetwork.h"
 
-class QWidget;
-
 namespace pelmora {
 
 class CNimbetRawConfigDlg;
+class TemplateDialog;
 
 class CNimbetRawConfigApp {
 public:
@@ -23,7 +23,7 @@ public:
     bool InitInstance();
 
     // The main window while it runs; null before and after.
-    QWidget* MainWindow() const { return m_pMainWnd; }
+    TemplateDialog* MainWindow() const { return m_pMainWnd; }
 
 protected:
     // Whether the socket layer works: a UDP socket can be created.
@@ -35,7 +35,7 @@ private:
     DeviceNetwork& m_network;
     AddressPlatform& m_addresses;
     EditDeviceFunction m_editDevice;
-    QWidget* m_pMainWnd = nullptr;
+    TemplateDialog* m_pMainWnd = nullptr;
 };
 
 }  // namespace pelmora

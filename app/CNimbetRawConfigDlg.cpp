@@ -1,122 +1,85 @@
 #include "app/CNimbetRawConfigDlg.h"
 
-#include <QtCore/QDate>
-#include <QtCore/QDir>
-#include <QtGui/QAction>
-#include <QtGui/QContextMenuEvent>
-#include <QtWidgets/QMenu>
-#include <QtWidgets/QMessageBox>
-#include <QtWidgets/QPushButton>
-
+#include <ctime>
 #include <utility>
 
 #include "app/CAboutDlg.h"
 #include "app/ColumnWidths.h"
-#include "app/WaitCursor.h"
 #include "listing/DeviceColumns.h"
 #include "listing/RowOutput.h"
 #include "listing/RowTexts.h"
+#include "platform/FileSave.h"
 #include "resources/ResourceIds.h"
-#include "ui/AppIcon.h"
-#include "ui/DataExchange.h"
+#include "ui/Feedback.h"
 #include "ui/ReportList.h"
-#include "ui/StringTable.h"
 
 namespace pelmora {
 
 namespace {
 
-QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8); }
+std::tm Today() {
+    const std::time_t now = std::time(nullptr);
+    // NOLINTNEXTLINE(concurrency-mt-unsafe): only the window's thread asks for the local time.
+    const std::tm* local = std::localtime(&now);
+    return local != nullptr ? *local : std::tm{};
+}
 
 }  // namespace
 
 CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
-                                         ChooseExportFileFunction chooseExportFile, QWidget* parent)
-    : TemplateDialog(IDD_MAIN_DIALOG, parent),
+                                         ChooseExportFileFunction chooseExportFile)
+    : TemplateDialog(IDD_MAIN_DIALOG),
       m_editDevice(std::move(editDevice)),
       m_chooseExportFile(std::move(chooseExportFile)),
-      m_hIcon(LoadIcon(IDR_MAINFRAME)),
       m_deviceSet(network) {
     MapCommand(IDC_EDIT_BUTTON, [this] { OnEditButton(); });
     MapCommand(IDC_REFRESH_BUTTON, [this] { OnRefreshButton(); });
     MapCommand(IDC_WINK_BUTTON, [this] { OnWinkButton(); });
     MapCommand(ID_CLEAR_AND_RESCAN, [this] { ClearAndRescan(); });
     MapCommand(ID_RESCAN, [this] { Rescan(); });
+    MapCommand(ID_EXPORT_LIST, [this] { OnExportList(); });
 }
 
 CNimbetRawConfigDlg::~CNimbetRawConfigDlg() = default;
 
-void CNimbetRawConfigDlg::DoDataExchange(DataExchange& exchange) {
-    TemplateDialog::DoDataExchange(exchange);
-    exchange.Control(IDC_DEVICE_LIST, m_deviceList);
-    exchange.Control(IDC_EDIT_BUTTON, m_editButton);
-    exchange.Control(IDC_WINK_BUTTON, m_winkButton);
-}
-
 bool CNimbetRawConfigDlg::OnInitDialog() {
     TemplateDialog::OnInitDialog();
-    connect(m_deviceList, &ReportList::itemStateChanged, this, [this] { OnListItemChanged(); });
-    connect(m_deviceList, &ReportList::rowDoubleClicked, this, [this](int row) { OnListDoubleClick(row); });
-    EnableBothButtons(false);
-
-    // Window managers own the window menu, so its About item lives in the window's context menu.
-    if (Template().systemMenu) {
-        const QString about = LoadString(IDS_ABOUTBOX);
-        if (!about.isEmpty()) {
-            m_aboutAction = new QAction(about, this);
-            m_aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
-            m_aboutAction->setShortcutContext(Qt::WindowShortcut);
-            connect(m_aboutAction, &QAction::triggered, this, [this] { OnSysCommand(IDM_ABOUTBOX); });
-            addAction(m_aboutAction);
-        }
+    m_deviceList = List(IDC_DEVICE_LIST);
+    if (m_deviceList != nullptr) {
+        m_deviceList->OnSelectionChanged([this] { OnListItemChanged(); });
+        m_deviceList->OnDoubleClick([this](int row) { OnListDoubleClick(row); });
     }
-    m_exportAction = new QAction(QStringLiteral("Export list..."), this);
-    m_exportAction->setEnabled(false);
-    connect(m_exportAction, &QAction::triggered, this, [this] { OnExportList(); });
-    setWindowIcon(m_hIcon);
+    EnableBothButtons(false);
+    AppendSystemMenuItem(IDM_ABOUTBOX, ResourceString(IDS_ABOUTBOX));
+    AppendContextMenuItem(IDC_DEVICE_LIST, ID_EXPORT_LIST, "Export list...");
+    EnableMenuCommand(ID_EXPORT_LIST, false);
     ReadInterfaceTable();
     return true;
 }
 
-void CNimbetRawConfigDlg::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
-    for (QAction* action : {m_aboutAction, m_exportAction})
-        if (action != nullptr) menu.addAction(action);
-    if (menu.isEmpty()) {
-        TemplateDialog::contextMenuEvent(event);
-        return;
-    }
-    menu.exec(event->globalPos());
-}
-
 void CNimbetRawConfigDlg::OnExportList() {
     if (m_listing.rows.empty() || !m_chooseExportFile) return;
-    const QString path = m_chooseExportFile(this, QDir::home().filePath(ExportFileName(QDate::currentDate())));
-    if (path.isEmpty()) return;
-    QString reason;
+    const std::string path = m_chooseExportFile(*this, ExportFileName(Today()));
+    if (path.empty()) return;
+    std::string reason;
     if (SaveFileWhole(path, FormatCsv(m_listing), reason)) return;
-    QMessageBox box(
-        QMessageBox::Warning, QStringLiteral("Export list"),
-        QStringLiteral("The device list could not be saved to \"%1\": %2").arg(QDir::toNativeSeparators(path), reason),
-        QMessageBox::Ok, this);
-    box.exec();
+    ShowMessageBox(this, "The device list could not be saved to \"" + path + "\": " + reason, "Export list",
+                   MessageKind::Warning);
 }
 
-void CNimbetRawConfigDlg::OnSysCommand(int id) {
+bool CNimbetRawConfigDlg::OnSysCommand(int id) {
     // The low four bits of a system command's ID are the window system's own, so they are cleared
     // before the ID is compared.
-    if ((id & 0xFFF0) == IDM_ABOUTBOX) {
-        CAboutDlg about;
-        about.DoModal();
-    }
+    if ((id & 0xFFF0) != IDM_ABOUTBOX) return false;
+    CAboutDlg about;
+    about.DoModal();
+    return true;
 }
 
 int CNimbetRawConfigDlg::ReadInterfaceTable() {
     if (!m_deviceSet.ReadInterfaceTable()) {
         const NormalCursor normal;
-        QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(INTERFACE_TABLE_ERROR_CAPTION),
-                        QString::fromLatin1(INTERFACE_TABLE_ERROR), QMessageBox::Ok, this);
-        box.exec();
+        ShowMessageBox(this, INTERFACE_TABLE_ERROR, INTERFACE_TABLE_ERROR_CAPTION, MessageKind::Plain);
         return 0;
     }
     return m_deviceSet.InterfaceCount();
@@ -137,6 +100,7 @@ void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
 }
 
 void CNimbetRawConfigDlg::FillDeviceList() {
+    if (m_deviceList == nullptr) return;
     m_deviceList->DeleteAllItems();
     m_deviceList->DeleteAllColumns();
     m_listing = ListDevices(m_deviceSet.Store());
@@ -144,35 +108,34 @@ void CNimbetRawConfigDlg::FillDeviceList() {
     // The widths depend on the rows' texts, so the columns are made once those are known.
     const auto widths = DeviceColumnWidths(*m_deviceList, m_listing);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
-        m_deviceList->InsertColumn(static_cast<int>(column), QString::fromLatin1(DEVICE_COLUMNS[column].heading),
-                                   widths[column]);
+        m_deviceList->InsertColumn(static_cast<int>(column), DEVICE_COLUMNS[column].heading, widths[column]);
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& texts = rows[i];
-        const int row = m_deviceList->InsertItem(static_cast<int>(i), ToQString(texts[COL_UNIT]));
+        const int row = m_deviceList->InsertItem(static_cast<int>(i), texts[COL_UNIT]);
         for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
-            m_deviceList->SetItemText(row, column, ToQString(texts[column]));
+            m_deviceList->SetItemText(row, column, texts[column]);
         if (HasBacnet(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))) {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
-                m_deviceList->SetItemText(row, column, ToQString(texts[column]));
+                m_deviceList->SetItemText(row, column, texts[column]);
         }
         for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
             const std::string& warning = m_listing.warnings[i][column];
-            if (!warning.empty()) m_deviceList->SetItemWarning(row, static_cast<int>(column), ToQString(warning));
+            if (!warning.empty()) m_deviceList->SetItemWarning(row, static_cast<int>(column), warning);
         }
     }
-    if (m_exportAction != nullptr) m_exportAction->setEnabled(!rows.empty());
+    EnableMenuCommand(ID_EXPORT_LIST, !rows.empty());
 }
 
 void CNimbetRawConfigDlg::OnShowWindow(bool shown) {
     // Read before the base class runs, so the buttons follow the selection the window had when it was
     // shown or hidden, not a change that the default handling's focus move may bring.
-    const int selected = m_deviceList->GetSelectedCount();
+    const int selected = m_deviceList != nullptr ? m_deviceList->GetSelectedCount() : 0;
     TemplateDialog::OnShowWindow(shown);
     if (m_firstScanDone != 0) return;
     SetTimer(FIRST_SCAN_TIMER, FIRST_SCAN_DELAY_MS);
-    m_winkButton->setEnabled(selected != 0);
-    m_editButton->setEnabled(IsSelectedRowEditable());
+    EnableControl(IDC_WINK_BUTTON, selected != 0);
+    EnableControl(IDC_EDIT_BUTTON, IsSelectedRowEditable());
 }
 
 void CNimbetRawConfigDlg::OnTimer(int id) {
@@ -195,25 +158,27 @@ void CNimbetRawConfigDlg::OnRefreshButton() {
 void CNimbetRawConfigDlg::OnListItemChanged() { EnableButtonsForSelection(); }
 
 void CNimbetRawConfigDlg::EnableButtonsForSelection() {
-    m_winkButton->setEnabled(m_deviceList->GetSelectedCount() != 0);
-    m_editButton->setEnabled(IsSelectedRowEditable());
+    EnableControl(IDC_WINK_BUTTON, m_deviceList != nullptr && m_deviceList->GetSelectedCount() != 0);
+    EnableControl(IDC_EDIT_BUTTON, IsSelectedRowEditable());
 }
 
 bool CNimbetRawConfigDlg::IsSelectedRowEditable() const {
-    if (m_deviceList->GetSelectedCount() == 0) return false;
+    if (m_deviceList == nullptr || m_deviceList->GetSelectedCount() == 0) return false;
     const int row = m_deviceList->GetFirstSelectedItem();
     if (row < 0) return false;
-    return m_deviceList->GetItemText(row, COL_BACNET).compare(QStringLiteral("Yes"), Qt::CaseInsensitive) == 0;
+    const std::string bacnet = m_deviceList->GetItemText(row, COL_BACNET);
+    return bacnet.size() == 3 && (bacnet[0] | 0x20) == 'y' && (bacnet[1] | 0x20) == 'e' && (bacnet[2] | 0x20) == 's';
 }
 
 void CNimbetRawConfigDlg::EnableButtonsForRecord() {
-    const int row = m_deviceList->GetSelectedCount() != 0 ? m_deviceList->GetFirstSelectedItem() : -1;
+    const int row =
+        m_deviceList != nullptr && m_deviceList->GetSelectedCount() != 0 ? m_deviceList->GetFirstSelectedItem() : -1;
     EnableBothButtons(row >= 0 && m_deviceSet.Store().RecordAt(row) != nullptr);
 }
 
 void CNimbetRawConfigDlg::EnableBothButtons(bool enable) {
-    m_winkButton->setEnabled(enable);
-    m_editButton->setEnabled(enable);
+    EnableControl(IDC_WINK_BUTTON, enable);
+    EnableControl(IDC_EDIT_BUTTON, enable);
 }
 
 void CNimbetRawConfigDlg::OnEditButton() {
@@ -243,7 +208,7 @@ void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
 }
 
 void CNimbetRawConfigDlg::OnWinkButton() {
-    if (m_deviceList->GetSelectedCount() == 0) return;
+    if (m_deviceList == nullptr || m_deviceList->GetSelectedCount() == 0) return;
     const int row = m_deviceList->GetFirstSelectedItem();
     if (row < 0) return;
     const DeviceRecord* record = m_deviceSet.Store().RecordAt(row);

@@ -2,10 +2,8 @@
 // The main window, template 102: the device list, Edit..., Refresh and Wink. It owns the device set
 // (the reply store, the interface table and the device records the list shows: row i shows record i),
 // starts the first scan a quarter of a second after it is first shown, and lends the set to the edit
-// dialog.
+// dialog. The system menu has About; the list's context menu has "Export list...".
 #include <cstdint>
-
-#include <QtGui/QIcon>
 
 #include "app/EditDeviceFunction.h"
 #include "app/ExportList.h"
@@ -15,24 +13,21 @@
 #include "protocol/DeviceNetwork.h"
 #include "ui/TemplateDialog.h"
 
-class QAction;
-class QPushButton;
-
 namespace pelmora {
 
 class ReportList;
 
 class CNimbetRawConfigDlg : public TemplateDialog {
-    Q_OBJECT
-    Q_DISABLE_COPY_MOVE(CNimbetRawConfigDlg)
-
 public:
     static constexpr int FIRST_SCAN_TIMER = 0;
     static constexpr int FIRST_SCAN_DELAY_MS = 250;
 
     CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
-                        ChooseExportFileFunction chooseExportFile = ChooseExportFileWithDialog,
-                        QWidget* parent = nullptr);
+                        ChooseExportFileFunction chooseExportFile = ChooseExportFileWithDialog);
+    CNimbetRawConfigDlg(const CNimbetRawConfigDlg&) = delete;
+    CNimbetRawConfigDlg& operator=(const CNimbetRawConfigDlg&) = delete;
+    CNimbetRawConfigDlg(CNimbetRawConfigDlg&&) = delete;
+    CNimbetRawConfigDlg& operator=(CNimbetRawConfigDlg&&) = delete;
     ~CNimbetRawConfigDlg() override;
 
     // Re-reads the interface table; its row count, 0 (after a message box) when it cannot be read.
@@ -47,25 +42,19 @@ public:
     void EnableButtonsForRecord();
 
     // System commands; IDM_ABOUTBOX opens the About box.
-    void OnSysCommand(int id);
+    bool OnSysCommand(int id) override;
 
     DeviceSet& Devices() { return m_deviceSet; }
     const DeviceSet& Devices() const { return m_deviceSet; }
     bool FirstScanDone() const { return m_firstScanDone != 0; }
-    // The window menu's About item (also F1); null before the window was first shown.
-    QAction* AboutAction() const { return m_aboutAction; }
-    // The window menu's "Export list...", enabled while the list has rows.
-    QAction* ExportAction() const { return m_exportAction; }
     // The rows as the list shows them, with their duplicate warnings.
     const DeviceListing& Listing() const { return m_listing; }
 
 protected:
-    void DoDataExchange(DataExchange& exchange) override;
     bool OnInitDialog() override;
     void OnOK() override;
     void OnShowWindow(bool shown) override;
     void OnTimer(int id) override;
-    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void OnRefreshButton();
@@ -83,14 +72,9 @@ private:
     ChooseExportFileFunction m_chooseExportFile;
 
     std::uint8_t m_firstScanDone = 0;
-    QIcon m_hIcon;
     DeviceSet m_deviceSet;
     DeviceListing m_listing;
-    ReportList* m_deviceList = nullptr;
-    QPushButton* m_editButton = nullptr;
-    QPushButton* m_winkButton = nullptr;
-    QAction* m_aboutAction = nullptr;
-    QAction* m_exportAction = nullptr;
+    ReportList* m_deviceList = nullptr;  // while the window exists
 };
 
 }  // namespace pelmora

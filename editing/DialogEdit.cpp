@@ -1,8 +1,5 @@
 #include "editing/DialogEdit.h"
 
-#include <QtWidgets/QCheckBox>
-#include <QtWidgets/QLineEdit>
-
 #include <string>
 
 #include "editing/DlgWait.h"
@@ -10,7 +7,6 @@
 #include "protocol/MacAddress.h"
 #include "resources/ResourceIds.h"
 #include "ui/DataExchange.h"
-#include "ui/IpAddressCtrl.h"
 
 namespace pelmora {
 
@@ -25,11 +21,8 @@ constexpr int DEFAULT_BACNET_PORT = 47808;
 constexpr char FACTORY_DEFAULT_ID_TEXT[] = "-1";
 
 // ParseNumberText on a field's text, which the check may empty.
-bool CheckNumberField(QString& text, int& value, int low, int high) {
-    std::string utf8 = text.toStdString();
-    const bool accepted = ParseNumberText(utf8, value, low, high);
-    text = QString::fromStdString(utf8);
-    return accepted;
+bool CheckNumberField(std::string& text, int& value, int low, int high) {
+    return ParseNumberText(text, value, low, high);
 }
 
 }  // namespace
@@ -41,7 +34,7 @@ Ipv4Host DefaultSubnetMask(Ipv4Host address) {
     return Ipv4Host{0xFFFFFF00u};
 }
 
-CDialogEdit::CDialogEdit(QWidget* parent) : TemplateDialog(IDD_EDIT_DIALOG, parent) {
+CDialogEdit::CDialogEdit() : TemplateDialog(IDD_EDIT_DIALOG) {
     MapCommand(IDOK, [this] { OnSave(); });
     MapCommand(IDC_DHCP, [this] { OnDhcpClicked(); });
     MapCommand(IDC_FOREIGN_DEVICE, [this] { OnForeignDeviceClicked(); });
@@ -60,43 +53,31 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, DeviceSet* devices) {
 }
 
 void CDialogEdit::FillFromSettings(const DeviceSettings& settings) {
-    m_macText = QString::fromStdString(MacText(settings.mac));
-    m_ipText = QString::fromStdString(ToText(settings.currentAddress));
+    m_macText = (MacText(settings.mac));
+    m_ipText = (ToText(settings.currentAddress));
     m_address = settings.address.value_or(ANY_ADDRESS).value;
     m_subnetMask = settings.subnetMask.value_or(ANY_ADDRESS).value;
     m_gateway = settings.gateway.value_or(ANY_ADDRESS).value;
     m_dns = settings.dns.value_or(ANY_ADDRESS).value;
     m_dhcp = settings.dhcp ? 1 : 0;
     m_ela = settings.ela;
-    m_elaText = QString::number(m_ela);
+    m_elaText = std::to_string(m_ela);
     m_pla = settings.pla;
-    m_plaText = QString::number(m_pla);
+    m_plaText = std::to_string(m_pla);
     m_port = settings.port;
-    m_portText = QString::number(m_port);
-    m_description = QString::fromStdString(settings.description);
-    m_deviceIdText = settings.deviceId == FACTORY_DEFAULT_DEVICE_ID ? QString::fromLatin1(FACTORY_DEFAULT_TEXT)
-                                                                    : QString::number(settings.deviceId);
-    m_location = QString::fromStdString(settings.location);
-    m_name = QString::fromStdString(settings.name);
-    m_bbmdAddress = QString::fromStdString(settings.bbmdAddress);
+    m_portText = std::to_string(m_port);
+    m_description = (settings.description);
+    m_deviceIdText = settings.deviceId == FACTORY_DEFAULT_DEVICE_ID ? std::string(FACTORY_DEFAULT_TEXT)
+                                                                    : std::to_string(settings.deviceId);
+    m_location = (settings.location);
+    m_name = (settings.name);
+    m_bbmdAddress = (settings.bbmdAddress);
     m_foreignDevice = settings.foreignDevice ? 1 : 0;
     m_debug = settings.debug ? 1 : 0;
 }
 
 void CDialogEdit::DoDataExchange(DataExchange& exchange) {
     exchange.Check(IDC_DHCP, m_dhcp);
-    exchange.Control(IDC_DESCRIPTION, m_descriptionEdit);
-    exchange.Control(IDC_DEVICE_ID, m_deviceIdEdit);
-    exchange.Control(IDC_ELA, m_elaEdit);
-    exchange.Control(IDC_LOCATION, m_locationEdit);
-    exchange.Control(IDC_MAC_TEXT, m_macEdit);
-    exchange.Control(IDC_NAME, m_nameEdit);
-    exchange.Control(IDC_PLA, m_plaEdit);
-    exchange.Control(IDC_PORT, m_portEdit);
-    exchange.Control(IDC_ADDRESS, m_addressCtrl);
-    exchange.Control(IDC_DNS, m_dnsCtrl);
-    exchange.Control(IDC_GATEWAY, m_gatewayCtrl);
-    exchange.Control(IDC_SUBNET_MASK, m_subnetMaskCtrl);
     exchange.Text(IDC_DESCRIPTION, m_description, DESCRIPTION_LIMIT);
     exchange.Text(IDC_LOCATION, m_location, LOCATION_LIMIT);
     exchange.Text(IDC_MAC_TEXT, m_macText);
@@ -108,7 +89,6 @@ void CDialogEdit::DoDataExchange(DataExchange& exchange) {
     exchange.Text(IDC_IP_TEXT, m_ipText);
     exchange.Check(IDC_FOREIGN_DEVICE, m_foreignDevice);
     exchange.Text(IDC_BBMD_ADDRESS, m_bbmdAddress);
-    exchange.Control(IDC_BBMD_ADDRESS, m_bbmdEdit);
     exchange.Check(IDC_DEBUG, m_debug);
     exchange.Text(IDC_DEVICE_ID, m_deviceIdText, DEVICE_ID_TEXT_LIMIT);
     exchange.Text(IDC_ELA, m_elaText);
@@ -129,16 +109,14 @@ void CDialogEdit::EnableAddressControls() {
 
 void CDialogEdit::OnDhcpClicked() {
     UpdateData(true);
-    auto* address = ControlAs<IpAddressCtrl>(IDC_ADDRESS);
-    auto* mask = ControlAs<IpAddressCtrl>(IDC_SUBNET_MASK);
-    if (m_dhcp == 0 && address != nullptr && mask != nullptr) {
+    if (m_dhcp == 0 && HasControl(IDC_ADDRESS) && HasControl(IDC_SUBNET_MASK)) {
         std::uint32_t value = 0;
-        if (address->GetAddress(value) < IpAddressCtrl::FIELD_COUNT || value == 0)
-            address->SetAddress(DEFAULT_STATIC_ADDRESS.value);
+        if (GetAddress(IDC_ADDRESS, value) < ADDRESS_FIELDS || value == 0)
+            SetAddress(IDC_ADDRESS, DEFAULT_STATIC_ADDRESS.value);
         std::uint32_t maskValue = 0;
-        if (mask->GetAddress(maskValue) < IpAddressCtrl::FIELD_COUNT || maskValue == 0) {
-            address->GetAddress(value);
-            mask->SetAddress(DefaultSubnetMask(Ipv4Host{value}).value);
+        if (GetAddress(IDC_SUBNET_MASK, maskValue) < ADDRESS_FIELDS || maskValue == 0) {
+            GetAddress(IDC_ADDRESS, value);
+            SetAddress(IDC_SUBNET_MASK, DefaultSubnetMask(Ipv4Host{value}).value);
         }
     }
     EnableAddressControls();
@@ -147,7 +125,7 @@ void CDialogEdit::OnDhcpClicked() {
 void CDialogEdit::OnForeignDeviceClicked() {
     UpdateData(true);
     // A too-long text stops the exchange before it reaches this check box; the box itself decides.
-    if (const auto* box = ControlAs<QCheckBox>(IDC_FOREIGN_DEVICE)) m_foreignDevice = box->isChecked() ? 1 : 0;
+    if (HasControl(IDC_FOREIGN_DEVICE)) m_foreignDevice = IsChecked(IDC_FOREIGN_DEVICE) ? 1 : 0;
     EnableControl(IDC_BBMD_ADDRESS, m_foreignDevice == 1);
 }
 
@@ -174,10 +152,10 @@ void CDialogEdit::OnSave() {
         ok = false;
     }
     bool idAccepted = true;
-    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_TEXT)) {
-        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_ID_TEXT);
+    if (m_deviceIdText == FACTORY_DEFAULT_TEXT) {
+        m_deviceIdText = FACTORY_DEFAULT_ID_TEXT;
     } else if (!CheckNumberField(m_deviceIdText, value, FACTORY_DEFAULT_DEVICE_ID, DEVICE_ID_LIMIT)) {
-        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_ID_TEXT);
+        m_deviceIdText = FACTORY_DEFAULT_ID_TEXT;
         idAccepted = false;
     }
     if (ok && idAccepted) {
@@ -185,21 +163,20 @@ void CDialogEdit::OnSave() {
         TemplateDialog::OnOK();
         return;
     }
-    m_elaText = QString::number(m_ela);
-    m_plaText = QString::number(m_pla);
-    m_portText = QString::number(m_port);
-    if (m_deviceIdText == QLatin1String(FACTORY_DEFAULT_ID_TEXT))
-        m_deviceIdText = QString::fromLatin1(FACTORY_DEFAULT_TEXT);
+    m_elaText = std::to_string(m_ela);
+    m_plaText = std::to_string(m_pla);
+    m_portText = std::to_string(m_port);
+    if (m_deviceIdText == FACTORY_DEFAULT_ID_TEXT)
+        m_deviceIdText = std::string(FACTORY_DEFAULT_TEXT);
     UpdateData(false);
 }
 
 DeviceSettings CDialogEdit::SettingsForWrite() const {
     // The members hold a blank control as 0.0.0.0; only the control tells the two apart.
     const auto address = [this](int id) -> std::optional<Ipv4Host> {
-        const auto* control = ControlAs<IpAddressCtrl>(id);
-        if (control == nullptr || control->IsBlank()) return std::nullopt;
+        if (IsAddressBlank(id)) return std::nullopt;
         std::uint32_t value = 0;
-        control->GetAddress(value);
+        GetAddress(id, value);
         return Ipv4Host{value};
     };
     DeviceSettings settings = SettingsFromRecord(*m_record);  // which device, and where it answers now
@@ -208,12 +185,12 @@ DeviceSettings CDialogEdit::SettingsForWrite() const {
     settings.subnetMask = address(IDC_SUBNET_MASK);
     settings.gateway = address(IDC_GATEWAY);
     settings.dns = address(IDC_DNS);
-    settings.deviceId = DeviceIdForWrite(m_deviceIdText.toStdString());
-    settings.name = m_name.toStdString();
-    settings.location = m_location.toStdString();
-    settings.description = m_description.toStdString();
+    settings.deviceId = DeviceIdForWrite(m_deviceIdText);
+    settings.name = m_name;
+    settings.location = m_location;
+    settings.description = m_description;
     settings.foreignDevice = m_foreignDevice != 0;
-    settings.bbmdAddress = m_bbmdAddress.toStdString();
+    settings.bbmdAddress = m_bbmdAddress;
     settings.pla = m_pla;
     settings.ela = m_ela;
     settings.port = static_cast<std::uint16_t>(m_port);
@@ -224,10 +201,10 @@ DeviceSettings CDialogEdit::SettingsForWrite() const {
 void CDialogEdit::WriteConfiguration() {
     DeviceSettings settings = SettingsForWrite();
     m_devices->Write(settings);
-    m_name = QString::fromStdString(settings.name);
-    m_description = QString::fromStdString(settings.description);
-    m_location = QString::fromStdString(settings.location);
-    m_bbmdAddress = QString::fromStdString(settings.bbmdAddress);
+    m_name = (settings.name);
+    m_description = (settings.description);
+    m_location = (settings.location);
+    m_bbmdAddress = (settings.bbmdAddress);
 }
 
 }  // namespace pelmora

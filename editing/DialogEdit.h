@@ -2,20 +2,15 @@
 // The edit dialog: one device's IP and BACnet settings, checked on Save, written to the device, and
 // followed by the wait while it restarts. The dialog maps the settings to its controls and back; the
 // device set does the write.
-#include <QtCore/QString>
-
 #include <cstdint>
+#include <string>
 
 #include "devices/DeviceSet.h"
 #include "devices/DeviceSettings.h"
 #include "protocol/DeviceRecord.h"
 #include "ui/TemplateDialog.h"
 
-class QLineEdit;
-
 namespace pelmora {
-
-class IpAddressCtrl;
 
 constexpr int FIXED_TO_DHCP_WAIT_SECONDS = 35;
 constexpr int RESTART_WAIT_SECONDS = 20;
@@ -26,10 +21,8 @@ constexpr Ipv4Host DEFAULT_STATIC_ADDRESS{0xC0A85C5Cu};
 Ipv4Host DefaultSubnetMask(Ipv4Host address);
 
 class CDialogEdit : public TemplateDialog {
-    Q_OBJECT
-
 public:
-    explicit CDialogEdit(QWidget* parent = nullptr);
+    CDialogEdit();
 
     // Shows the record's settings; on Save writes them through the device set and waits for the
     // restart. True when the dialog ended through Save (whether or not the wait was cancelled); false
@@ -54,38 +47,25 @@ private:
     DeviceRecord* m_record = nullptr;
     DeviceSet* m_devices = nullptr;
     int m_dhcp = 0;
-    QLineEdit* m_descriptionEdit = nullptr;
-    QLineEdit* m_deviceIdEdit = nullptr;
-    QLineEdit* m_elaEdit = nullptr;
-    QLineEdit* m_locationEdit = nullptr;
-    QLineEdit* m_macEdit = nullptr;
-    QLineEdit* m_nameEdit = nullptr;
-    QLineEdit* m_plaEdit = nullptr;
-    QLineEdit* m_portEdit = nullptr;
-    IpAddressCtrl* m_addressCtrl = nullptr;
-    IpAddressCtrl* m_dnsCtrl = nullptr;
-    IpAddressCtrl* m_gatewayCtrl = nullptr;
-    IpAddressCtrl* m_subnetMaskCtrl = nullptr;
-    QString m_description;
+    std::string m_description;
     std::uint8_t m_pla = 254;
     std::uint8_t m_ela = 254;
     int m_port = 47808;
-    QString m_location;
-    QString m_macText;
-    QString m_name;
+    std::string m_location;
+    std::string m_macText;
+    std::string m_name;
     std::uint32_t m_address = 0;
     std::uint32_t m_dns = 0;
     std::uint32_t m_gateway = 0;
     std::uint32_t m_subnetMask = 0;
-    QString m_ipText;
+    std::string m_ipText;
     int m_foreignDevice = 0;
-    QString m_bbmdAddress;
-    QLineEdit* m_bbmdEdit = nullptr;
+    std::string m_bbmdAddress;
     int m_debug = 0;
-    QString m_deviceIdText;
-    QString m_elaText;
-    QString m_plaText;
-    QString m_portText;
+    std::string m_deviceIdText;
+    std::string m_elaText;
+    std::string m_plaText;
+    std::string m_portText;
 };
 
 }  // namespace pelmora

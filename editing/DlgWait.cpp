@@ -1,15 +1,12 @@
 #include "editing/DlgWait.h"
 
-#include <QtWidgets/QProgressBar>
-
 #include <limits>
 
 #include "resources/ResourceIds.h"
-#include "ui/DataExchange.h"
 
 namespace pelmora {
 
-CDlgWait::CDlgWait(QWidget* parent) : TemplateDialog(IDD_WAIT_DIALOG, parent) {}
+CDlgWait::CDlgWait() : TemplateDialog(IDD_WAIT_DIALOG) {}
 
 bool CDlgWait::RunWait(int seconds) {
     if (seconds <= 0) return true;
@@ -19,19 +16,17 @@ bool CDlgWait::RunWait(int seconds) {
     return DoModal() != IDCANCEL;
 }
 
-void CDlgWait::DoDataExchange(DataExchange& exchange) { exchange.Control(IDC_PROGRESS, m_progress); }
-
 bool CDlgWait::OnInitDialog() {
     TemplateDialog::OnInitDialog();
     SetTimer(TICK_TIMER, TICK_MILLISECONDS);
-    if (m_progress != nullptr) m_progress->setRange(0, m_limit);
+    SetProgressRange(IDC_PROGRESS, 0, m_limit);
     return true;
 }
 
 void CDlgWait::OnTimer(int) {
     ++m_count;
     if (m_count >= m_limit) OnOK();
-    if (m_progress != nullptr) m_progress->setValue(m_count);
+    SetProgressPos(IDC_PROGRESS, m_count);
 }
 
 }  // namespace pelmora

@@ -32,6 +32,8 @@ constexpr int IDC_WINK_BUTTON = 1118;
 // Commands of the main window that no control sends.
 constexpr int ID_CLEAR_AND_RESCAN = 1001;
 constexpr int ID_RESCAN = 1002;
+// The device list's context menu.
+constexpr int ID_EXPORT_LIST = 1003;
 
 // Edit dialog, template 134.
 constexpr int IDC_MAC_TEXT = 1111;

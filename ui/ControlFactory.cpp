@@ -3,7 +3,7 @@
 #include "ui/AppIcon.h"
 #include "ui/ControlId.h"
 #include "ui/IpAddressCtrl.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -43,7 +43,7 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget* parent) {
             return label;
         }
         case ControlKind::GroupBox: return new QGroupBox(control.caption, parent);
-        case ControlKind::ListView: return new ReportList(parent);
+        case ControlKind::ListView: return new ReportListWidget(parent);
         case ControlKind::IpAddress: return new IpAddressCtrl(parent);
         case ControlKind::ProgressBar: {
             auto* progress = new QProgressBar(parent);

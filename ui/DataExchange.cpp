@@ -1,5 +1,6 @@
 #include "ui/DataExchange.h"
 
+#include "ui/DialogWindow.h"
 #include "ui/IpAddressCtrl.h"
 #include "ui/TemplateDialog.h"
 #include "ui/TextLimit.h"
@@ -14,53 +15,51 @@ namespace pelmora {
 DataExchange::DataExchange(TemplateDialog& dialog, bool saveAndValidate)
     : m_dialog(dialog), m_saving(saveAndValidate) {}
 
-QWidget* DataExchange::ControlWidget(int id) const { return m_dialog.Control(id); }
-
-QString DataExchange::TooLongMessage(int limit) {
-    return limit == 1 ? QStringLiteral("Enter no more than 1 character.")
-                      : QStringLiteral("Enter no more than %1 characters.").arg(limit);
+std::string DataExchange::TooLongMessage(int limit) {
+    return limit == 1 ? "Enter no more than 1 character."
+                      : "Enter no more than " + std::to_string(limit) + " characters.";
 }
 
-void DataExchange::Fail(int id, QWidget* control, const QString& message) {
+void DataExchange::Fail(int id, const std::string& message) {
     m_failed = true;
     m_failedControl = id;
-    if (!message.isEmpty()) {
-        QMessageBox::warning(&m_dialog, QGuiApplication::applicationDisplayName(), message);
-        // Back to the dialog, as when a message box's owner gets the activation back.
-        if (m_dialog.isVisible()) m_dialog.activateWindow();
-    }
-    if (control != nullptr) {
+    if (message.empty()) return;
+    DialogWindow& window = m_dialog.Window();
+    QMessageBox::warning(&window, QGuiApplication::applicationDisplayName(), QString::fromStdString(message));
+    // Back to the dialog, as when a message box's owner gets the activation back.
+    if (window.isVisible()) window.activateWindow();
+    if (QWidget* control = window.Control(id)) {
         control->setFocus(Qt::OtherFocusReason);
         if (auto* edit = qobject_cast<QLineEdit*>(control)) edit->selectAll();
     }
 }
 
-void DataExchange::Text(int id, QString& member, int limit) {
+void DataExchange::Text(int id, std::string& member, int limit) {
     if (m_failed) return;
-    auto* edit = qobject_cast<QLineEdit*>(ControlWidget(id));
+    auto* edit = m_dialog.Window().ControlAs<QLineEdit>(id);
     if (edit == nullptr) {
         qWarning("data exchange: control %d is not an edit control", id);
-        Fail(id, nullptr, {});
+        Fail(id, {});
         return;
     }
     if (!m_saving) {
-        SetLimitedText(edit, member, limit);
+        SetLimitedText(edit, QString::fromStdString(member), limit);
         return;
     }
     const QString text = edit->text();
     if (limit > 0 && CharacterCount(text) > limit) {
-        Fail(id, edit, TooLongMessage(limit));
+        Fail(id, TooLongMessage(limit));
         return;
     }
-    member = text;
+    member = text.toStdString();
 }
 
 void DataExchange::Check(int id, int& member) {
     if (m_failed) return;
-    auto* box = qobject_cast<QCheckBox*>(ControlWidget(id));
+    auto* box = m_dialog.Window().ControlAs<QCheckBox>(id);
     if (box == nullptr) {
         qWarning("data exchange: control %d is not a check box", id);
-        Fail(id, nullptr, {});
+        Fail(id, {});
         return;
     }
     if (m_saving) {
@@ -72,10 +71,10 @@ void DataExchange::Check(int id, int& member) {
 
 void DataExchange::IpAddress(int id, std::uint32_t& member) {
     if (m_failed) return;
-    auto* address = qobject_cast<IpAddressCtrl*>(ControlWidget(id));
+    auto* address = m_dialog.Window().ControlAs<IpAddressCtrl>(id);
     if (address == nullptr) {
         qWarning("data exchange: control %d is not an IP address control", id);
-        Fail(id, nullptr, {});
+        Fail(id, {});
         return;
     }
     if (m_saving) {

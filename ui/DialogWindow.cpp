@@ -1,20 +1,23 @@
-#include "ui/TemplateDialog.h"
+#include "ui/DialogWindow.h"
 
 #include "resources/ResourceIds.h"
 #include "ui/AccessibleNames.h"
 #include "ui/AppIcon.h"
 #include "ui/ControlFactory.h"
-#include "ui/DataExchange.h"
+#include "ui/TemplateDialog.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
+#include <QtGui/QAction>
+#include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QWindow>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
 
 namespace pelmora {
@@ -45,8 +48,8 @@ Qt::WindowFlags WindowFlagsFor(const DialogTemplate& dialogTemplate) {
 
 }  // namespace
 
-TemplateDialog::TemplateDialog(int templateId, QWidget* parent)
-    : QDialog(parent), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
+DialogWindow::DialogWindow(TemplateDialog& dialog, int templateId)
+    : m_dialog(dialog), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
     QString error;
     if (auto loaded = LoadDialogTemplate(templateId, &error)) {
         m_template = std::move(*loaded);
@@ -61,9 +64,9 @@ TemplateDialog::TemplateDialog(int templateId, QWidget* parent)
     ApplyGeometry();
 }
 
-TemplateDialog::~TemplateDialog() = default;
+DialogWindow::~DialogWindow() = default;
 
-void TemplateDialog::BuildControls() {
+void DialogWindow::BuildControls() {
     for (std::size_t index = 0; index < m_template.controls.size(); ++index) {
         const ControlTemplate& control = m_template.controls[index];
         QWidget* widget = CreateControl(control, this);
@@ -72,7 +75,7 @@ void TemplateDialog::BuildControls() {
         m_controlsById.emplace(control.id, widget);
         if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
             const int id = control.id;
-            connect(button, &QAbstractButton::clicked, this, [this, id] { SendCommand(id); });
+            connect(button, &QAbstractButton::clicked, this, [this, id] { m_dialog.SendCommand(id); });
         }
     }
     // Group boxes only frame their neighbours; beneath them they must not take their clicks.
@@ -81,7 +84,7 @@ void TemplateDialog::BuildControls() {
     }
 }
 
-void TemplateDialog::ApplyGeometry() {
+void DialogWindow::ApplyGeometry() {
     for (const auto& [widget, control] : m_controls) {
         const QRect pixels = m_units.ToPixels(control->rect);
         widget->setGeometry(pixels);
@@ -95,39 +98,31 @@ void TemplateDialog::ApplyGeometry() {
     }
 }
 
-QWidget* TemplateDialog::Control(int id) const {
+QWidget* DialogWindow::Control(int id) const {
     const auto found = m_controlsById.find(id);
     return found == m_controlsById.end() ? nullptr : found->second;
 }
 
-void TemplateDialog::EnableControl(int id, bool enable) {
+void DialogWindow::EnableControl(int id, bool enable) {
     if (QWidget* control = Control(id)) control->setEnabled(enable);
 }
 
-int TemplateDialog::DoModal() {
-    m_runEnded = false;
+int DialogWindow::DoModal() {
+    m_dialog.m_runEnded = false;
     SetOwnerForModalRun();
     const int result = exec();
     KillAllTimers();
     return result;
 }
 
-void TemplateDialog::EndDialog(int result) {
-    m_runEnded = true;
+void DialogWindow::EndDialog(int result) {
+    m_dialog.m_runEnded = true;
     QDialog::done(result);
 }
 
-bool TemplateDialog::UpdateData(bool saveAndValidate) {
-    DataExchange exchange(*this, saveAndValidate);
-    DoDataExchange(exchange);
-    return exchange.Ok();
-}
+void DialogWindow::PostCommand(int id) { QCoreApplication::postEvent(this, new CommandEvent(id)); }
 
-void TemplateDialog::SendCommand(int id) { OnCommand(id); }
-
-void TemplateDialog::PostCommand(int id) { QCoreApplication::postEvent(this, new CommandEvent(id)); }
-
-bool TemplateDialog::SetTimer(int id, int milliseconds) {
+bool DialogWindow::SetTimer(int id, int milliseconds) {
     KillTimer(id);
     const int qtId = startTimer(milliseconds);
     if (qtId == 0) return false;
@@ -135,71 +130,80 @@ bool TemplateDialog::SetTimer(int id, int milliseconds) {
     return true;
 }
 
-void TemplateDialog::KillTimer(int id) {
+void DialogWindow::KillTimer(int id) {
     const auto found = m_timers.find(id);
     if (found == m_timers.end()) return;
     killTimer(found->second.qtId);
     m_timers.erase(found);
 }
 
-bool TemplateDialog::HasTimer(int id) const { return m_timers.count(id) != 0; }
+bool DialogWindow::HasTimer(int id) const { return m_timers.count(id) != 0; }
 
-int TemplateDialog::TimerInterval(int id) const {
+int DialogWindow::TimerInterval(int id) const {
     const auto found = m_timers.find(id);
     return found != m_timers.end() ? found->second.milliseconds : 0;
 }
 
-void TemplateDialog::KillAllTimers() {
+void DialogWindow::KillAllTimers() {
     for (const auto& [id, timer] : m_timers) killTimer(timer.qtId);
     m_timers.clear();
 }
 
-bool TemplateDialog::OnInitDialog() {
-    UpdateData(false);
+bool DialogWindow::AppendSystemMenuItem(int id, const QString& text) {
+    if (!m_template.systemMenu || text.isEmpty()) return false;
+    auto* action = new QAction(text, this);
+    // The window menu's first item, About by custom, is the one that help opens.
+    if (m_systemMenu.empty()) {
+        action->setShortcut(QKeySequence(Qt::Key_F1));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+    connect(action, &QAction::triggered, this, [this, id] { m_dialog.OnSysCommand(id); });
+    addAction(action);
+    m_systemMenu.emplace_back(id, action);
     return true;
 }
 
-void TemplateDialog::DoDataExchange(DataExchange&) {}
-
-bool TemplateDialog::OnCommand(int id) {
-    const auto mapped = m_commandMap.find(id);
-    if (mapped != m_commandMap.end()) {
-        // A copy: the handler may remap or end the dialog while it runs.
-        const std::function<void()> handler = mapped->second;
-        handler();
-        return true;
-    }
-    switch (id) {
-        case IDOK: OnOK(); return true;
-        case IDCANCEL: OnCancel(); return true;
-        default: return false;
-    }
+void DialogWindow::AppendContextMenuItem(int, int commandId, const QString& text) {
+    // The window's context menu holds every control's items: it is where a Linux user looks for them.
+    auto* action = new QAction(text, this);
+    connect(action, &QAction::triggered, this, [this, commandId] { m_dialog.SendCommand(commandId); });
+    m_contextMenu.emplace_back(commandId, action);
 }
 
-void TemplateDialog::OnOK() {
-    if (!UpdateData(true)) return;
-    EndDialog(IDOK);
+QAction* DialogWindow::SystemMenuAction(int id) const {
+    for (const auto& [itemId, action] : m_systemMenu)
+        if (itemId == id) return action;
+    return nullptr;
 }
 
-void TemplateDialog::OnCancel() { EndDialog(IDCANCEL); }
+QAction* DialogWindow::MenuAction(int commandId) const {
+    for (const auto& [itemId, action] : m_contextMenu)
+        if (itemId == commandId) return action;
+    return nullptr;
+}
 
-void TemplateDialog::OnTimer(int) {}
+void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    for (const auto& [id, action] : m_systemMenu) menu.addAction(action);
+    for (const auto& [id, action] : m_contextMenu) menu.addAction(action);
+    if (menu.isEmpty()) {
+        QDialog::contextMenuEvent(event);
+        return;
+    }
+    menu.exec(event->globalPos());
+}
 
-void TemplateDialog::OnShowWindow(bool) {}
-
-void TemplateDialog::MapCommand(int id, std::function<void()> handler) { m_commandMap[id] = std::move(handler); }
-
-void TemplateDialog::setVisible(bool visible) {
+void DialogWindow::setVisible(bool visible) {
     bool focusFirst = false;
     if (visible && !m_initialised) {
         m_initialised = true;
-        focusFirst = OnInitDialog();
+        focusFirst = m_dialog.OnInitDialog();
     }
     QDialog::setVisible(visible);
     if (focusFirst) FocusFirstTabStop();
 }
 
-void TemplateDialog::FocusFirstTabStop() {
+void DialogWindow::FocusFirstTabStop() {
     for (const auto& [widget, control] : m_controls) {
         if (control->Has(CF_TABSTOP) && widget->isEnabled() && widget->isVisibleTo(this) &&
             widget->focusPolicy() != Qt::NoFocus) {
@@ -209,7 +213,7 @@ void TemplateDialog::FocusFirstTabStop() {
     }
 }
 
-void TemplateDialog::SetOwnerForModalRun() {
+void DialogWindow::SetOwnerForModalRun() {
     // Without a parent the window in front becomes the owner, so window managers keep this one above it.
     if (parentWidget() != nullptr) return;
     QWidget* owner = QApplication::activeModalWidget();
@@ -221,39 +225,39 @@ void TemplateDialog::SetOwnerForModalRun() {
     if (QWindow* own = windowHandle()) own->setTransientParent(ownerWindow);
 }
 
-void TemplateDialog::accept() { SendCommand(IDOK); }
+void DialogWindow::accept() { m_dialog.SendCommand(IDOK); }
 
-void TemplateDialog::reject() { SendCommand(IDCANCEL); }
+void DialogWindow::reject() { m_dialog.SendCommand(IDCANCEL); }
 
-bool TemplateDialog::event(QEvent* event) {
+bool DialogWindow::event(QEvent* event) {
     if (event->type() == CommandEvent::Type()) {
-        SendCommand(static_cast<CommandEvent*>(event)->CommandId());
+        m_dialog.SendCommand(static_cast<CommandEvent*>(event)->CommandId());
         return true;
     }
     return QDialog::event(event);
 }
 
-void TemplateDialog::timerEvent(QTimerEvent* event) {
+void DialogWindow::timerEvent(QTimerEvent* event) {
     for (const auto& [id, timer] : m_timers) {
         if (timer.qtId == event->timerId()) {
-            OnTimer(id);
+            m_dialog.OnTimer(id);
             return;
         }
     }
     QDialog::timerEvent(event);
 }
 
-void TemplateDialog::showEvent(QShowEvent* event) {
+void DialogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) OnShowWindow(true);
+    if (!event->spontaneous()) m_dialog.OnShowWindow(true);
 }
 
-void TemplateDialog::hideEvent(QHideEvent* event) {
+void DialogWindow::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) OnShowWindow(false);
+    if (!event->spontaneous()) m_dialog.OnShowWindow(false);
 }
 
-void TemplateDialog::keyPressEvent(QKeyEvent* event) {
+void DialogWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
@@ -264,14 +268,14 @@ void TemplateDialog::keyPressEvent(QKeyEvent* event) {
         }
         // With no default button, Enter is IDOK, as in the dialog manager this stands in for.
         if (!hasDefault) {
-            SendCommand(IDOK);
+            m_dialog.SendCommand(IDOK);
             return;
         }
     }
     QDialog::keyPressEvent(event);
 }
 
-void TemplateDialog::changeEvent(QEvent* event) {
+void DialogWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_units = DialogUnits::FromFont(font());

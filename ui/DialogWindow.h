@@ -1,10 +1,11 @@
 #pragma once
-// A modal dialog built from a dialog template, with the command, timer and data-exchange hooks that
-// the tool's dialogs override: OnInitDialog, DoDataExchange, OnCommand, OnOK, OnCancel, OnTimer,
-// OnShowWindow.
+// The Qt back end's window of a TemplateDialog: a QDialog built from the dialog template, whose events
+// reach the dialog's hooks (OnInitDialog, OnCommand, OnTimer, OnShowWindow, ...). It lives as long as its
+// TemplateDialog.
 #include "ui/DialogTemplate.h"
 #include "ui/DialogUnits.h"
 
+#include <QtCore/QString>
 #include <QtWidgets/QDialog>
 
 #include <functional>
@@ -12,29 +13,29 @@
 #include <utility>
 #include <vector>
 
+class QAction;
+
 namespace pelmora {
 
-class DataExchange;
+class TemplateDialog;
 
-class TemplateDialog : public QDialog {
+class DialogWindow : public QDialog {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(TemplateDialog)
+    Q_DISABLE_COPY_MOVE(DialogWindow)
 
 public:
-    // Builds the window and every control of template `templateId`; an unknown template gives an empty
-    // dialog (HasTemplate() is then false).
-    explicit TemplateDialog(int templateId, QWidget* parent = nullptr);
-    ~TemplateDialog() override;
+    // Builds the window and every control of template `templateId` for `dialog`; an unknown template gives
+    // an empty window (HasTemplate() is then false).
+    DialogWindow(TemplateDialog& dialog, int templateId);
+    ~DialogWindow() override;
+
+    TemplateDialog& Dialog() const { return m_dialog; }
 
     // Runs the dialog modally; the result is the value given to EndDialog (IDOK, IDCANCEL, ...).
     // Timers end with the run, as they would with the window.
     int DoModal();
     // Ends the modal run (or hides a modeless dialog) with `result`.
     void EndDialog(int result);
-    // Whether EndDialog has been called since the modal run began: a handler still running inside the run
-    // (around a nested dialog, say) can tell that the window is on its way out.
-    bool RunEnded() const { return m_runEnded; }
-
     int TemplateId() const { return m_templateId; }
     bool HasTemplate() const { return m_hasTemplate; }
     const DialogTemplate& Template() const { return m_template; }
@@ -50,11 +51,6 @@ public:
     }
     void EnableControl(int id, bool enable);
 
-    // Runs DoDataExchange in one direction; false when saving failed (the exchange showed why).
-    bool UpdateData(bool saveAndValidate = true);
-
-    // Delivers command `id` now, as a click on the control with that ID would.
-    void SendCommand(int id);
     // Queues command `id` for the event loop, as a command sent by another window.
     void PostCommand(int id);
 
@@ -65,24 +61,13 @@ public:
     // The period a running timer was started with; 0 when timer `id` is not running.
     int TimerInterval(int id) const;
 
+    // The window-menu and context-menu items: see TemplateDialog. The actions, for tests; null when none.
+    bool AppendSystemMenuItem(int id, const QString& text);
+    void AppendContextMenuItem(int controlId, int commandId, const QString& text);
+    QAction* SystemMenuAction(int id) const;
+    QAction* MenuAction(int commandId) const;
+
 protected:
-    // Once, before the dialog is first shown. The default exchanges members to controls; returning
-    // true puts the focus on the first tab-stop control.
-    virtual bool OnInitDialog();
-    virtual void DoDataExchange(DataExchange& exchange);
-    // Every command: clicks of buttons and check boxes, SendCommand, PostCommand. The default runs a
-    // handler given to MapCommand, then IDOK → OnOK, IDCANCEL → OnCancel. True when handled.
-    virtual bool OnCommand(int id);
-    // The default saves the controls into the members and, if that succeeds, ends with IDOK.
-    virtual void OnOK();
-    // The default ends with IDCANCEL. Escape and the close box come here.
-    virtual void OnCancel();
-    virtual void OnTimer(int id);
-    virtual void OnShowWindow(bool shown);
-
-    // The message-map entry for one command ID.
-    void MapCommand(int id, std::function<void()> handler);
-
     void setVisible(bool visible) override;
     void accept() override;
     void reject() override;
@@ -92,6 +77,7 @@ protected:
     void hideEvent(QHideEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     void BuildControls();
@@ -100,20 +86,21 @@ private:
     void SetOwnerForModalRun();
     void KillAllTimers();
 
+    TemplateDialog& m_dialog;
     int m_templateId;
     bool m_hasTemplate = false;
     DialogTemplate m_template;
     DialogUnits m_units;
     std::vector<std::pair<QWidget*, const ControlTemplate*>> m_controls;  // template order
     std::map<int, QWidget*> m_controlsById;
-    std::map<int, std::function<void()>> m_commandMap;
+    std::vector<std::pair<int, QAction*>> m_systemMenu;   // by system command
+    std::vector<std::pair<int, QAction*>> m_contextMenu;  // by command
     struct Timer {
         int qtId;
         int milliseconds;
     };
     std::map<int, Timer> m_timers;  // by our timer ID
     bool m_initialised = false;
-    bool m_runEnded = false;
 };
 
 }  // namespace pelmora

@@ -1,9 +1,41 @@
-#include "app/WaitCursor.h"
+// Message boxes, the wait cursor and the string table on Qt.
+#include "ui/Feedback.h"
+
+#include "ui/DialogWindow.h"
+#include "ui/StringTable.h"
+#include "ui/TemplateDialog.h"
 
 #include <QtGui/QCursor>
 #include <QtGui/QGuiApplication>
+#include <QtWidgets/QApplication>
+#include <QtWidgets/QMessageBox>
 
 namespace pelmora {
+
+namespace {
+
+QMessageBox::Icon IconFor(MessageKind kind) {
+    switch (kind) {
+        case MessageKind::Plain: return QMessageBox::NoIcon;
+        case MessageKind::Information: return QMessageBox::Information;
+        case MessageKind::Warning: return QMessageBox::Warning;
+        case MessageKind::Error: return QMessageBox::Critical;
+    }
+    return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
+                    MessageKind kind) {
+    QWidget* parent = owner != nullptr ? &owner->Window() : QApplication::activeWindow();
+    const QString title =
+        caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
+    QMessageBox box(IconFor(kind), title, QString::fromStdString(text), QMessageBox::Ok, parent);
+    box.exec();
+}
+
+std::string ResourceString(int id) { return LoadString(id).toStdString(); }
 
 WaitCursor::WaitCursor() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
 

@@ -1,4 +1,4 @@
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 #include "ui/DialogUnits.h"
 
@@ -13,9 +13,11 @@ namespace pelmora {
 namespace {
 // Where a heading keeps the width it was given, in layout pixels.
 constexpr int LAYOUT_WIDTH_ROLE = Qt::UserRole;
+
+QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8); }
 }  // namespace
 
-ReportList::ReportList(QWidget* parent) : QTableWidget(parent) {
+ReportListWidget::ReportListWidget(QWidget* parent) : QTableWidget(parent) {
     setColumnCount(0);
     setRowCount(0);
     setShowGrid(true);
@@ -46,18 +48,18 @@ ReportList::ReportList(QWidget* parent) : QTableWidget(parent) {
     ApplyRowHeight();
 
     connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
-        if (!m_deletingRows) emit itemStateChanged();
+        if (!m_deletingRows) SelectionChanged();
     });
 }
 
-void ReportList::ApplyRowHeight() {
+void ReportListWidget::ApplyRowHeight() {
     QHeaderView* rows = verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
-void ReportList::changeEvent(QEvent* event) {
+void ReportListWidget::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         ApplyRowHeight();
@@ -65,11 +67,11 @@ void ReportList::changeEvent(QEvent* event) {
     }
 }
 
-double ReportList::ColumnScale() const {
+double ReportListWidget::ColumnScale() const {
     return DialogUnits::FromFont(font()).BaseUnitX() / double{LAYOUT_BASE_UNIT_X};
 }
 
-void ReportList::ApplyColumnWidths() {
+void ReportListWidget::ApplyColumnWidths() {
     const double scale = ColumnScale();
     for (int column = 0; column < columnCount(); ++column) {
         if (const QTableWidgetItem* heading = horizontalHeaderItem(column)) {
@@ -78,10 +80,10 @@ void ReportList::ApplyColumnWidths() {
     }
 }
 
-int ReportList::InsertColumn(int column, const QString& heading, int widthPixels) {
+int ReportListWidget::InsertColumn(int column, const std::string& heading, int widthPixels) {
     if (column < 0 || column > columnCount()) return -1;
     insertColumn(column);
-    auto* item = new QTableWidgetItem(heading);
+    auto* item = new QTableWidgetItem(ToQString(heading));
     item->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     item->setData(LAYOUT_WIDTH_ROLE, widthPixels);
     setHorizontalHeaderItem(column, item);
@@ -89,19 +91,15 @@ int ReportList::InsertColumn(int column, const QString& heading, int widthPixels
     return column;
 }
 
-bool ReportList::DeleteColumn(int column) {
+bool ReportListWidget::DeleteColumn(int column) {
     if (column < 0 || column >= columnCount()) return false;
     removeColumn(column);
     return true;
 }
 
-void ReportList::DeleteAllColumns() {
-    for (int count = HeaderItemCount(); count > 0; --count) DeleteColumn(0);
-}
+int ReportListWidget::HeaderItemCount() const { return horizontalHeader()->count(); }
 
-int ReportList::HeaderItemCount() const { return horizontalHeader()->count(); }
-
-int ReportList::GetColumnWidth(int column) const {
+int ReportListWidget::GetColumnWidth(int column) const {
     if (column < 0 || column >= columnCount()) return 0;
     const double scale = ColumnScale();
     const QTableWidgetItem* heading = horizontalHeaderItem(column);
@@ -110,24 +108,34 @@ int ReportList::GetColumnWidth(int column) const {
     return qRound(columnWidth(column) / scale);
 }
 
-int ReportList::GetColumnScreenWidth(int column) const {
+int ReportListWidget::GetColumnScreenWidth(int column) const {
     return column >= 0 && column < columnCount() ? columnWidth(column) : 0;
 }
 
-QString ReportList::GetColumnHeading(int column) const {
+std::string ReportListWidget::GetColumnHeading(int column) const {
     const QTableWidgetItem* item = horizontalHeaderItem(column);
-    return item != nullptr ? item->text() : QString();
+    return item != nullptr ? item->text().toStdString() : std::string();
 }
 
-int ReportList::InsertItem(int row, const QString& text) {
+int ReportListWidget::CellWidthFor(const std::string& text, bool withWarningIcon) const {
+    // The style's text margins and the grid line, and for a warning its icon with the same margins.
+    const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
+    const int iconWidth =
+        iconSize().isValid() ? iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
+    const int icon = withWarningIcon ? iconWidth + 2 * margin : 0;
+    return fontMetrics().horizontalAdvance(ToQString(text)) + 2 * margin + icon + (showGrid() ? 1 : 0);
+}
+
+int ReportListWidget::InsertItem(int row, const std::string& text) {
     if (row < 0) return -1;
     const int at = std::min(row, rowCount());
     insertRow(at);
-    if (columnCount() > 0) setItem(at, 0, new QTableWidgetItem(text));
+    if (columnCount() > 0) setItem(at, 0, new QTableWidgetItem(ToQString(text)));
     return at;
 }
 
-bool ReportList::SetItemText(int row, int column, const QString& text) {
+bool ReportListWidget::SetItemText(int row, int column, const std::string& utf8) {
+    const QString text = ToQString(utf8);
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
     if (QTableWidgetItem* existing = item(row, column)) {
         existing->setText(text);
@@ -137,7 +145,8 @@ bool ReportList::SetItemText(int row, int column, const QString& text) {
     return true;
 }
 
-bool ReportList::SetItemWarning(int row, int column, const QString& warning) {
+bool ReportListWidget::SetItemWarning(int row, int column, const std::string& utf8) {
+    const QString warning = ToQString(utf8);
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
     QTableWidgetItem* cell = item(row, column);
     if (cell == nullptr) {
@@ -150,26 +159,31 @@ bool ReportList::SetItemWarning(int row, int column, const QString& warning) {
     return true;
 }
 
-QString ReportList::GetItemText(int row, int column) const {
+std::string ReportListWidget::GetItemText(int row, int column) const {
     const QTableWidgetItem* cell = item(row, column);
-    return cell != nullptr ? cell->text() : QString();
+    return cell != nullptr ? cell->text().toStdString() : std::string();
 }
 
-int ReportList::GetItemCount() const { return rowCount(); }
+std::string ReportListWidget::GetItemWarning(int row, int column) const {
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr ? cell->toolTip().toStdString() : std::string();
+}
 
-bool ReportList::DeleteAllItems() {
+int ReportListWidget::GetItemCount() const { return rowCount(); }
+
+bool ReportListWidget::DeleteAllItems() {
     const bool hadSelection = GetSelectedCount() > 0;
     // One notification for the whole deletion, however the model reports it.
     m_deletingRows = true;
     setRowCount(0);
     m_deletingRows = false;
-    if (hadSelection) emit itemStateChanged();
+    if (hadSelection) SelectionChanged();
     return true;
 }
 
-int ReportList::GetSelectedCount() const { return static_cast<int>(selectionModel()->selectedRows().size()); }
+int ReportListWidget::GetSelectedCount() const { return static_cast<int>(selectionModel()->selectedRows().size()); }
 
-int ReportList::GetFirstSelectedItem() const {
+int ReportListWidget::GetFirstSelectedItem() const {
     int first = -1;
     for (const QModelIndex& index : selectionModel()->selectedRows()) {
         if (first < 0 || index.row() < first) first = index.row();
@@ -177,7 +191,7 @@ int ReportList::GetFirstSelectedItem() const {
     return first;
 }
 
-void ReportList::SelectItem(int row) {
+void ReportListWidget::SelectItem(int row) {
     if (row < 0 || row >= rowCount()) {
         clearSelection();
         return;
@@ -185,10 +199,10 @@ void ReportList::SelectItem(int row) {
     selectRow(row);
 }
 
-void ReportList::mouseDoubleClickEvent(QMouseEvent* event) {
+void ReportListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
     const int row = indexAt(event->position().toPoint()).row();
     QTableWidget::mouseDoubleClickEvent(event);
-    if (event->button() == Qt::LeftButton) emit rowDoubleClicked(row);
+    if (event->button() == Qt::LeftButton) ReportList::DoubleClicked(row);
 }
 
 }  // namespace pelmora
