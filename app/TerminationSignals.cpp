@@ -11,6 +11,7 @@
 #include <QtWidgets/QDialog>
 
 #include "resources/ResourceIds.h"
+#include "ui/DialogWindow.h"
 #include "ui/TemplateDialog.h"
 
 namespace pelmora {
@@ -73,8 +74,8 @@ void EndAllModalRuns() {
         if (QApplication::activePopupWidget() == popup) break;
     }
     while (QWidget* modal = QApplication::activeModalWidget()) {
-        if (auto* templateDialog = qobject_cast<TemplateDialog*>(modal)) {
-            templateDialog->EndDialog(IDCANCEL);
+        if (auto* window = qobject_cast<DialogWindow*>(modal)) {
+            window->Dialog().EndDialog(IDCANCEL);
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialog->done(QDialog::Rejected);
         } else {

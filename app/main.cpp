@@ -12,6 +12,7 @@
 #include "app/EditWithDialog.h"
 #include "app/NetworkManagerDBus.h"
 #include "app/SystemAddressPlatform.h"
+#include "app/TerminationSignals.h"
 #include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
 #include "platform/HelperChannel.h"
@@ -42,6 +43,8 @@ int main(int, char** argv) {
         std::fprintf(stderr, "pelmora-config: %s\n", note.c_str());
     });
     pelmora::CNimbetRawConfigApp app(network, addresses, pelmora::EditWithDialog);
+    // SIGINT, SIGTERM and SIGHUP end the program as its close box does, so the address is deleted.
+    const pelmora::TerminationSignals signalsEndTheRun;
     // Caught here so that the stack is unwound and the temporary address deleted on the way out.
     try {
         app.InitInstance();

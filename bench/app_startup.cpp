@@ -30,6 +30,7 @@
 #include "protocol/DeviceNetwork.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "resources/ResourceIds.h"
+#include "ui/DialogWindow.h"
 
 extern char** environ;
 
@@ -48,10 +49,10 @@ public:
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Expose && !m_seen && m_window.windowHandle()->isExposed()) {
+        if (event->type() == QEvent::Expose && !m_seen && m_window.Window().windowHandle()->isExposed()) {
             m_seen = true;
             // Queued: runs after the expose's paint has reached the window system.
-            QTimer::singleShot(0, &m_window, [this] {
+            QTimer::singleShot(0, &m_window.Window(), [this] {
                 std::printf("%lld\n", MonotonicNs());
                 std::fflush(stdout);
                 m_window.EndDialog(pelmora::IDCANCEL);
@@ -71,9 +72,9 @@ public:
 
 protected:
     int RunMainWindow(pelmora::CNimbetRawConfigDlg& window) override {
-        window.winId();
+        window.Window().winId();
         ExposeWatch watch(window);
-        window.windowHandle()->installEventFilter(&watch);
+        window.Window().windowHandle()->installEventFilter(&watch);
         return CNimbetRawConfigApp::RunMainWindow(window);
     }
 };

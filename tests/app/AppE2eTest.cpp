@@ -38,7 +38,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 namespace pelmora::test {
 namespace {
@@ -47,8 +47,8 @@ using namespace std::chrono_literals;
 
 constexpr int FIRST_SCAN_MS = 250 + 2 * 2000 + 3000;  // the delay, both receive windows, and slack
 
-std::vector<QString> Column(const ReportList& list, int column) {
-    std::vector<QString> texts;
+std::vector<std::string> Column(const ReportList& list, int column) {
+    std::vector<std::string> texts;
     for (int row = 0; row < list.GetItemCount(); ++row) texts.push_back(list.GetItemText(row, column));
     return texts;
 }
@@ -186,23 +186,23 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
     SteadyClock clock;
     SystemDeviceNetwork network(transport, clock);
     CNimbetRawConfigDlg window(network, [](DeviceRecord*, DeviceSet*) { return false; });
-    ASSERT_TRUE(ShowAndActivate(&window));
-    auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
+    ASSERT_TRUE(ShowAndActivate(window));
+    auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
 
     EXPECT_EQ(Column(*list, COL_UNIT),
-              (std::vector<QString>{"00:50:C2:8F:10:01", "00:50:C2:8F:10:07", "00:50:C2:8F:12:34"}));
-    EXPECT_EQ(Column(*list, COL_IP_ADDRESS), (std::vector<QString>{"192.168.92.20", "192.168.92.27", "10.0.0.99"}))
+              (std::vector<std::string>{"00:50:C2:8F:10:01", "00:50:C2:8F:10:07", "00:50:C2:8F:12:34"}));
+    EXPECT_EQ(Column(*list, COL_IP_ADDRESS), (std::vector<std::string>{"192.168.92.20", "192.168.92.27", "10.0.0.99"}))
         << "the device on a foreign subnet is heard through its broadcast answer";
-    EXPECT_EQ(Column(*list, COL_BACNET), (std::vector<QString>{"Yes", "", "Yes"}));
-    EXPECT_EQ(Column(*list, COL_DEVICE_ID), (std::vector<QString>{"4001", "", "(4660)"}));
-    EXPECT_EQ(Column(*list, COL_DEVICE_NAME), (std::vector<QString>{"AHU-1 Supply", "", "Unit 0004660"}));
-    EXPECT_EQ(Column(*list, COL_LOCATION), (std::vector<QString>{"Roof", "", ""}));
-    EXPECT_EQ(Column(*list, COL_PLA), (std::vector<QString>{"1", "2", "254"}));
-    EXPECT_EQ(Column(*list, COL_REVISION), (std::vector<QString>{"2.1-3-18", "1.9-0-07", "1.0-0-00"}));
+    EXPECT_EQ(Column(*list, COL_BACNET), (std::vector<std::string>{"Yes", "", "Yes"}));
+    EXPECT_EQ(Column(*list, COL_DEVICE_ID), (std::vector<std::string>{"4001", "", "(4660)"}));
+    EXPECT_EQ(Column(*list, COL_DEVICE_NAME), (std::vector<std::string>{"AHU-1 Supply", "", "Unit 0004660"}));
+    EXPECT_EQ(Column(*list, COL_LOCATION), (std::vector<std::string>{"Roof", "", ""}));
+    EXPECT_EQ(Column(*list, COL_PLA), (std::vector<std::string>{"1", "2", "254"}));
+    EXPECT_EQ(Column(*list, COL_REVISION), (std::vector<std::string>{"2.1-3-18", "1.9-0-07", "1.0-0-00"}));
 
     list->SelectItem(1);
-    QTest::mouseClick(window.ControlAs<QPushButton>(IDC_WINK_BUTTON), Qt::LeftButton);
+    QTest::mouseClick(window.Window().ControlAs<QPushButton>(IDC_WINK_BUTTON), Qt::LeftButton);
     const auto winks = WaitForRecords(
         *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
     ASSERT_EQ(winks.size(), 2u);
@@ -226,9 +226,9 @@ TEST_F(AppE2e, TheTemporaryAddressIsUsedByTheScanAndGoesWhenTheWindowCloses) {
     std::vector<Ipv4Net> duringRun;
     int rows = 0;
     auto run = CallOnNextModal([&](QWidget* modal) {
-        auto& window = static_cast<CNimbetRawConfigDlg&>(*modal);
+        auto& window = *DialogOf<CNimbetRawConfigDlg>(modal);
         duringRun = ExtraAdapterAddresses();
-        const auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
+        const auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
         rows = list->GetItemCount();
         KeyIntoFocus(Qt::Key_Escape);

@@ -63,7 +63,7 @@ void MainWindowTest::SetUp() {
         if (m_duringEdit) m_duringEdit();
         return m_editResult;
     };
-    auto chooseExportFile = [this](QWidget*, const QString& suggested) {
+    auto chooseExportFile = [this](TemplateDialog&, const std::string& suggested) {
         m_suggestedExports.push_back(suggested);
         return m_exportFile;
     };
@@ -77,7 +77,7 @@ void MainWindowTest::TearDown() {
 }
 
 void MainWindowTest::ShowAndWaitForFirstScan() {
-    ASSERT_TRUE(ShowAndActivate(m_window.get()));
+    ASSERT_TRUE(ShowAndActivate(&Window()));
     ASSERT_TRUE(WaitForScans(1)) << "no automatic first scan";
 }
 
@@ -97,8 +97,8 @@ void MainWindowTest::DoubleClickRow(int row) {
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(row, 1));
 }
 
-std::vector<QString> MainWindowTest::ColumnTexts(int column) const {
-    std::vector<QString> texts;
+std::vector<std::string> MainWindowTest::ColumnTexts(int column) const {
+    std::vector<std::string> texts;
     for (int row = 0; row < List()->GetItemCount(); ++row) texts.push_back(List()->GetItemText(row, column));
     return texts;
 }

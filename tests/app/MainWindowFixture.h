@@ -2,6 +2,7 @@
 // A main window on a fake network, shown, with its controls found by ID and its edit calls recorded.
 #include <gtest/gtest.h>
 
+#include <QtGui/QAction>
 #include <QtWidgets/QPushButton>
 
 #include <memory>
@@ -11,7 +12,8 @@
 #include "app/CNimbetRawConfigDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeDeviceNetwork.h"
-#include "ui/ReportList.h"
+#include "ui/DialogWindow.h"
+#include "ui/ReportListWidget.h"
 
 namespace pelmora::test {
 
@@ -32,22 +34,26 @@ protected:
     // Waits until the fake has seen `count` scans in all.
     bool WaitForScans(int count, int timeoutMs = 3000);
 
-    ReportList* List() const { return m_window->ControlAs<ReportList>(IDC_DEVICE_LIST); }
-    QPushButton* Button(int id) const { return m_window->ControlAs<QPushButton>(id); }
+    ReportListWidget* List() const { return m_window->Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST); }
+    QPushButton* Button(int id) const { return m_window->Window().ControlAs<QPushButton>(id); }
+    // The main window's Qt window, and its context-menu and window-menu items.
+    DialogWindow& Window() const { return m_window->Window(); }
+    QAction* ExportAction() const { return Window().MenuAction(ID_EXPORT_LIST); }
+    QAction* AboutAction() const { return Window().SystemMenuAction(IDM_ABOUTBOX); }
     bool EditEnabled() const { return Button(IDC_EDIT_BUTTON)->isEnabled(); }
     bool WinkEnabled() const { return Button(IDC_WINK_BUTTON)->isEnabled(); }
     QPoint CellCentre(int row, int column) const;
     void ClickRow(int row);
     void DoubleClickRow(int row);
-    std::vector<QString> ColumnTexts(int column) const;
+    std::vector<std::string> ColumnTexts(int column) const;
 
     FakeDeviceNetwork m_network;
     bool m_editResult = false;
     std::function<void()> m_duringEdit;
     std::vector<EditCall> m_editCalls;
     // What "Export list..." is offered and the file it is given (empty: cancelled).
-    std::vector<QString> m_suggestedExports;
-    QString m_exportFile;
+    std::vector<std::string> m_suggestedExports;
+    std::string m_exportFile;
     std::unique_ptr<CNimbetRawConfigDlg> m_window;
 };
 

@@ -154,7 +154,7 @@ TEST_F(NetworkManagerE2e, TheAddressOutlivesDhcpTimeOutsAndGoesWithTheProgram) {
         bool keptThroughout = true;
         std::vector<JsonValue> refreshRequests;
         auto run = CallOnNextModal([&](QWidget* modal) {
-            auto& window = static_cast<CNimbetRawConfigDlg&>(*modal);
+            auto& window = *DialogOf<CNimbetRawConfigDlg>(modal);
             held = SpareAddresses();
             connectionDuringRun = SpareConnection();
             const auto start = Clock::now();
@@ -173,7 +173,7 @@ TEST_F(NetworkManagerE2e, TheAddressOutlivesDhcpTimeOutsAndGoesWithTheProgram) {
                         for (const JsonValue& r : SimulatorRecords(sim->Log())) n += IsRequestFrom(r, ToText(held[0]));
                         return n;
                     }();
-                    QTest::mouseClick(window.ControlAs<QPushButton>(IDC_REFRESH_BUTTON), Qt::LeftButton);
+                    QTest::mouseClick(window.Window().ControlAs<QPushButton>(IDC_REFRESH_BUTTON), Qt::LeftButton);
                     const auto all = WaitForRecords(
                         *sim, [&](const JsonValue& r) { return IsRequestFrom(r, ToText(held[0])); }, before + 1,
                         5000ms);

@@ -82,14 +82,14 @@ TEST_F(MainWindowTest, TheContextMenusAboutItemOpensTheAboutBox) {
     EXPECT_TRUE(seen.hasIcon);
     EXPECT_TRUE(seen.closedByEnter);
     EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activeModalWidget() == nullptr; }, 2000));
-    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(m_network.discoverCalls, 1);
 }
 
 TEST_F(MainWindowTest, F1OpensTheAboutBoxAndOtherSystemCommandsDoNothing) {
     ShowAndWaitForFirstScan();
     auto about = CallOnNextModal([](QWidget* modal) { CloseModal(modal); });
-    QTest::keyClick(m_window.get(), Qt::Key_F1);
+    QTest::keyClick(&Window(), Qt::Key_F1);
     ASSERT_TRUE(QTest::qWaitFor([&] { return about->fired || about->timedOut; }, 6000));
     EXPECT_TRUE(about->fired);
     EXPECT_EQ(about->title, QStringLiteral("About"));
@@ -103,7 +103,7 @@ TEST_F(MainWindowTest, F1OpensTheAboutBoxAndOtherSystemCommandsDoNothing) {
     m_window->OnSysCommand(0x20);
     ASSERT_TRUE(QTest::qWaitFor([&] { return none->fired || none->timedOut; }, 2000));
     EXPECT_FALSE(none->fired);
-    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(Window().isVisible());
 }
 
 }  // namespace

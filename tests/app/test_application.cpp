@@ -13,13 +13,14 @@
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
+#include "app/TerminationSignals.h"
 #include "editing/DialogEdit.h"
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/FakeAddressPlatform.h"
 #include "tests/support/FakeDeviceNetwork.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 namespace pelmora::test {
 namespace {
@@ -29,12 +30,12 @@ public:
     using CNimbetRawConfigApp::CNimbetRawConfigApp;
     bool socketsWork = true;
     bool throwFromRun = false;
-    QPointer<QWidget> window;
+    QPointer<QWidget> window;  // the main window's Qt window
 
 protected:
     bool StartSockets() override { return socketsWork; }
     int RunMainWindow(CNimbetRawConfigDlg& mainWindow) override {
-        window = &mainWindow;
+        window = &mainWindow.Window();
         if (throwFromRun) throw std::runtime_error("from the run");
         return CNimbetRawConfigApp::RunMainWindow(mainWindow);
     }
@@ -77,9 +78,9 @@ TEST_F(ApplicationTest, TheAddressExistsForTheWindowsRunAndGoesBeforeTheWindow) 
     auto run = CallOnNextModal([&](QWidget* modal) {
         addedDuringRun = m_addresses.added.size() == 1;
         deletedDuringRun = !m_addresses.deleted.empty();
-        registeredAsMainWindow = m_app.MainWindow() == modal;
+        registeredAsMainWindow = m_app.MainWindow() == DialogOf<TemplateDialog>(modal);
         EXPECT_TRUE(QTest::qWaitFor([&] { return m_network.discoverCalls == 1; }, 3000));
-        static_cast<CNimbetRawConfigDlg*>(modal)->EndDialog(IDCANCEL);
+        DialogOf<CNimbetRawConfigDlg>(modal)->EndDialog(IDCANCEL);
     });
     EXPECT_FALSE(m_app.InitInstance());
     ASSERT_TRUE(run->fired);
@@ -112,9 +113,12 @@ TEST_P(SignalTest, ATerminationSignalEndsEveryModalRunAndTheAddressIsDeleted) {
     std::shared_ptr<const ModalCall> about;
     auto run = CallOnNextModal([&](QWidget* modal) {
         about = CallOnNextModal([&](QWidget*) { std::raise(GetParam()); });
-        static_cast<CNimbetRawConfigDlg*>(modal)->OnSysCommand(IDM_ABOUTBOX);
+        if (auto* window = DialogOf<CNimbetRawConfigDlg>(modal)) window->OnSysCommand(IDM_ABOUTBOX);
     });
-    EXPECT_FALSE(m_app.InitInstance());
+    {
+        const TerminationSignals signalsEndTheRun;  // as the program's start-up installs them
+        EXPECT_FALSE(m_app.InitInstance());
+    }
     ASSERT_TRUE(run->fired);
     ASSERT_TRUE(about && about->fired);
     EXPECT_EQ(about->title, QStringLiteral("About"));
@@ -139,11 +143,12 @@ TEST_F(ApplicationTest, ASignalDuringTheWaitAfterASaveEndsTheRunWithoutAnotherSc
                     return true;
                 }};
     auto run = CallOnNextModal([&](QWidget* modal) {
-        auto* window = static_cast<CNimbetRawConfigDlg*>(modal);
+        auto* window = DialogOf<CNimbetRawConfigDlg>(modal);
         if (!QTest::qWaitFor([&] { return m_network.discoverCalls == 1; }, 5000)) return window->EndDialog(-1);
-        window->ControlAs<ReportList>(IDC_DEVICE_LIST)->SelectItem(0);
+        window->Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST)->SelectItem(0);
         window->SendCommand(IDC_EDIT_BUTTON);
     });
+    const TerminationSignals signalsEndTheRun;
     EXPECT_FALSE(app.InitInstance());
     ASSERT_TRUE(run->fired);
     EXPECT_EQ(m_network.discoverCalls, 1) << "no scan between the signal and the end";

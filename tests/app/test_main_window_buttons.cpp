@@ -30,11 +30,11 @@ TEST_F(MainWindowTest, TheSelectionDecidesWhichButtonsAreEnabled) {
     EXPECT_FALSE(WinkEnabled());
 
     // "Yes" is compared without regard to case.
-    List()->SetItemText(1, COL_BACNET, QStringLiteral("yES"));
+    List()->SetItemText(1, COL_BACNET, "yES");
     List()->SelectItem(1);
     EXPECT_TRUE(m_window->IsSelectedRowEditable());
     EXPECT_TRUE(EditEnabled());
-    List()->SetItemText(1, COL_BACNET, QStringLiteral("Yes "));
+    List()->SetItemText(1, COL_BACNET, "Yes ");
     EXPECT_FALSE(m_window->IsSelectedRowEditable());
 }
 
@@ -76,7 +76,7 @@ TEST_F(MainWindowTest, SavedEditEmptiesTheStoreAndRescansSoNoStaleRowRemains) {
     EXPECT_EQ(m_network.discoverCalls, 2);
     EXPECT_EQ(storedAtRescan, 0u);
     ASSERT_EQ(List()->GetItemCount(), 1);
-    EXPECT_EQ(List()->GetItemText(0, COL_IP_ADDRESS), QStringLiteral("192.168.92.77"));
+    EXPECT_EQ(List()->GetItemText(0, COL_IP_ADDRESS), "192.168.92.77");
     EXPECT_FALSE(EditEnabled());
     EXPECT_FALSE(WinkEnabled());
 }
@@ -126,9 +126,9 @@ TEST(MainWindowEditDialog, EditOpensTheEditDialogForTheRowAndItsCancelReturnsToT
     FakeDeviceNetwork network;
     network.heard = TwoDevices();
     CNimbetRawConfigDlg window(network, EditWithDialog);
-    ASSERT_TRUE(ShowAndActivate(&window));
+    ASSERT_TRUE(ShowAndActivate(window));
     ASSERT_TRUE(QTest::qWaitFor([&] { return network.discoverCalls == 1; }, 3000));
-    window.ControlAs<ReportList>(IDC_DEVICE_LIST)->SelectItem(0);
+    window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST)->SelectItem(0);
     QString macShown;
     auto edit = CallOnNextModal([&](QWidget* modal) {
         if (QWidget* mac = FindControl(modal, IDC_MAC_TEXT)) macShown = mac->property("text").toString();
@@ -136,11 +136,9 @@ TEST(MainWindowEditDialog, EditOpensTheEditDialogForTheRowAndItsCancelReturnsToT
     });
     window.SendCommand(IDC_EDIT_BUTTON);
     ASSERT_TRUE(edit->fired);
-    EXPECT_TRUE(macShown.contains(QStringLiteral("02:00:00:00:00:01")) ||
-                macShown.contains(QStringLiteral("020000000001")))
-        << macShown.toStdString();
+    EXPECT_TRUE(macShown.contains("02:00:00:00:00:01") || macShown.contains("020000000001")) << macShown.toStdString();
     EXPECT_EQ(network.discoverCalls, 1);
-    EXPECT_TRUE(window.ControlAs<QPushButton>(IDC_EDIT_BUTTON)->isEnabled());
+    EXPECT_TRUE(window.Window().ControlAs<QPushButton>(IDC_EDIT_BUTTON)->isEnabled());
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ namespace {
 
 TEST_F(MainWindowTest, ExactlyOneAutomaticScanAQuarterSecondAfterTheFirstShow) {
     m_window->Devices().Replies()["stale"] = ElementList{};
-    m_window->show();  // the show event arrives at once; nothing else runs before the checks below
+    Window().show();  // the show event arrives at once; nothing else runs before the checks below
     EXPECT_EQ(m_window->TimerInterval(CNimbetRawConfigDlg::FIRST_SCAN_TIMER), 250);
     EXPECT_EQ(m_network.discoverCalls, 0) << "the timer starts the scan, not the show";
     ASSERT_TRUE(WaitForScans(1));
@@ -34,8 +34,8 @@ TEST_F(MainWindowTest, ExactlyOneAutomaticScanAQuarterSecondAfterTheFirstShow) {
     EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 2u);
     EXPECT_EQ(m_window->Devices().InterfaceCount(), 2);
 
-    m_window->hide();
-    m_window->show();
+    Window().hide();
+    Window().show();
     EXPECT_FALSE(m_window->HasTimer(CNimbetRawConfigDlg::FIRST_SCAN_TIMER)) << "no second automatic scan";
     QCoreApplication::processEvents();
     EXPECT_EQ(m_network.discoverCalls, 1);
@@ -82,7 +82,7 @@ TEST_F(MainWindowTest, IdokRescansAndLeavesTheWindowOpenEscapeEndsTheRun) {
         m_window->PostCommand(IDOK);
         if (!WaitForScans(2)) return m_window->EndDialog(-1);
         QTest::qWait(50);
-        visibleAfterOk = m_window->isVisible();
+        visibleAfterOk = Window().isVisible();
         KeyIntoFocus(Qt::Key_Escape);
     });
     EXPECT_EQ(m_window->DoModal(), IDCANCEL);
@@ -91,13 +91,13 @@ TEST_F(MainWindowTest, IdokRescansAndLeavesTheWindowOpenEscapeEndsTheRun) {
     EXPECT_TRUE(editDuringOk) << "IDOK, unlike Refresh, leaves the buttons alone";
     EXPECT_EQ(storedDuringOk, 0u);
     EXPECT_TRUE(visibleAfterOk);
-    EXPECT_FALSE(m_window->isVisible());
+    EXPECT_FALSE(Window().isVisible());
 }
 
 TEST_F(MainWindowTest, TheCloseBoxEndsTheRunAsCancel) {
     auto run = CallOnNextModal([&](QWidget*) {
         WaitForScans(1);
-        m_window->close();
+        Window().close();
     });
     EXPECT_EQ(m_window->DoModal(), IDCANCEL);
     EXPECT_TRUE(run->fired);
@@ -113,11 +113,11 @@ TEST_F(MainWindowTest, RescanKeepsWhatTheStoreHeldClearAndRescanStartsAfresh) {
     m_window->PostCommand(ID_RESCAN);
     ASSERT_TRUE(WaitForScans(2));
     EXPECT_EQ(ColumnTexts(COL_UNIT),
-              (std::vector<QString>{"02:00:00:00:00:01", "02:00:00:00:00:02", "02:00:00:00:00:09"}));
+              (std::vector<std::string>{"02:00:00:00:00:01", "02:00:00:00:00:02", "02:00:00:00:00:09"}));
 
     m_window->PostCommand(ID_CLEAR_AND_RESCAN);
     ASSERT_TRUE(WaitForScans(3));
-    EXPECT_EQ(ColumnTexts(COL_UNIT), (std::vector<QString>{"02:00:00:00:00:09"}));
+    EXPECT_EQ(ColumnTexts(COL_UNIT), (std::vector<std::string>{"02:00:00:00:00:09"}));
     EXPECT_EQ(m_window->Devices().Store().Count(), 1u);
 }
 
@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
             QStringList buttons;
             if (auto* box = qobject_cast<QMessageBox*>(modal)) {
                 for (QAbstractButton* button : box->buttons()) buttons << button->text();
-                EXPECT_EQ(box->parentWidget(), m_window.get());
+                EXPECT_EQ(box->parentWidget(), &Window());
             }
             buttonsAtBox.push_back(buttons);
             if (boxes.size() < 2) expectBox();
@@ -158,7 +158,7 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
         }));
     };
     expectBox();
-    m_window->show();
+    Window().show();
     ASSERT_TRUE(WaitForScans(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return boxes.size() == 2 && boxes[1]->fired; }, 3000));
     for (const auto& box : boxes) {
@@ -171,18 +171,18 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
     EXPECT_EQ(m_network.tableRowsAtDiscover.at(0), 0u);
     EXPECT_EQ(m_window->Devices().InterfaceCount(), 0);
     EXPECT_TRUE(m_window->Devices().Interfaces().rows.empty());
-    EXPECT_TRUE(m_window->isVisible());
+    EXPECT_TRUE(Window().isVisible());
     EXPECT_EQ(List()->HeaderItemCount(), 9);
 }
 
 // The nine columns with their widths; "Unit" and "IP address" just wide enough for their rows.
-void ExpectDeviceColumns(ReportList& list) {
+void ExpectDeviceColumns(ReportListWidget& list) {
     ASSERT_EQ(list.HeaderItemCount(), 9);
     auto& view = static_cast<QAbstractItemView&>(list);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
         const int c = static_cast<int>(column);
         const int given = DEVICE_COLUMNS[column].width;
-        EXPECT_EQ(list.GetColumnHeading(c), QString::fromLatin1(DEVICE_COLUMNS[column].heading));
+        EXPECT_EQ(list.GetColumnHeading(c), DEVICE_COLUMNS[column].heading);
         if (column != COL_UNIT && column != COL_IP_ADDRESS) {
             EXPECT_EQ(list.GetColumnWidth(c), given) << DEVICE_COLUMNS[column].heading;
             continue;
@@ -207,10 +207,10 @@ TEST_F(MainWindowTest, EveryScanRecreatesTheNineColumnsWithTheirWidths) {
     const ElementList list = ReplyOf(widest);
     m_network.heard.emplace(MacKey(list), list);
     List()->setColumnWidth(4, 10);
-    List()->InsertColumn(9, QStringLiteral("extra"), 20);
+    List()->InsertColumn(9, "extra", 20);
     QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
     ASSERT_EQ(m_network.discoverCalls, 2);
-    EXPECT_EQ(List()->GetItemText(2, COL_UNIT), QStringLiteral("DD:DD:DD:DD:DD:DD"));
+    EXPECT_EQ(List()->GetItemText(2, COL_UNIT), "DD:DD:DD:DD:DD:DD");
     ExpectDeviceColumns(*List());
 
     m_network.heard.clear();
@@ -234,22 +234,22 @@ TEST_F(MainWindowTest, RowsShowRecordsInMacOrderWithBacnetColumnsOnlyForBacnetDe
 
     ASSERT_EQ(List()->GetItemCount(), 3);
     EXPECT_EQ(ColumnTexts(COL_UNIT),
-              (std::vector<QString>{"00:00:00:00:12:34", "02:00:00:00:00:01", "02:00:00:00:00:02"}));
+              (std::vector<std::string>{"00:00:00:00:12:34", "02:00:00:00:00:01", "02:00:00:00:00:02"}));
     for (int row = 0; row < 3; ++row) {
         const DeviceRecord* record = m_window->Devices().Store().RecordAt(row);
         ASSERT_NE(record, nullptr);
         const auto texts = RowTexts(*record);
         for (int column = 0; column < 9; ++column)
-            EXPECT_EQ(List()->GetItemText(row, column).toStdString(), texts[static_cast<std::size_t>(column)]);
+            EXPECT_EQ(List()->GetItemText(row, column), texts[static_cast<std::size_t>(column)]);
     }
-    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_ID), QStringLiteral("(4660)"));
-    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_NAME), QStringLiteral("Unit 0004660"));
-    EXPECT_EQ(List()->GetItemText(1, COL_BACNET), QStringLiteral("Yes"));
-    EXPECT_EQ(List()->GetItemText(1, COL_LOCATION), QStringLiteral("Roof"));
+    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_ID), "(4660)");
+    EXPECT_EQ(List()->GetItemText(0, COL_DEVICE_NAME), "Unit 0004660");
+    EXPECT_EQ(List()->GetItemText(1, COL_BACNET), "Yes");
+    EXPECT_EQ(List()->GetItemText(1, COL_LOCATION), "Roof");
     for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
-        EXPECT_TRUE(List()->GetItemText(2, column).isEmpty());
-    EXPECT_EQ(List()->GetItemText(2, COL_IP_ADDRESS), QStringLiteral("192.168.92.11"));
-    EXPECT_EQ(List()->GetItemText(2, COL_REVISION), QStringLiteral("1.2-3-04"));
+        EXPECT_TRUE(List()->GetItemText(2, column).empty());
+    EXPECT_EQ(List()->GetItemText(2, COL_IP_ADDRESS), "192.168.92.11");
+    EXPECT_EQ(List()->GetItemText(2, COL_REVISION), "1.2-3-04");
 }
 
 TEST_F(MainWindowTest, MoreThan256RepliesGive256RowsTheFirstInMacOrder) {
@@ -258,8 +258,8 @@ TEST_F(MainWindowTest, MoreThan256RepliesGive256RowsTheFirstInMacOrder) {
     EXPECT_EQ(m_window->Devices().Replies().size(), 257u);
     ASSERT_EQ(List()->GetItemCount(), 256);
     EXPECT_EQ(m_window->Devices().Store().Count(), 256u);
-    EXPECT_EQ(List()->GetItemText(0, COL_UNIT), QStringLiteral("02:00:00:00:00:01"));
-    EXPECT_EQ(List()->GetItemText(255, COL_UNIT), QStringLiteral("02:00:00:00:01:00"));
+    EXPECT_EQ(List()->GetItemText(0, COL_UNIT), "02:00:00:00:00:01");
+    EXPECT_EQ(List()->GetItemText(255, COL_UNIT), "02:00:00:00:01:00");
     List()->SelectItem(255);
     EXPECT_TRUE(WinkEnabled());
 }

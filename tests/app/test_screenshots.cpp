@@ -30,19 +30,19 @@ TEST_F(MainWindowTest, Screenshots) {
     ShowAndWaitForFirstScan();
     ClickRow(1);
     QTest::qWait(50);
-    EXPECT_TRUE(SaveScreenshot(m_window.get(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/main-window.png")));
+    EXPECT_TRUE(SaveScreenshot(&Window(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/main-window.png")));
 
     CAboutDlg about;
-    about.show();
+    about.Window().show();
     QTest::qWait(50);
-    EXPECT_TRUE(SaveScreenshot(&about, QStringLiteral(PELMORA_SCREENSHOT_DIR "/about-box.png")));
+    EXPECT_TRUE(SaveScreenshot(&about.Window(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/about-box.png")));
 }
 
 TEST_F(MainWindowTest, ScreenshotWithDuplicatesFlagged) {
     m_network.heard = DuplicateDevices();
     ShowAndWaitForFirstScan();
     QTest::qWait(50);
-    EXPECT_TRUE(SaveScreenshot(m_window.get(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/main-window-duplicates.png")));
+    EXPECT_TRUE(SaveScreenshot(&Window(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/main-window-duplicates.png")));
 }
 
 }  // namespace

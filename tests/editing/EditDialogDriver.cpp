@@ -23,7 +23,7 @@ EditOutcome RunEditDialog(DeviceRecord& record, DeviceSet& devices,
     CDialogEdit dialog;
     const auto opened = CallOnNextModal([&](QWidget*) {
         steps(dialog, outcome);
-        if (dialog.isVisible()) dialog.close();
+        if (dialog.Window().isVisible()) dialog.Window().close();
     });
     outcome.saved = dialog.EditDevice(&record, &devices);
     EXPECT_TRUE(opened->fired) << "the edit dialog did not open";
@@ -36,7 +36,7 @@ void SaveAndCancelWait(CDialogEdit& dialog, EditOutcome& outcome, std::function<
     // Arming here, while the edit dialog is the modal one, makes the wait dialog the next modal.
     CallOnNextModal(
         [seen, beforeCancel = std::move(beforeCancel)](QWidget* modal) {
-        if (qobject_cast<CDlgWait*>(modal) == nullptr) return;
+        if (DialogOf<CDlgWait>(modal) == nullptr) return;
         seen->shown = true;
         if (auto* progress = qobject_cast<QProgressBar*>(FindControl(modal, IDC_PROGRESS)))
             seen->maximum = progress->maximum();
@@ -54,7 +54,7 @@ QString SaveExpectingMessage(CDialogEdit& dialog) {
 }
 
 void Click(CDialogEdit& dialog, int id) {
-    QWidget* control = FindControl(&dialog, id);
+    QWidget* control = FindControl(&dialog.Window(), id);
     ASSERT_NE(control, nullptr) << "control " << id;
     QPoint at = control->rect().center();
     if (auto* box = qobject_cast<QCheckBox*>(control)) {
@@ -66,7 +66,7 @@ void Click(CDialogEdit& dialog, int id) {
 }
 
 void Type(CDialogEdit& dialog, int id, const QString& text) {
-    auto* edit = dialog.ControlAs<QLineEdit>(id);
+    auto* edit = dialog.Window().ControlAs<QLineEdit>(id);
     ASSERT_NE(edit, nullptr) << "edit " << id;
     edit->setFocus();
     edit->selectAll();
@@ -75,17 +75,17 @@ void Type(CDialogEdit& dialog, int id, const QString& text) {
 }
 
 QString Text(const CDialogEdit& dialog, int id) {
-    const auto* edit = dialog.ControlAs<QLineEdit>(id);
+    const auto* edit = dialog.Window().ControlAs<QLineEdit>(id);
     return edit != nullptr ? edit->text() : QStringLiteral("<no edit %1>").arg(id);
 }
 
 bool IsChecked(const CDialogEdit& dialog, int id) {
-    const auto* box = dialog.ControlAs<QCheckBox>(id);
+    const auto* box = dialog.Window().ControlAs<QCheckBox>(id);
     return box != nullptr && box->isChecked();
 }
 
 std::optional<std::uint32_t> Address(const CDialogEdit& dialog, int id) {
-    const auto* control = dialog.ControlAs<IpAddressCtrl>(id);
+    const auto* control = dialog.Window().ControlAs<IpAddressCtrl>(id);
     if (control == nullptr || control->IsBlank()) return std::nullopt;
     std::uint32_t value = 0;
     control->GetAddress(value);
@@ -93,7 +93,7 @@ std::optional<std::uint32_t> Address(const CDialogEdit& dialog, int id) {
 }
 
 void SetAddress(CDialogEdit& dialog, int id, std::optional<std::uint32_t> address) {
-    auto* control = dialog.ControlAs<IpAddressCtrl>(id);
+    auto* control = dialog.Window().ControlAs<IpAddressCtrl>(id);
     ASSERT_NE(control, nullptr) << "address control " << id;
     if (address) {
         control->SetAddress(*address);

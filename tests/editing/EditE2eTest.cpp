@@ -20,7 +20,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 namespace pelmora::test {
 namespace {
@@ -87,15 +87,15 @@ protected:
             if (afterDialog) afterDialog();
             return m_outcome.saved;
         });
-        ASSERT_TRUE(ShowAndActivate(&window));
-        auto* list = window.ControlAs<ReportList>(IDC_DEVICE_LIST);
+        ASSERT_TRUE(ShowAndActivate(window));
+        auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
         ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
         ASSERT_EQ(list->GetItemCount(), 1);
-        ASSERT_EQ(list->GetItemText(0, COL_DEVICE_NAME), QStringLiteral("SIM-0001"));
-        ASSERT_EQ(list->GetItemText(0, COL_IP_ADDRESS), QStringLiteral("192.168.92.10"));
+        ASSERT_EQ(list->GetItemText(0, COL_DEVICE_NAME), "SIM-0001");
+        ASSERT_EQ(list->GetItemText(0, COL_IP_ADDRESS), "192.168.92.10");
         if (m_beforeEdit) m_beforeEdit();
         list->SelectItem(0);
-        QTest::mouseClick(window.ControlAs<QPushButton>(IDC_EDIT_BUTTON), Qt::LeftButton);
+        QTest::mouseClick(window.Window().ControlAs<QPushButton>(IDC_EDIT_BUTTON), Qt::LeftButton);
         m_rows.clear();
         for (int row = 0; row < list->GetItemCount(); ++row)
             m_rows.push_back({list->GetItemText(row, COL_DEVICE_NAME), list->GetItemText(row, COL_IP_ADDRESS),
@@ -109,7 +109,7 @@ protected:
     std::unique_ptr<SystemDeviceNetwork> m_network;
     EditOutcome m_outcome;
     std::function<void()> m_beforeEdit;
-    std::vector<std::vector<QString>> m_rows;  // name, address, PLA, ELA of each row after the edit
+    std::vector<std::vector<std::string>> m_rows;  // name, address, PLA, ELA of each row after the edit
 };
 
 TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheRescanShowsTheEdit) {
@@ -177,7 +177,7 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
     EXPECT_EQ(SettingNumber(writes[0], "ela"), 9.0);
     for (std::size_t i = 1; i < writes.size(); ++i) EXPECT_EQ(writes[i].TextOf("reject"), "restarting") << i;
 
-    const std::vector<std::vector<QString>> expected = {{"AHU-7", "192.168.92.50", "7", "9"}};
+    const std::vector<std::vector<std::string>> expected = {{"AHU-7", "192.168.92.50", "7", "9"}};
     EXPECT_EQ(m_rows, expected) << "the window's rescan after the save lists the new settings\n" << sim->Log();
 }
 
@@ -191,7 +191,7 @@ TEST_F(EditE2e, CancelSendsNothing) {
     });
     EXPECT_FALSE(m_outcome.saved);
     EXPECT_TRUE(WaitForRecords(*sim, IsWrite, 1, 1500ms).empty()) << sim->Log();
-    const std::vector<std::vector<QString>> unchanged = {{"SIM-0001", "192.168.92.10", "1", "254"}};
+    const std::vector<std::vector<std::string>> unchanged = {{"SIM-0001", "192.168.92.10", "1", "254"}};
     EXPECT_EQ(m_rows, unchanged);
 }
 

@@ -66,7 +66,7 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
     FakeDevices host;
     StoreReplyOf(host, record);
     const EditOutcome outcome = RunEditDialog(record, host.devices, [](CDialogEdit& d, EditOutcome&) {
-        EXPECT_EQ(d.windowTitle(), QStringLiteral("Edit"));
+        EXPECT_EQ(d.Window().windowTitle(), QStringLiteral("Edit"));
         EXPECT_EQ(Text(d, IDC_MAC_TEXT), QStringLiteral("02:00:00:00:00:1A"));
         EXPECT_EQ(Text(d, IDC_IP_TEXT), QStringLiteral("192.168.92.10"));
         EXPECT_EQ(Address(d, IDC_ADDRESS), DEVICE_ADDRESS);
@@ -75,7 +75,7 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
         EXPECT_EQ(Address(d, IDC_DNS), 0xC0A85C01u) << "the first of the interleaved servers";
         EXPECT_FALSE(IsChecked(d, IDC_DHCP));
         for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
-            EXPECT_TRUE(d.Control(id)->isEnabled());
+            EXPECT_TRUE(d.Window().Control(id)->isEnabled());
         EXPECT_EQ(Text(d, IDC_DEVICE_ID), QStringLiteral("100000"));
         EXPECT_EQ(Text(d, IDC_NAME), QStringLiteral("AHU-1"));
         EXPECT_EQ(Text(d, IDC_LOCATION), QStringLiteral("Plant room"));
@@ -85,7 +85,7 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
         EXPECT_EQ(Text(d, IDC_PORT), QStringLiteral("47808"));
         EXPECT_FALSE(IsChecked(d, IDC_DEBUG));
         EXPECT_FALSE(IsChecked(d, IDC_FOREIGN_DEVICE));
-        EXPECT_FALSE(d.Control(IDC_BBMD_ADDRESS)->isEnabled());
+        EXPECT_FALSE(d.Window().Control(IDC_BBMD_ADDRESS)->isEnabled());
         const std::pair<int, int> limits[] = {
             {IDC_DEVICE_ID, 20}, {IDC_NAME, 32}, {IDC_LOCATION, 32}, {IDC_DESCRIPTION, 50}};
         for (const auto& [id, limit] : limits) {
@@ -94,10 +94,10 @@ TEST(EditDialog, OpensWithTheRecordAndCancelSendsNothing) {
         }
 
         Click(d, IDC_FOREIGN_DEVICE);
-        EXPECT_TRUE(d.Control(IDC_BBMD_ADDRESS)->isEnabled()) << "checking Foreign device enables it at once";
+        EXPECT_TRUE(d.Window().Control(IDC_BBMD_ADDRESS)->isEnabled()) << "checking Foreign device enables it at once";
         Type(d, IDC_BBMD_ADDRESS, QStringLiteral("192.168.92.250"));
         Click(d, IDC_FOREIGN_DEVICE);
-        EXPECT_FALSE(d.Control(IDC_BBMD_ADDRESS)->isEnabled());
+        EXPECT_FALSE(d.Window().Control(IDC_BBMD_ADDRESS)->isEnabled());
         EXPECT_EQ(Text(d, IDC_BBMD_ADDRESS), QStringLiteral("192.168.92.250")) << "a disabled edit keeps its text";
         Click(d, IDCANCEL);
     });
@@ -117,10 +117,10 @@ TEST(EditDialog, FactoryDefaultDhcpDeviceOpensDisabledButFilledAndSavesUnchanged
         EXPECT_EQ(Text(d, IDC_DEVICE_ID), QStringLiteral("[factory default]"));
         EXPECT_TRUE(IsChecked(d, IDC_DHCP));
         for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
-            EXPECT_FALSE(d.Control(id)->isEnabled());
+            EXPECT_FALSE(d.Window().Control(id)->isEnabled());
         EXPECT_EQ(Address(d, IDC_ADDRESS), DEVICE_ADDRESS);
         EXPECT_TRUE(IsChecked(d, IDC_FOREIGN_DEVICE));
-        EXPECT_TRUE(d.Control(IDC_BBMD_ADDRESS)->isEnabled());
+        EXPECT_TRUE(d.Window().Control(IDC_BBMD_ADDRESS)->isEnabled());
         EXPECT_EQ(Text(d, IDC_BBMD_ADDRESS), QStringLiteral("10.0.0.5"));
         EXPECT_TRUE(IsChecked(d, IDC_DEBUG));
         SaveAndCancelWait(d, o);
@@ -163,14 +163,14 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
             EXPECT_EQ(Address(d, IDC_ADDRESS), c.addressAfter);
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter);
             for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
-                EXPECT_TRUE(d.Control(id)->isEnabled());
+                EXPECT_TRUE(d.Window().Control(id)->isEnabled());
             Click(d, IDC_DHCP);
             for (const int id : {IDC_ADDRESS, IDC_SUBNET_MASK, IDC_GATEWAY, IDC_DNS})
-                EXPECT_FALSE(d.Control(id)->isEnabled());
+                EXPECT_FALSE(d.Window().Control(id)->isEnabled());
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter) << "switching DHCP on keeps the contents";
         }
         // A partly filled address counts as missing.
-        auto* address = d.ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+        auto* address = d.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
         address->ClearAddress();
         address->Field(0)->setText(QStringLiteral("10"));
         Click(d, IDC_DHCP);
@@ -203,7 +203,7 @@ TEST(EditDialog, FailingNumbersAreCorrectedInPlaceAndOnlyASoundPressWrites) {
             Type(d, p.id, QString::fromLatin1(p.typed));
             Click(d, IDOK);
             EXPECT_EQ(Text(d, p.id), QString::fromLatin1(p.shown)) << p.id << " " << p.typed;
-            EXPECT_TRUE(d.isVisible());
+            EXPECT_TRUE(d.Window().isVisible());
         }
         // One failing field: the others are shown normalised, and -1 as the factory default.
         Type(d, IDC_ELA, QStringLiteral("007"));
@@ -256,20 +256,21 @@ TEST(EditDialog, ATooLongDeviceTextIsShownWholeAndBlocksSaveWithOurMessage) {
     StoreReplyOf(host, record);
     const EditOutcome outcome = RunEditDialog(record, host.devices, [&](CDialogEdit& d, EditOutcome& o) {
         EXPECT_EQ(Text(d, IDC_NAME), QString(40, QLatin1Char('N')));
-        EXPECT_EQ(SaveExpectingMessage(d), DataExchange::TooLongMessage(32));
-        EXPECT_EQ(d.focusWidget(), d.Control(IDC_NAME));
-        EXPECT_TRUE(QTest::qWaitFor([&d] { return QApplication::focusWidget() == d.Control(IDC_NAME); }, 2000));
-        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(SaveExpectingMessage(d).toStdString(), DataExchange::TooLongMessage(32));
+        EXPECT_EQ(d.Window().focusWidget(), d.Window().Control(IDC_NAME));
+        EXPECT_TRUE(
+            QTest::qWaitFor([&d] { return QApplication::focusWidget() == d.Window().Control(IDC_NAME); }, 2000));
+        EXPECT_TRUE(d.Window().isVisible());
 
         // The check boxes still take effect although their exchange stops at the name.
         auto message = CallOnNextModal([](QWidget* modal) { CloseModal(modal); });
         Click(d, IDC_DHCP);
-        EXPECT_EQ(message->text, DataExchange::TooLongMessage(32));
-        EXPECT_FALSE(d.Control(IDC_ADDRESS)->isEnabled());
+        EXPECT_EQ(message->text.toStdString(), DataExchange::TooLongMessage(32));
+        EXPECT_FALSE(d.Window().Control(IDC_ADDRESS)->isEnabled());
         message = CallOnNextModal([](QWidget* modal) { CloseModal(modal); });
         Click(d, IDC_FOREIGN_DEVICE);
         EXPECT_TRUE(message->fired);
-        EXPECT_TRUE(d.Control(IDC_BBMD_ADDRESS)->isEnabled()) << "the edit follows its check box";
+        EXPECT_TRUE(d.Window().Control(IDC_BBMD_ADDRESS)->isEnabled()) << "the edit follows its check box";
         EXPECT_TRUE(host.network.calls.empty());
 
         Type(d, IDC_NAME, QStringLiteral("AHU#2"));
@@ -318,7 +319,7 @@ TEST(EditDialog, NullArgumentsShowNothing) {
     EXPECT_FALSE(first.EditDevice(nullptr, &host.devices));
     CDialogEdit second;
     EXPECT_FALSE(second.EditDevice(&record, nullptr));
-    EXPECT_FALSE(first.isVisible() || second.isVisible());
+    EXPECT_FALSE(first.Window().isVisible() || second.Window().isVisible());
 }
 
 }  // namespace

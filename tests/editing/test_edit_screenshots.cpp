@@ -50,13 +50,13 @@ TEST(EditDialogShown, ARealisticDeviceShowsEveryTextWhole) {
     test::FakeDevices host;
     test::RunEditDialog(record, host.devices, [](CDialogEdit& d, test::EditOutcome&) {
         for (const int id : {IDC_MAC_TEXT, IDC_IP_TEXT, IDC_DEVICE_ID, IDC_PORT, IDC_PLA, IDC_ELA, IDC_BBMD_ADDRESS})
-            ExpectShownWhole(d.ControlAs<QLineEdit>(id), id);
+            ExpectShownWhole(d.Window().ControlAs<QLineEdit>(id), id);
         // The factory-default text is the longest a device ID edit shows by itself.
         test::Type(d, IDC_DEVICE_ID, QStringLiteral("[factory default]"));
-        ExpectShownWhole(d.ControlAs<QLineEdit>(IDC_DEVICE_ID), IDC_DEVICE_ID);
+        ExpectShownWhole(d.Window().ControlAs<QLineEdit>(IDC_DEVICE_ID), IDC_DEVICE_ID);
         test::Type(d, IDC_DEVICE_ID, QStringLiteral("260001"));
-        d.Control(IDC_NAME)->setFocus();
-        EXPECT_TRUE(test::SaveScreenshot(&d, QStringLiteral(PELMORA_SCREENSHOT_DIR "/edit-dialog.png")));
+        d.Window().Control(IDC_NAME)->setFocus();
+        EXPECT_TRUE(test::SaveScreenshot(&d.Window(), QStringLiteral(PELMORA_SCREENSHOT_DIR "/edit-dialog.png")));
     });
     EXPECT_TRUE(host.network.calls.empty());
 }

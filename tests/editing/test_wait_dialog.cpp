@@ -21,14 +21,14 @@ TEST(WaitDialog, NoTimeReturnsTrueAtOnceWithoutShowing) {
         const auto call = test::CallOnNextModal([](QWidget* modal) { modal->close(); });
         EXPECT_TRUE(wait.RunWait(seconds)) << seconds;
         EXPECT_FALSE(call->fired) << "no modal run at all";
-        EXPECT_FALSE(wait.isVisible());
-        EXPECT_EQ(Progress(&wait)->maximum(), 100) << "never initialised";
+        EXPECT_FALSE(wait.Window().isVisible());
+        EXPECT_EQ(Progress(&wait.Window())->maximum(), 100) << "never initialised";
     }
 }
 
 TEST(WaitDialog, FillsOneStepPerTickAndEndsWithTheLastPositionAtTheTop) {
     CDlgWait wait;
-    QProgressBar* progress = Progress(&wait);
+    QProgressBar* progress = Progress(&wait.Window());
     ASSERT_NE(progress, nullptr);
     std::vector<int> positions;
     int interval = 0;

@@ -5,6 +5,9 @@
 #include <QtCore/QString>
 #include <QtWidgets/QWidget>
 
+#include "ui/DialogWindow.h"
+#include "ui/TemplateDialog.h"
+
 #include <functional>
 #include <memory>
 
@@ -30,6 +33,14 @@ QString CloseModal(QWidget* modal);
 
 // Shows a top-level widget and waits until it is the active window, so that it has keyboard focus.
 bool ShowAndActivate(QWidget* window);
+inline bool ShowAndActivate(TemplateDialog& dialog) { return ShowAndActivate(&dialog.Window()); }
+
+// The dialog whose window `modal` is, as a D; null when it is none.
+template <class D>
+D* DialogOf(QWidget* modal) {
+    auto* window = qobject_cast<DialogWindow*>(modal);
+    return window != nullptr ? dynamic_cast<D*>(&window->Dialog()) : nullptr;
+}
 
 // Sends each character of `keys` as a key click to whichever widget has the focus at that moment; when no
 // widget has it yet, the active modal window is waited for first.

@@ -1,5 +1,6 @@
 #pragma once
 // A template dialog that records which of its hooks ran, for the framework's own tests.
+#include "ui/DialogWindow.h"
 #include "ui/TemplateDialog.h"
 
 #include <vector>
@@ -21,7 +22,7 @@ public:
 protected:
     bool OnInitDialog() override {
         ++initCount;
-        visibleDuringInit = isVisible();
+        visibleDuringInit = Window().isVisible();
         return TemplateDialog::OnInitDialog();
     }
     bool OnCommand(int id) override {

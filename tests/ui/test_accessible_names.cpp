@@ -36,10 +36,10 @@ std::vector<QWidget*> Controls(const QWidget& dialog) {
 TEST(AccessibleNames, EveryControlOfTheFourDialogsHasOne) {
     for (const int id : {IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG}) {
         test::RecordingDialog dialog(id);
-        ASSERT_TRUE(dialog.HasTemplate()) << id;
-        dialog.show();
-        const std::vector<QWidget*> controls = Controls(dialog);
-        EXPECT_GE(controls.size(), dialog.Template().controls.size()) << id;
+        ASSERT_TRUE(dialog.Window().HasTemplate()) << id;
+        dialog.Window().show();
+        const std::vector<QWidget*> controls = Controls(dialog.Window());
+        EXPECT_GE(controls.size(), dialog.Window().Template().controls.size()) << id;
         for (QWidget* control : controls) {
             EXPECT_FALSE(Spoken(control).trimmed().isEmpty())
                 << "template " << id << ": a " << control->metaObject()->className() << " (control "
@@ -50,11 +50,11 @@ TEST(AccessibleNames, EveryControlOfTheFourDialogsHasOne) {
 
 TEST(AccessibleNames, ALabelNamesTheControlAfterItAndAnAddressNamesItsFields) {
     test::RecordingDialog edit(IDD_EDIT_DIALOG);
-    EXPECT_EQ(Spoken(edit.Control(IDC_DEVICE_ID)), QStringLiteral("Device ID"));
-    EXPECT_EQ(Spoken(edit.Control(IDC_BBMD_ADDRESS)), QStringLiteral("BBMD address")) << "no trailing blank";
-    EXPECT_EQ(Spoken(edit.Control(IDC_ELA)), QStringLiteral("Station ELA"));
-    EXPECT_EQ(Spoken(edit.Control(IDC_DHCP)), QStringLiteral("DHCP")) << "a caption speaks for itself";
-    auto* address = edit.ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+    EXPECT_EQ(Spoken(edit.Window().Control(IDC_DEVICE_ID)), QStringLiteral("Device ID"));
+    EXPECT_EQ(Spoken(edit.Window().Control(IDC_BBMD_ADDRESS)), QStringLiteral("BBMD address")) << "no trailing blank";
+    EXPECT_EQ(Spoken(edit.Window().Control(IDC_ELA)), QStringLiteral("Station ELA"));
+    EXPECT_EQ(Spoken(edit.Window().Control(IDC_DHCP)), QStringLiteral("DHCP")) << "a caption speaks for itself";
+    auto* address = edit.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
     ASSERT_NE(address, nullptr);
     EXPECT_EQ(Spoken(address), QStringLiteral("Address"));
     for (int field = 0; field < IpAddressCtrl::FIELD_COUNT; ++field)

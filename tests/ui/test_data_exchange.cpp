@@ -3,6 +3,7 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/DataExchange.h"
+#include "ui/DialogWindow.h"
 #include "ui/IpAddressCtrl.h"
 #include "ui/TemplateDialog.h"
 
@@ -21,23 +22,17 @@ public:
     ExchangeDialog() : TemplateDialog(IDD_EDIT_DIALOG) {}
 
     int m_dhcp = 0;
-    QString m_description;
-    QString m_name;
+    std::string m_description;
+    std::string m_name;
     std::uint32_t m_address = 0;
     int m_debug = 0;
-    QString m_deviceIdText;
-    QLineEdit* m_nameEdit = nullptr;
-    IpAddressCtrl* m_addressCtrl = nullptr;
-    QCheckBox* m_notACheckBox = nullptr;
+    std::string m_deviceIdText;
 
-    QLineEdit* Edit(int id) const { return ControlAs<QLineEdit>(id); }
+    QLineEdit* Edit(int id) const { return Window().ControlAs<QLineEdit>(id); }
 
 protected:
     void DoDataExchange(DataExchange& exchange) override {
         exchange.Check(IDC_DHCP, m_dhcp);
-        exchange.Control(IDC_NAME, m_nameEdit);
-        exchange.Control(IDC_ADDRESS, m_addressCtrl);
-        exchange.Control(IDC_NAME, m_notACheckBox);
         exchange.Text(IDC_DESCRIPTION, m_description, 50);
         exchange.Text(IDC_NAME, m_name, 32);
         exchange.IpAddress(IDC_ADDRESS, m_address);
@@ -49,43 +44,40 @@ protected:
 TEST(DataExchange, MembersGoToTheControlsAndBack) {
     ExchangeDialog dialog;
     dialog.m_dhcp = 1;
-    dialog.m_description = QStringLiteral("Air handling unit");
-    dialog.m_name = QStringLiteral("AHU-1");
+    dialog.m_description = "Air handling unit";
+    dialog.m_name = "AHU-1";
     dialog.m_address = 0xC0A85C5Cu;
-    dialog.m_deviceIdText = QStringLiteral("[factory default]");
+    dialog.m_deviceIdText = "[factory default]";
     ASSERT_TRUE(dialog.UpdateData(false));
 
-    EXPECT_EQ(dialog.m_nameEdit, dialog.Edit(IDC_NAME));
-    EXPECT_EQ(dialog.m_addressCtrl, dialog.ControlAs<IpAddressCtrl>(IDC_ADDRESS));
-    EXPECT_EQ(dialog.m_notACheckBox, nullptr);
-    EXPECT_TRUE(dialog.ControlAs<QCheckBox>(IDC_DHCP)->isChecked());
-    EXPECT_FALSE(dialog.ControlAs<QCheckBox>(IDC_DEBUG)->isChecked());
+    EXPECT_TRUE(dialog.Window().ControlAs<QCheckBox>(IDC_DHCP)->isChecked());
+    EXPECT_FALSE(dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->isChecked());
     EXPECT_EQ(dialog.Edit(IDC_DESCRIPTION)->text(), QStringLiteral("Air handling unit"));
     EXPECT_EQ(dialog.Edit(IDC_NAME)->text(), QStringLiteral("AHU-1"));
     EXPECT_EQ(dialog.Edit(IDC_DEVICE_ID)->text(), QStringLiteral("[factory default]"));
     std::uint32_t shown = 0;
-    EXPECT_EQ(dialog.ControlAs<IpAddressCtrl>(IDC_ADDRESS)->GetAddress(shown), 4);
+    EXPECT_EQ(dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->GetAddress(shown), 4);
     EXPECT_EQ(shown, 0xC0A85C5Cu);
 
-    dialog.ControlAs<QCheckBox>(IDC_DHCP)->setChecked(false);
-    dialog.ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
+    dialog.Window().ControlAs<QCheckBox>(IDC_DHCP)->setChecked(false);
+    dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     dialog.Edit(IDC_NAME)->setText(QStringLiteral("AHU-2"));
     dialog.Edit(IDC_DEVICE_ID)->setText(QStringLiteral("77"));
-    auto* address = dialog.ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+    auto* address = dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
     address->ClearAddress();
     address->Field(0)->setText(QStringLiteral("10"));
     address->Field(3)->setText(QStringLiteral("7"));
     ASSERT_TRUE(dialog.UpdateData(true));
     EXPECT_EQ(dialog.m_dhcp, 0);
     EXPECT_EQ(dialog.m_debug, 1);
-    EXPECT_EQ(dialog.m_name, QStringLiteral("AHU-2"));
-    EXPECT_EQ(dialog.m_deviceIdText, QStringLiteral("77"));
+    EXPECT_EQ(dialog.m_name, "AHU-2");
+    EXPECT_EQ(dialog.m_deviceIdText, "77");
     EXPECT_EQ(dialog.m_address, 0x0A000007u) << "blank fields save as 0";
 }
 
 TEST(DataExchange, TypingStopsAtTheLimit) {
     ExchangeDialog dialog;
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     QLineEdit* name = dialog.Edit(IDC_NAME);
     name->setFocus();
     test::TypeIntoFocus(QString(40, QLatin1Char('x')));
@@ -104,8 +96,8 @@ TEST(DataExchange, ALongerTextFromTheDeviceIsShownWholeAndCanOnlyShrink) {
     ExchangeDialog dialog;
     const QString longName = QStringLiteral("Gateway on the third floor, east riser cupboard");  // 47 characters
     ASSERT_GT(longName.size(), 32);
-    dialog.m_name = longName;
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
+    dialog.m_name = longName.toStdString();
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     QLineEdit* name = dialog.Edit(IDC_NAME);
     EXPECT_EQ(name->text(), longName);
 
@@ -125,19 +117,19 @@ TEST(DataExchange, ALongerTextFromTheDeviceIsShownWholeAndCanOnlyShrink) {
     EXPECT_EQ(name->text().size(), 32);
 
     // A second exchange to the controls shows a long text whole again.
-    dialog.m_name = longName;
+    dialog.m_name = longName.toStdString();
     dialog.UpdateData(false);
     EXPECT_EQ(name->text(), longName);
 }
 
 TEST(DataExchange, ATooLongTextFailsWithAMessageFocusAndAStop) {
     ExchangeDialog dialog;
-    dialog.m_name = QString(40, QLatin1Char('a'));
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
-    dialog.ControlAs<QCheckBox>(IDC_DHCP)->setChecked(true);
+    dialog.m_name = std::string(40, 'a');
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
+    dialog.Window().ControlAs<QCheckBox>(IDC_DHCP)->setChecked(true);
     dialog.Edit(IDC_DESCRIPTION)->setText(QStringLiteral("changed"));
-    dialog.ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0x0A010203u);
-    dialog.ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
+    dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0x0A010203u);
+    dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     dialog.Edit(IDC_DEVICE_ID)->setText(QStringLiteral("5"));
     dialog.Edit(IDC_DESCRIPTION)->setFocus();
 
@@ -148,12 +140,12 @@ TEST(DataExchange, ATooLongTextFailsWithAMessageFocusAndAStop) {
     EXPECT_EQ(call->modal, nullptr) << "the message box is gone again";
 
     EXPECT_EQ(dialog.m_dhcp, 1) << "exchanged before the failure";
-    EXPECT_EQ(dialog.m_description, QStringLiteral("changed")) << "exchanged before the failure";
-    EXPECT_EQ(dialog.m_name, QString(40, QLatin1Char('a'))) << "the failing member keeps its value";
+    EXPECT_EQ(dialog.m_description, "changed") << "exchanged before the failure";
+    EXPECT_EQ(dialog.m_name, std::string(40, 'a')) << "the failing member keeps its value";
     EXPECT_EQ(dialog.m_address, 0u) << "no exchange after the failure";
     EXPECT_EQ(dialog.m_debug, 0);
-    EXPECT_TRUE(dialog.m_deviceIdText.isEmpty());
-    EXPECT_EQ(dialog.focusWidget(), dialog.Edit(IDC_NAME));
+    EXPECT_TRUE(dialog.m_deviceIdText.empty());
+    EXPECT_EQ(dialog.Window().focusWidget(), dialog.Edit(IDC_NAME));
     EXPECT_TRUE(QTest::qWaitFor([&dialog] { return QApplication::focusWidget() == dialog.Edit(IDC_NAME); }, 2000));
     EXPECT_EQ(dialog.Edit(IDC_NAME)->selectedText().size(), 40);
 
@@ -161,23 +153,23 @@ TEST(DataExchange, ATooLongTextFailsWithAMessageFocusAndAStop) {
     auto again = test::CallOnNextModal([](QWidget* modal) { test::CloseModal(modal); });
     dialog.SendCommand(IDOK);
     EXPECT_TRUE(again->fired);
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Window().isVisible());
 }
 
 TEST(DataExchange, AFailedExchangeTurnsLaterCallsIntoNoOps) {
     ExchangeDialog dialog;
     dialog.Edit(IDC_NAME)->setText(QString(33, QLatin1Char('b')));
-    dialog.ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
+    dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     auto call = test::CallOnNextModal([](QWidget* modal) { test::CloseModal(modal); });
     DataExchange exchange(dialog, true);
-    QString name;
+    std::string name;
     int debug = 0;
     exchange.Text(IDC_NAME, name, 32);
     ASSERT_TRUE(call->fired);
     EXPECT_TRUE(exchange.Failed());
     EXPECT_FALSE(exchange.Ok());
     EXPECT_EQ(exchange.FailedControl(), IDC_NAME);
-    EXPECT_TRUE(name.isEmpty());
+    EXPECT_TRUE(name.empty());
     exchange.Check(IDC_DEBUG, debug);
     EXPECT_EQ(debug, 0);
     // Exactly 32 characters pass.
@@ -193,7 +185,7 @@ TEST(DataExchange, AFailedExchangeTurnsLaterCallsIntoNoOps) {
 TEST(DataExchange, LimitsCountCharactersNotCodeUnits) {
     ExchangeDialog dialog;
     const QString three = QString::fromUtf8("\xF0\x9F\x98\x80\xC3\xA9\xF0\x9F\x98\x80");  // 😀é😀
-    QString member = three;
+    std::string member = three.toStdString();
     {
         DataExchange toControls(dialog, false);
         toControls.Text(IDC_PLA, member, 3);
@@ -218,7 +210,7 @@ TEST(DataExchange, LimitsCountCharactersNotCodeUnits) {
 
 TEST(DataExchange, WithoutALimitAnyLengthPasses) {
     ExchangeDialog dialog;
-    QString member(300, QLatin1Char('q'));
+    std::string member(300, 'q');
     DataExchange toControls(dialog, false);
     toControls.Text(IDC_BBMD_ADDRESS, member);
     EXPECT_EQ(dialog.Edit(IDC_BBMD_ADDRESS)->text().size(), 300);
@@ -233,7 +225,7 @@ TEST(DataExchange, AControlOfTheWrongKindFailsWithoutAMessage) {
     ExchangeDialog dialog;
     auto call = test::CallOnNextModal([](QWidget* modal) { test::CloseModal(modal); }, 200);
     DataExchange exchange(dialog, true);
-    QString text;
+    std::string text;
     std::uint32_t address = 1;
     exchange.Text(IDC_DHCP, text);
     EXPECT_TRUE(exchange.Failed());

@@ -5,7 +5,7 @@
 #include "tests/ui/RecordingDialog.h"
 #include "ui/ControlId.h"
 #include "ui/IpAddressCtrl.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
@@ -25,11 +25,11 @@ using test::RecordingDialog;
 
 // Room a text needs inside its control, as the style lays it out.
 void ExpectTextsFit(const RecordingDialog& dialog) {
-    for (const ControlTemplate& control : dialog.Template().controls) {
+    for (const ControlTemplate& control : dialog.Window().Template().controls) {
         if (control.caption.isEmpty()) continue;
         QWidget* widget = nullptr;
-        for (QWidget* child : dialog.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-            if (ControlIdOf(child) == control.id && child->geometry() == dialog.MapDialogRect(control.rect)) {
+        for (QWidget* child : dialog.Window().findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+            if (ControlIdOf(child) == control.id && child->geometry() == dialog.Window().MapDialogRect(control.rect)) {
                 widget = child;
             }
         }
@@ -57,7 +57,7 @@ void ExpectTextsFit(const RecordingDialog& dialog) {
         EXPECT_LE(needed.width(), widget->width()) << name.toStdString();
         EXPECT_LE(needed.height(), widget->height()) << name.toStdString();
     }
-    for (QLineEdit* edit : dialog.findChildren<QLineEdit*>()) {
+    for (QLineEdit* edit : dialog.Window().findChildren<QLineEdit*>()) {
         if (qobject_cast<IpAddressCtrl*>(edit->parentWidget()) != nullptr) {
             EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QStringLiteral("255")))
                 << dialog.TemplateId() << " address field";
@@ -68,9 +68,9 @@ void ExpectTextsFit(const RecordingDialog& dialog) {
 }
 
 void Screenshot(RecordingDialog& dialog, const char* name) {
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     const QString path = QStringLiteral(PELMORA_SCREENSHOT_DIR "/%1.png").arg(QString::fromLatin1(name));
-    EXPECT_TRUE(test::SaveScreenshot(&dialog, path)) << path.toStdString();
+    EXPECT_TRUE(test::SaveScreenshot(&dialog.Window(), path)) << path.toStdString();
 }
 
 TEST(DialogRendering, AboutBox) {
@@ -81,22 +81,21 @@ TEST(DialogRendering, AboutBox) {
 
 TEST(DialogRendering, MainWindowWithAFilledList) {
     RecordingDialog dialog(IDD_MAIN_DIALOG);
-    auto* list = dialog.ControlAs<ReportList>(IDC_DEVICE_LIST);
+    auto* list = dialog.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
     ASSERT_NE(list, nullptr);
     const std::pair<const char*, int> columns[] = {{"Unit", 100},     {"IP address", 90},   {"BACnet", 55},
                                                    {"Device ID", 65}, {"Device Name", 100}, {"PLA", 35},
                                                    {"ELA", 35},       {"Location", 60},     {"Revision", 55}};
     for (const auto& [heading, width] : columns) {
-        list->InsertColumn(list->HeaderItemCount(), QString::fromLatin1(heading), width);
+        list->InsertColumn(list->HeaderItemCount(), heading, width);
     }
     const char* rows[][9] = {
         {"00:50:C2:8A:10:01", "192.168.92.92", "Yes", "260001", "AHU-1 gateway", "1", "2", "Plant room", "2.14"},
         {"00:50:C2:8A:10:02", "10.1.2.3", "", "", "", "254", "254", "", "1.07"},
     };
     for (int row = 0; row < 2; ++row) {
-        list->InsertItem(row, QString::fromLatin1(rows[row][0]));
-        for (int column = 1; column < 9; ++column)
-            list->SetItemText(row, column, QString::fromLatin1(rows[row][column]));
+        list->InsertItem(row, rows[row][0]);
+        for (int column = 1; column < 9; ++column) list->SetItemText(row, column, rows[row][column]);
     }
     list->SelectItem(0);
     ExpectTextsFit(dialog);
@@ -110,19 +109,19 @@ TEST(DialogRendering, EditDialogEmptyAndFilled) {
         Screenshot(dialog, "template134_edit_empty");
     }
     RecordingDialog dialog(IDD_EDIT_DIALOG);
-    dialog.ControlAs<QLineEdit>(IDC_MAC_TEXT)->setText(QStringLiteral("00:50:C2:8A:10:01"));
-    dialog.ControlAs<QLineEdit>(IDC_IP_TEXT)->setText(QStringLiteral("192.168.92.92"));
-    dialog.ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0xC0A85C5Cu);
-    dialog.ControlAs<IpAddressCtrl>(IDC_SUBNET_MASK)->SetAddress(0xFFFFFF00u);
-    dialog.ControlAs<IpAddressCtrl>(IDC_GATEWAY)->SetAddress(0xC0A85C01u);
-    dialog.ControlAs<QLineEdit>(IDC_DEVICE_ID)->setText(QStringLiteral("[factory default]"));
-    dialog.ControlAs<QLineEdit>(IDC_NAME)->setText(QStringLiteral("AHU-1 gateway"));
-    dialog.ControlAs<QLineEdit>(IDC_PORT)->setText(QStringLiteral("47808"));
-    dialog.ControlAs<QLineEdit>(IDC_LOCATION)->setText(QStringLiteral("Plant room"));
-    dialog.ControlAs<QLineEdit>(IDC_DESCRIPTION)->setText(QStringLiteral("Air handling unit 1"));
-    dialog.ControlAs<QLineEdit>(IDC_PLA)->setText(QStringLiteral("254"));
-    dialog.ControlAs<QLineEdit>(IDC_ELA)->setText(QStringLiteral("254"));
-    dialog.ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
+    dialog.Window().ControlAs<QLineEdit>(IDC_MAC_TEXT)->setText(QStringLiteral("00:50:C2:8A:10:01"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_IP_TEXT)->setText(QStringLiteral("192.168.92.92"));
+    dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0xC0A85C5Cu);
+    dialog.Window().ControlAs<IpAddressCtrl>(IDC_SUBNET_MASK)->SetAddress(0xFFFFFF00u);
+    dialog.Window().ControlAs<IpAddressCtrl>(IDC_GATEWAY)->SetAddress(0xC0A85C01u);
+    dialog.Window().ControlAs<QLineEdit>(IDC_DEVICE_ID)->setText(QStringLiteral("[factory default]"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_NAME)->setText(QStringLiteral("AHU-1 gateway"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_PORT)->setText(QStringLiteral("47808"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_LOCATION)->setText(QStringLiteral("Plant room"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_DESCRIPTION)->setText(QStringLiteral("Air handling unit 1"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_PLA)->setText(QStringLiteral("254"));
+    dialog.Window().ControlAs<QLineEdit>(IDC_ELA)->setText(QStringLiteral("254"));
+    dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     dialog.EnableControl(IDC_BBMD_ADDRESS, false);
     dialog.EnableControl(IDC_DNS, false);
     Screenshot(dialog, "template134_edit_filled");
@@ -131,7 +130,7 @@ TEST(DialogRendering, EditDialogEmptyAndFilled) {
 TEST(DialogRendering, WaitDialog) {
     RecordingDialog dialog(IDD_WAIT_DIALOG);
     ExpectTextsFit(dialog);
-    FindControl(&dialog, IDC_PROGRESS)->setProperty("value", 40);
+    FindControl(&dialog.Window(), IDC_PROGRESS)->setProperty("value", 40);
     Screenshot(dialog, "template135_wait");
 }
 

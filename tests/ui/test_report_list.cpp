@@ -1,8 +1,7 @@
 // The report list: columns, rows, single full-row selection, and its two notifications.
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
-#include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QHeaderView>
@@ -21,14 +20,14 @@ protected:
     void SetUp() override {
         m_list.resize(700, 300);
         for (const auto& [heading, width] : COLUMNS) {
-            m_list.InsertColumn(m_list.HeaderItemCount(), QString::fromLatin1(heading), width);
+            m_list.InsertColumn(m_list.HeaderItemCount(), heading, width);
         }
     }
 
     void AddRows(int count) {
         for (int row = 0; row < count; ++row) {
-            ASSERT_EQ(m_list.InsertItem(row, QStringLiteral("unit %1").arg(row)), row);
-            m_list.SetItemText(row, 2, row % 2 == 0 ? QStringLiteral("Yes") : QString());
+            ASSERT_EQ(m_list.InsertItem(row, "unit " + std::to_string(row)), row);
+            m_list.SetItemText(row, 2, row % 2 == 0 ? "Yes" : "");
         }
     }
 
@@ -36,25 +35,25 @@ protected:
         return m_list.visualRect(m_list.model()->index(row, column)).center();
     }
 
-    ReportList m_list;
+    ReportListWidget m_list;
 };
 
 TEST_F(ReportListTest, ColumnsAreInsertedCountedAndDeletedFromTheFront) {
     ASSERT_EQ(m_list.HeaderItemCount(), 9);
     for (int column = 0; column < 9; ++column) {
-        EXPECT_EQ(m_list.GetColumnHeading(column), QString::fromLatin1(COLUMNS[column].first));
+        EXPECT_EQ(m_list.GetColumnHeading(column), COLUMNS[column].first);
         EXPECT_EQ(m_list.GetColumnWidth(column), COLUMNS[column].second);
         EXPECT_EQ(m_list.GetColumnScreenWidth(column), qRound(COLUMNS[column].second * m_list.ColumnScale()));
     }
-    EXPECT_EQ(m_list.InsertColumn(11, QStringLiteral("beyond"), 10), -1);
-    EXPECT_EQ(m_list.InsertColumn(-1, QStringLiteral("before"), 10), -1);
-    EXPECT_EQ(m_list.InsertColumn(0, QStringLiteral("first"), 10), 0);
-    EXPECT_EQ(m_list.GetColumnHeading(1), QStringLiteral("Unit"));
+    EXPECT_EQ(m_list.InsertColumn(11, "beyond", 10), -1);
+    EXPECT_EQ(m_list.InsertColumn(-1, "before", 10), -1);
+    EXPECT_EQ(m_list.InsertColumn(0, "first", 10), 0);
+    EXPECT_EQ(m_list.GetColumnHeading(1), "Unit");
 
     for (int count = m_list.HeaderItemCount(); count > 0; --count) EXPECT_TRUE(m_list.DeleteColumn(0));
     EXPECT_EQ(m_list.HeaderItemCount(), 0);
     EXPECT_FALSE(m_list.DeleteColumn(0));
-    m_list.InsertColumn(0, QStringLiteral("again"), 40);
+    m_list.InsertColumn(0, "again", 40);
     m_list.DeleteAllColumns();
     EXPECT_EQ(m_list.HeaderItemCount(), 0);
 }
@@ -72,19 +71,19 @@ TEST_F(ReportListTest, ColumnWidthsFollowTheFont) {
 }
 
 TEST_F(ReportListTest, ItemsAreInsertedAppendedSetAndDeleted) {
-    EXPECT_EQ(m_list.InsertItem(0, QStringLiteral("b")), 0);
-    EXPECT_EQ(m_list.InsertItem(0, QStringLiteral("a")), 0);
-    EXPECT_EQ(m_list.InsertItem(7, QStringLiteral("c")), 2) << "beyond the end appends";
-    EXPECT_EQ(m_list.InsertItem(-1, QStringLiteral("x")), -1);
+    EXPECT_EQ(m_list.InsertItem(0, "b"), 0);
+    EXPECT_EQ(m_list.InsertItem(0, "a"), 0);
+    EXPECT_EQ(m_list.InsertItem(7, "c"), 2) << "beyond the end appends";
+    EXPECT_EQ(m_list.InsertItem(-1, "x"), -1);
     EXPECT_EQ(m_list.GetItemCount(), 3);
-    EXPECT_EQ(m_list.GetItemText(0, 0), QStringLiteral("a"));
-    EXPECT_EQ(m_list.GetItemText(1, 0), QStringLiteral("b"));
-    EXPECT_TRUE(m_list.SetItemText(1, 8, QStringLiteral("2.14")));
-    EXPECT_TRUE(m_list.SetItemText(1, 8, QStringLiteral("2.15")));
-    EXPECT_EQ(m_list.GetItemText(1, 8), QStringLiteral("2.15"));
-    EXPECT_EQ(m_list.GetItemText(1, 3), QString()) << "cells never set are empty";
-    EXPECT_FALSE(m_list.SetItemText(3, 0, QStringLiteral("no row")));
-    EXPECT_FALSE(m_list.SetItemText(0, 9, QStringLiteral("no column")));
+    EXPECT_EQ(m_list.GetItemText(0, 0), "a");
+    EXPECT_EQ(m_list.GetItemText(1, 0), "b");
+    EXPECT_TRUE(m_list.SetItemText(1, 8, "2.14"));
+    EXPECT_TRUE(m_list.SetItemText(1, 8, "2.15"));
+    EXPECT_EQ(m_list.GetItemText(1, 8), "2.15");
+    EXPECT_EQ(m_list.GetItemText(1, 3), "") << "cells never set are empty";
+    EXPECT_FALSE(m_list.SetItemText(3, 0, "no row"));
+    EXPECT_FALSE(m_list.SetItemText(0, 9, "no column"));
     EXPECT_TRUE(m_list.DeleteAllItems());
     EXPECT_EQ(m_list.GetItemCount(), 0);
     EXPECT_EQ(m_list.HeaderItemCount(), 9) << "columns stay";
@@ -114,48 +113,50 @@ TEST_F(ReportListTest, OneWholeRowIsSelectedAtATime) {
 }
 
 TEST_F(ReportListTest, HeaderClicksNeverSort) {
-    m_list.InsertItem(0, QStringLiteral("b"));
-    m_list.InsertItem(1, QStringLiteral("a"));
+    m_list.InsertItem(0, "b");
+    m_list.InsertItem(1, "a");
     ASSERT_TRUE(test::ShowAndActivate(&m_list));
     QHeaderView* header = m_list.horizontalHeader();
     QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, QPoint(header->sectionViewportPosition(0) + 5, 5));
-    EXPECT_EQ(m_list.GetItemText(0, 0), QStringLiteral("b"));
+    EXPECT_EQ(m_list.GetItemText(0, 0), "b");
     EXPECT_EQ(m_list.GetSelectedCount(), 0) << "a header click selects no column";
 }
 
 TEST_F(ReportListTest, SelectionChangesAreNotified) {
     AddRows(3);
-    QSignalSpy changes(&m_list, &ReportList::itemStateChanged);
+    int changes = 0;
+    m_list.OnSelectionChanged([&changes] { ++changes; });
     m_list.SelectItem(0);
-    EXPECT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes, 1);
     m_list.SelectItem(2);
-    EXPECT_EQ(changes.count(), 2);
+    EXPECT_EQ(changes, 2);
     m_list.SelectItem(-1);
-    EXPECT_EQ(changes.count(), 3);
+    EXPECT_EQ(changes, 3);
     EXPECT_TRUE(m_list.DeleteAllItems());
-    EXPECT_EQ(changes.count(), 3) << "deleting unselected rows changes no selection";
+    EXPECT_EQ(changes, 3) << "deleting unselected rows changes no selection";
 
     AddRows(2);
     m_list.SelectItem(1);
-    changes.clear();
+    changes = 0;
     EXPECT_TRUE(m_list.DeleteAllItems());
-    EXPECT_EQ(changes.count(), 1) << "the selection went with its row";
+    EXPECT_EQ(changes, 1) << "the selection went with its row";
     EXPECT_EQ(m_list.GetSelectedCount(), 0);
 }
 
 TEST_F(ReportListTest, DoubleClicksCarryTheRowOrMinusOne) {
     AddRows(2);
     ASSERT_TRUE(test::ShowAndActivate(&m_list));
-    QSignalSpy clicks(&m_list, &ReportList::rowDoubleClicked);
+    std::vector<int> clicks;
+    m_list.OnDoubleClick([&clicks](int row) { clicks.push_back(row); });
     QTest::mouseDClick(m_list.viewport(), Qt::LeftButton, {}, CellCentre(1, 3));
-    ASSERT_EQ(clicks.count(), 1);
-    EXPECT_EQ(clicks.at(0).at(0).toInt(), 1);
+    ASSERT_EQ(clicks.size(), 1u);
+    EXPECT_EQ(clicks[0], 1);
     EXPECT_EQ(m_list.GetFirstSelectedItem(), 1) << "the double click selected its row first";
 
     const QPoint belowTheRows(10, m_list.visualRect(m_list.model()->index(1, 0)).bottom() + 30);
     QTest::mouseDClick(m_list.viewport(), Qt::LeftButton, {}, belowTheRows);
-    ASSERT_EQ(clicks.count(), 2);
-    EXPECT_EQ(clicks.at(1).at(0).toInt(), -1);
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[1], -1);
 }
 
 }  // namespace

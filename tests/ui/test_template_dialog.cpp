@@ -5,7 +5,7 @@
 #include "tests/ui/RecordingDialog.h"
 #include "ui/ControlId.h"
 #include "ui/IpAddressCtrl.h"
-#include "ui/ReportList.h"
+#include "ui/ReportListWidget.h"
 
 #include <QtGui/QFont>
 #include <QtTest/QTest>
@@ -54,32 +54,32 @@ TEST(TemplateDialog, ControlsKeepTheirProportionsAtAnyFontSize) {
     RecordingDialog dialog(IDD_EDIT_DIALOG);
     QFont font = QApplication::font();
     font.setPixelSize(11);
-    dialog.setFont(font);
-    const QSize smallSize = dialog.size();
+    dialog.Window().setFont(font);
+    const QSize smallSize = dialog.Window().size();
     std::vector<QRect> small;
-    for (const ControlTemplate& control : dialog.Template().controls)
-        small.push_back(dialog.Control(control.id)->geometry());
+    for (const ControlTemplate& control : dialog.Window().Template().controls)
+        small.push_back(dialog.Window().Control(control.id)->geometry());
 
     font.setPixelSize(22);
-    dialog.setFont(font);
-    const QSize largeSize = dialog.size();
+    dialog.Window().setFont(font);
+    const QSize largeSize = dialog.Window().size();
     EXPECT_NEAR(largeSize.width(), 2 * smallSize.width(), largeSize.width() / 20);
     EXPECT_NEAR(largeSize.height(), 2 * smallSize.height(), largeSize.height() / 20);
 
     const double sx = double(largeSize.width()) / smallSize.width();
     const double sy = double(largeSize.height()) / smallSize.height();
     std::size_t i = 0;
-    for (const ControlTemplate& control : dialog.Template().controls) {
+    for (const ControlTemplate& control : dialog.Window().Template().controls) {
         if (control.id == IDC_STATIC) {
             ++i;
             continue;
         }
-        const QRect large = dialog.Control(control.id)->geometry();
+        const QRect large = dialog.Window().Control(control.id)->geometry();
         EXPECT_NEAR(large.x(), small[i].x() * sx, 2.0) << control.id;
         EXPECT_NEAR(large.y(), small[i].y() * sy, 2.0) << control.id;
         EXPECT_NEAR(large.width(), small[i].width() * sx, 2.0) << control.id;
         EXPECT_NEAR(large.height(), small[i].height() * sy, 2.0) << control.id;
-        EXPECT_EQ(large, dialog.MapDialogRect(control.rect)) << control.id;
+        EXPECT_EQ(large, dialog.Window().MapDialogRect(control.rect)) << control.id;
         ++i;
     }
 }
@@ -96,7 +96,7 @@ bool IsKind(QWidget* widget, ControlKind kind) {
         case ControlKind::Label:
         case ControlKind::Icon: return qobject_cast<QLabel*>(widget) != nullptr;
         case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(widget) != nullptr;
-        case ControlKind::ListView: return qobject_cast<ReportList*>(widget) != nullptr;
+        case ControlKind::ListView: return qobject_cast<ReportListWidget*>(widget) != nullptr;
         case ControlKind::IpAddress: return qobject_cast<IpAddressCtrl*>(widget) != nullptr;
         case ControlKind::ProgressBar: return qobject_cast<QProgressBar*>(widget) != nullptr;
     }
@@ -106,31 +106,31 @@ bool IsKind(QWidget* widget, ControlKind kind) {
 TEST(TemplateDialog, EveryControlIsReachableByIdWithItsKindCaptionAndPlace) {
     for (const int id : ALL_TEMPLATES) {
         RecordingDialog dialog(id);
-        ASSERT_TRUE(dialog.HasTemplate());
-        EXPECT_EQ(dialog.windowTitle(), dialog.Template().title);
-        EXPECT_FALSE(dialog.windowIcon().isNull());
-        EXPECT_EQ(dialog.minimumSize(), dialog.maximumSize()) << "fixed size " << id;
-        EXPECT_EQ(dialog.size(), dialog.Units().ToPixels(dialog.Template().size));
-        for (const ControlTemplate& control : dialog.Template().controls) {
+        ASSERT_TRUE(dialog.Window().HasTemplate());
+        EXPECT_EQ(dialog.Window().windowTitle(), dialog.Window().Template().title);
+        EXPECT_FALSE(dialog.Window().windowIcon().isNull());
+        EXPECT_EQ(dialog.Window().minimumSize(), dialog.Window().maximumSize()) << "fixed size " << id;
+        EXPECT_EQ(dialog.Window().size(), dialog.Window().Units().ToPixels(dialog.Window().Template().size));
+        for (const ControlTemplate& control : dialog.Window().Template().controls) {
             if (control.id == IDC_STATIC) continue;
-            QWidget* widget = dialog.Control(control.id);
+            QWidget* widget = dialog.Window().Control(control.id);
             ASSERT_NE(widget, nullptr) << id << ": " << control.id;
-            EXPECT_EQ(FindControl(&dialog, control.id), widget);
+            EXPECT_EQ(FindControl(&dialog.Window(), control.id), widget);
             EXPECT_EQ(ControlIdOf(widget), control.id);
             EXPECT_EQ(widget->objectName(), QStringLiteral("ctl_%1").arg(control.id));
             EXPECT_TRUE(IsKind(widget, control.kind)) << id << ": " << control.id;
-            EXPECT_EQ(widget->geometry(), dialog.MapDialogRect(control.rect)) << id << ": " << control.id;
+            EXPECT_EQ(widget->geometry(), dialog.Window().MapDialogRect(control.rect)) << id << ": " << control.id;
             if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
                 EXPECT_EQ(button->text(), control.caption);
             }
         }
-        EXPECT_EQ(dialog.Control(4242), nullptr);
-        EXPECT_EQ(dialog.ControlAs<QCheckBox>(IDOK), nullptr) << "wrong type gives null";
+        EXPECT_EQ(dialog.Window().Control(4242), nullptr);
+        EXPECT_EQ(dialog.Window().ControlAs<QCheckBox>(IDOK), nullptr) << "wrong type gives null";
     }
     RecordingDialog edit(IDD_EDIT_DIALOG);
-    EXPECT_NE(edit.ControlAs<IpAddressCtrl>(IDC_ADDRESS), nullptr);
-    EXPECT_NE(edit.ControlAs<QLineEdit>(IDC_NAME), nullptr);
-    EXPECT_TRUE(edit.ControlAs<QLineEdit>(IDC_MAC_TEXT)->isReadOnly());
+    EXPECT_NE(edit.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS), nullptr);
+    EXPECT_NE(edit.Window().ControlAs<QLineEdit>(IDC_NAME), nullptr);
+    EXPECT_TRUE(edit.Window().ControlAs<QLineEdit>(IDC_MAC_TEXT)->isReadOnly());
 }
 
 TEST(TemplateDialog, OnlyTheTemplatesDefaultButtonIsDefault) {
@@ -138,7 +138,7 @@ TEST(TemplateDialog, OnlyTheTemplatesDefaultButtonIsDefault) {
         {IDD_ABOUTBOX, IDOK}, {IDD_MAIN_DIALOG, IDC_EDIT_BUTTON}, {IDD_EDIT_DIALOG, IDOK}, {IDD_WAIT_DIALOG, 0}};
     for (const auto& [templateId, defaultId] : defaults) {
         RecordingDialog dialog(templateId);
-        for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        for (QPushButton* button : dialog.Window().findChildren<QPushButton*>()) {
             EXPECT_EQ(button->isDefault(), ControlIdOf(button) == defaultId)
                 << templateId << ": " << ControlIdOf(button);
             EXPECT_FALSE(button->autoDefault()) << templateId << ": " << ControlIdOf(button);
@@ -148,20 +148,20 @@ TEST(TemplateDialog, OnlyTheTemplatesDefaultButtonIsDefault) {
 
 TEST(TemplateDialog, ClicksSendTheControlsIdAsACommand) {
     RecordingDialog dialog(IDD_MAIN_DIALOG);
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
-    QTest::mouseClick(dialog.Control(IDC_REFRESH_BUTTON), Qt::LeftButton);
-    QTest::mouseClick(dialog.Control(IDC_WINK_BUTTON), Qt::LeftButton);
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
+    QTest::mouseClick(dialog.Window().Control(IDC_REFRESH_BUTTON), Qt::LeftButton);
+    QTest::mouseClick(dialog.Window().Control(IDC_WINK_BUTTON), Qt::LeftButton);
     dialog.EnableControl(IDC_WINK_BUTTON, false);
-    QTest::mouseClick(dialog.Control(IDC_WINK_BUTTON), Qt::LeftButton);
+    QTest::mouseClick(dialog.Window().Control(IDC_WINK_BUTTON), Qt::LeftButton);
     EXPECT_EQ(dialog.commands, (std::vector<int>{IDC_REFRESH_BUTTON, IDC_WINK_BUTTON}));
 
     RecordingDialog edit(IDD_EDIT_DIALOG);
-    ASSERT_TRUE(test::ShowAndActivate(&edit));
-    QTest::mouseClick(edit.Control(IDC_DHCP), Qt::LeftButton);
+    ASSERT_TRUE(test::ShowAndActivate(&edit.Window()));
+    QTest::mouseClick(edit.Window().Control(IDC_DHCP), Qt::LeftButton);
     // Set by the program, a check box sends nothing.
-    edit.ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
+    edit.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     EXPECT_EQ(edit.commands, std::vector<int>{IDC_DHCP});
-    EXPECT_TRUE(edit.ControlAs<QCheckBox>(IDC_DHCP)->isChecked());
+    EXPECT_TRUE(edit.Window().ControlAs<QCheckBox>(IDC_DHCP)->isChecked());
 }
 
 TEST(TemplateDialog, MappedCommandsRunTheirHandler) {
@@ -175,22 +175,22 @@ TEST(TemplateDialog, MappedCommandsRunTheirHandler) {
 
 TEST(TemplateDialog, EnterPressesTheDefaultButton) {
     RecordingDialog dialog(IDD_MAIN_DIALOG);
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
-    dialog.Control(IDC_REFRESH_BUTTON)->setFocus();
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
+    dialog.Window().Control(IDC_REFRESH_BUTTON)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
     EXPECT_EQ(dialog.commands, std::vector<int>{IDC_EDIT_BUTTON});
     // A disabled default button takes no Enter, and nothing else does instead.
     dialog.EnableControl(IDC_EDIT_BUTTON, false);
-    dialog.Control(IDC_DEVICE_LIST)->setFocus();
+    dialog.Window().Control(IDC_DEVICE_LIST)->setFocus();
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Enter, Qt::KeypadModifier);
     EXPECT_EQ(dialog.commands, std::vector<int>{IDC_EDIT_BUTTON});
-    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_TRUE(dialog.Window().isVisible());
 }
 
 TEST(TemplateDialog, EnterInAnEditEndsTheModalRunThroughOnOK) {
     RecordingDialog dialog(IDD_EDIT_DIALOG);
     auto call = test::CallOnNextModal([&dialog](QWidget*) {
-        dialog.Control(IDC_NAME)->setFocus();
+        dialog.Window().Control(IDC_NAME)->setFocus();
         test::KeyIntoFocus(Qt::Key_Return);
     });
     EXPECT_EQ(dialog.DoModal(), IDOK);
@@ -294,26 +294,26 @@ TEST(TemplateDialog, TimersEndWithTheModalRun) {
 TEST(TemplateDialog, InitRunsOnceBeforeTheFirstShowAndShowsAreReported) {
     RecordingDialog dialog(IDD_EDIT_DIALOG);
     EXPECT_EQ(dialog.initCount, 0);
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     EXPECT_EQ(dialog.initCount, 1);
     EXPECT_FALSE(dialog.visibleDuringInit);
     // OnInitDialog returned true: the first tab stop has the focus.
-    EXPECT_EQ(QApplication::focusWidget(), dialog.Control(IDC_DHCP));
-    dialog.hide();
-    dialog.show();
+    EXPECT_EQ(QApplication::focusWidget(), dialog.Window().Control(IDC_DHCP));
+    dialog.Window().hide();
+    dialog.Window().show();
     EXPECT_EQ(dialog.initCount, 1);
     EXPECT_EQ(dialog.shows, (std::vector<bool>{true, false, true}));
 }
 
 TEST(TemplateDialog, TabVisitsTheTabStopsInTemplateOrder) {
     RecordingDialog dialog(IDD_EDIT_DIALOG);
-    ASSERT_TRUE(test::ShowAndActivate(&dialog));
+    ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     std::vector<int> visited;
     for (int i = 0; i < 20; ++i) {
         QWidget* focus = QApplication::focusWidget();
         ASSERT_NE(focus, nullptr);
         // A field of an address control counts as the control.
-        while (focus != &dialog && ControlIdOf(focus, 0) == 0) focus = focus->parentWidget();
+        while (focus != &dialog.Window() && ControlIdOf(focus, 0) == 0) focus = focus->parentWidget();
         visited.push_back(ControlIdOf(focus, 0));
         test::KeyIntoFocus(Qt::Key_Tab);
     }
