@@ -15,7 +15,7 @@ unpacked=$(mktemp -d) || exit 1
 # Waits for every process of the prefix: an uninstaller started with /S hands over to a copy of
 # itself and returns before anything is removed.
 settle() { timeout 120 wineserver -w; }
-trap 'wineserver -k 2>/dev/null; settle; rm -rf "$unpacked"' EXIT
+trap 'wineserver -k 2>/dev/null; settle; rm -rf "$unpacked" "$WINEPREFIX"' EXIT
 
 failed=0
 fail() { echo "FAIL: $*" >&2; failed=1; }
