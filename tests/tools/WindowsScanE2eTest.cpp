@@ -2,13 +2,11 @@
 // must be what the Linux build lists and sends.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <fstream>
 
 #include "tests/protocol/SimulatorLog.h"
-#include "tests/support/LabTest.h"
+#include "tests/tools/WineLabTest.h"
 
 namespace pelmora::test {
 namespace {
@@ -19,50 +17,26 @@ const char* const UNICODE_DEVICE =
     "mac=02:00:00:00:07:01 ip=192.168.92.50 mask=255.255.255.0 bacnet=1 id=4194302 "
     "name=K\xC3\xA4ltezentrale%20\xE6\xB8\xA9\xE5\xBA\xA6\xE2\x9C\x93 location=B\xC3\xBChne%201 revision=2.10.3.4";
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
-
-class WindowsScanE2e : public LabTest {
+class WindowsScanE2e : public WineLabTest {
 protected:
     LabOptions Options() const override {
         LabOptions options;
         options.devices = 2;
         return options;
     }
-    void SetUp() override {
-        if (!Exists(PELMORA_WINDOWS_SCAN_PATH) || !Exists(std::string(PELMORA_WINE_PREFIX) + "/system.reg"))
-            GTEST_SKIP() << "no Windows build with a Wine prefix (bash scripts/build-windows.sh and its tests)";
-        LabTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        // A prefix of the test's own, so that its Wine server starts in this lab's namespace. Hard links
-        // keep the copy cheap; the registry files, which Wine rewrites, are copied.
-        m_prefix = "/tmp/" + TheLab().Prefix() + "-wine";
-        const std::string copy = "cp -al '" + std::string(PELMORA_WINE_PREFIX) + "' '" + m_prefix +
-                                 "' && cp --remove-destination '" + PELMORA_WINE_PREFIX + "'/*.reg '" + m_prefix + "'/";
-        const CommandResult copied = RunCommand({"sh", "-c", copy}, 60s);
-        ASSERT_EQ(copied.exitStatus, 0) << copied.output;
-    }
-    void TearDown() override {
-        if (!m_prefix.empty()) {
-            RunCommand({"env", "WINEPREFIX=" + m_prefix, "wineserver", "-k"}, 30s);
-            RunCommand({"env", "WINEPREFIX=" + m_prefix, "wineserver", "-w"}, 30s);
-            RunCommand({"rm", "-rf", m_prefix}, 60s);
-        }
-        LabTest::TearDown();
-    }
     // Standard output alone of the Linux or the Windows program; stderr would mix Wine's notes in.
     CommandResult Scan(bool windows, const std::vector<std::string>& args) {
         std::vector<std::string> argv = {"sh", "-c", "exec \"$@\" 2>/dev/null", "sh"};
         if (windows) {
-            argv.insert(argv.end(), {"env", "WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "DISPLAY=",
-                                     "WINEDLLOVERRIDES=mscoree,mshtml=", "wine", PELMORA_WINDOWS_SCAN_PATH});
+            const std::vector<std::string> wine = Wine();
+            argv.insert(argv.end(), wine.begin(), wine.end());
+            argv.push_back(PELMORA_WINDOWS_BIN_DIR "/pelmora-scan.exe");
         } else {
             argv.push_back(PELMORA_SCAN_PATH);
         }
         argv.insert(argv.end(), args.begin(), args.end());
         return RunInPc(argv, 90s);
     }
-
-    std::string m_prefix;
 };
 
 TEST_F(WindowsScanE2e, ListsWhatTheLinuxBuildListsAndWinksTwice) {

@@ -1,0 +1,154 @@
+// pelmora-config.exe, the Windows program, under Wine on an X server of its own in the lab's PC namespace,
+// driven from outside as a user would: the first scan lists the simulator's devices, Wink winks the selected
+// one, Edit... and Save unchanged write the settings and run the wait, and Escape ends the program.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "tests/protocol/SimulatorLog.h"
+#include "tests/tools/WineLabTest.h"
+
+namespace pelmora::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr char MAIN_TITLE[] = "Pelmora configuration software";
+constexpr char EDIT_TITLE[] = "Edit";
+constexpr char WAIT_TITLE[] = "Wait...";
+// Control IDs of the templates.
+constexpr int IDOK = 1;
+constexpr int IDCANCEL = 2;
+constexpr int DEVICE_LIST = 1110;
+constexpr int EDIT_BUTTON = 1126;
+constexpr int WINK_BUTTON = 1118;
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+// Cell `index` of a row as the driver prints it.
+std::string Cell(const std::string& row, std::size_t index) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < index && start != std::string::npos; ++i) {
+        start = row.find('\t', start);
+        if (start != std::string::npos) ++start;
+    }
+    if (start == std::string::npos) return {};
+    return row.substr(start, row.find('\t', start) - start);
+}
+
+class WindowsConfigE2e : public WineLabTest {
+protected:
+    LabOptions Options() const override {
+        LabOptions options;
+        options.devices = 1;
+        return options;
+    }
+    void SetUp() override {
+        WineLabTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        // A display of the test's own; the number only has to be free.
+        for (int number = 50 + getpid() % 400;; ++number) {
+            if (access(("/tmp/.X11-unix/X" + std::to_string(number)).c_str(), F_OK) != 0 &&
+                access(("/tmp/.X" + std::to_string(number) + "-lock").c_str(), F_OK) != 0) {
+                m_display = ":" + std::to_string(number);
+                break;
+            }
+        }
+        ASSERT_TRUE(StartInNode("pc", {"Xvfb", m_display, "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, ""));
+        // The server makes its socket once it takes connections.
+        const std::string socket = "/tmp/.X11-unix/X" + m_display.substr(1);
+        for (int i = 0; i < 200 && access(socket.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(50ms);
+        ASSERT_EQ(access(socket.c_str(), F_OK), 0) << "no X server on " << m_display;
+    }
+
+    std::vector<std::string> Windows(const std::string& program, const std::vector<std::string>& args = {}) const {
+        std::vector<std::string> argv = Wine(m_display);
+        argv.push_back(program);
+        argv.insert(argv.end(), args.begin(), args.end());
+        return argv;
+    }
+    // One step of the driver; its standard output.
+    CommandResult Drive(const std::vector<std::string>& args) {
+        std::vector<std::string> argv = {"sh", "-c", "exec \"$@\" 2>/dev/null", "sh"};
+        const std::vector<std::string> driver = Windows(PELMORA_WINDOW_DRIVER_PATH, args);
+        argv.insert(argv.end(), driver.begin(), driver.end());
+        return RunInPc(argv, 60s);
+    }
+    bool DriveOk(const std::vector<std::string>& args) { return Drive(args).exitStatus == 0; }
+
+    std::string m_display;
+};
+
+TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
+    ASSERT_TRUE(sim);
+    const auto started = std::chrono::steady_clock::now();
+    LoggedProcess* program = StartInNode("pc", Windows(PELMORA_WINDOWS_BIN_DIR "/pelmora-config.exe"), "");
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(DriveOk({"wait", MAIN_TITLE, "60000"})) << program->Log();
+    const auto shown = std::chrono::steady_clock::now();
+    std::printf("[ figure ] main window shown %lld ms after the start under Wine\n",
+                static_cast<long long>(std::chrono::duration_cast<std::chrono::milliseconds>(shown - started).count()));
+
+    // The first scan starts a quarter second after the window shows and listens for four seconds.
+    std::vector<std::string> rows;
+    for (int attempt = 0; attempt < 40 && rows.size() < 2; ++attempt) {
+        rows = Lines(Drive({"rows", MAIN_TITLE, std::to_string(DEVICE_LIST)}).output);
+        if (rows.size() < 2) std::this_thread::sleep_for(500ms);
+    }
+    ASSERT_EQ(rows.size(), 2u) << sim->Log();
+    EXPECT_EQ(rows[0].rfind("02:00:00:00:00:01\t192.168.92.", 0), 0u) << rows[0];
+    EXPECT_EQ(rows[1].rfind("02:00:00:00:00:02\t192.168.92.", 0), 0u) << rows[1];
+    mkdir(PELMORA_SCREENSHOT_DIR, 0755);
+    EXPECT_TRUE(DriveOk({"select", MAIN_TITLE, std::to_string(DEVICE_LIST), "1"}));
+    EXPECT_TRUE(DriveOk({"shot", MAIN_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-main-window.png"}));
+
+    ASSERT_TRUE(DriveOk({"click", MAIN_TITLE, std::to_string(WINK_BUTTON)})) << "Wink is enabled for a row";
+    const auto winks = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 2, 5s);
+    ASSERT_EQ(winks.size(), 2u) << sim->Log();
+    EXPECT_EQ(winks[0].TextOf("mac"), "02:00:00:00:00:02");
+    EXPECT_EQ(winks[1].TextOf("hex"), winks[0].TextOf("hex"));
+
+    ASSERT_TRUE(DriveOk({"click", MAIN_TITLE, std::to_string(EDIT_BUTTON)}));
+    ASSERT_TRUE(DriveOk({"wait", EDIT_TITLE, "10000"}));
+    ASSERT_TRUE(DriveOk({"click", EDIT_TITLE, std::to_string(IDOK)}));
+    ASSERT_TRUE(DriveOk({"wait", WAIT_TITLE, "10000"})) << "the wait follows the save";
+    const auto writes = WaitForRecords(
+        *sim, [](const JsonValue& r) { return IsReceived(r, "write"); }, 5, 3s);
+    ASSERT_EQ(writes.size(), 4u) << sim->Log();
+    for (const JsonValue& write : writes) {
+        EXPECT_EQ(write.TextOf("hex"), writes[0].TextOf("hex")) << "four identical datagrams";
+        EXPECT_EQ(write.TextOf("mac"), "02:00:00:00:00:02");
+    }
+    const std::string unicast = Cell(rows[1], 1) + ":26487";
+    EXPECT_EQ(writes[0].TextOf("local"), unicast);
+    EXPECT_EQ(writes[1].TextOf("local"), unicast);
+    EXPECT_EQ(writes[2].TextOf("local"), "255.255.255.255:26487");
+    EXPECT_EQ(writes[3].TextOf("local"), "255.255.255.255:26487");
+    const JsonValue* applied = writes[0].Find("applied");
+    EXPECT_TRUE(applied != nullptr && applied->boolean) << "a valid write\n" << sim->Log();
+
+    ASSERT_TRUE(DriveOk({"click", WAIT_TITLE, std::to_string(IDCANCEL)}));
+    ASSERT_TRUE(DriveOk({"gone", WAIT_TITLE, "10000"}));
+    ASSERT_TRUE(DriveOk({"escape", MAIN_TITLE}));
+    ASSERT_TRUE(DriveOk({"gone", MAIN_TITLE, "30000"})) << "Escape ends the program";
+    for (int i = 0; i < 100 && program->Running(); ++i) std::this_thread::sleep_for(100ms);
+    EXPECT_FALSE(program->Running());
+}
+
+}  // namespace
+}  // namespace pelmora::test
