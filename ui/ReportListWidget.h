@@ -23,9 +23,9 @@ public:
     int CellWidthFor(const std::string& text, bool withWarningIcon) const override;
 
     int InsertItem(int row, const std::string& text) override;
-    bool SetItemText(int row, int column, const std::string& text) override;
+    bool SetItemText(int row, int column, const std::string& utf8) override;
     std::string GetItemText(int row, int column) const override;
-    bool SetItemWarning(int row, int column, const std::string& warning) override;
+    bool SetItemWarning(int row, int column, const std::string& utf8) override;
     std::string GetItemWarning(int row, int column) const override;
     int GetItemCount() const override;
     bool DeleteAllItems() override;

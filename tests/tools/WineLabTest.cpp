@@ -29,8 +29,8 @@ void WineLabTest::TearDown() {
 }
 
 std::vector<std::string> WineLabTest::Wine(const std::string& display) const {
-    return {"env", "WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "DISPLAY=" + display,
-            "WINEDLLOVERRIDES=mscoree,mshtml=", "wine"};
+    return {"env", "WINEPREFIX=" + m_prefix, "WINEDEBUG=-all", "DISPLAY=" + display, "WINEDLLOVERRIDES=mscoree,mshtml=",
+            "wine"};
 }
 
 }  // namespace pelmora::test

@@ -87,8 +87,8 @@ int Rows(HWND dialog, int listId) {
             item.cchTextMax = TEXT_CHARS;
             item.pszText = reinterpret_cast<LPWSTR>(buffer.Address(sizeof(LVITEMW)));
             buffer.Write(&item, sizeof item);
-            const auto length = static_cast<std::size_t>(SendMessageW(
-                list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.Address())));
+            const auto length = static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                                                      reinterpret_cast<LPARAM>(buffer.Address())));
             std::wstring text(length, L'\0');
             if (length > 0) buffer.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
             if (column > 0) line += '\t';
