@@ -3,6 +3,7 @@
 // WM_INITDIALOG), then ends with IDOK unless the steps ended it. gtest assertions in the steps work as
 // anywhere else; the modal run returns after them.
 #include "ui/DataExchange.h"
+#include "ui/DialogWindow_win32.h"
 #include "ui/TemplateDialog.h"
 
 #include <functional>
