@@ -37,8 +37,8 @@ bool AccessibleDescription::Clear(WindowHandle window, int child) {
     IAccPropServices* service = Service();
     if (service == nullptr) return false;
     MSAAPROPID property = PROPID_ACC_DESCRIPTION;
-    return SUCCEEDED(service->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(child),
-                                             &property, 1));
+    return SUCCEEDED(
+        service->ClearHwndProps(window, static_cast<DWORD>(OBJID_CLIENT), static_cast<DWORD>(child), &property, 1));
 }
 
 }  // namespace pelmora

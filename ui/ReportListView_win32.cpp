@@ -44,18 +44,17 @@ int ScaledToDpi(HWND window, int pixels) {
 }  // namespace
 
 ReportListView::ReportListView(WindowHandle list) : m_list(list) {
-    m_layoutWidths.assign(static_cast<std::size_t>(HeaderItemCount()), 0);
     // Info tips carry the warnings; the icons of cells beyond the first column need SUBITEMIMAGES.
-    const LPARAM styles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP |
-                          LVS_EX_SUBITEMIMAGES;
+    const LPARAM styles =
+        LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES;
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
 
     const int width = GetSystemMetrics(SM_CXSMICON);
     const int height = GetSystemMetrics(SM_CYSMICON);
     m_icons = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 1, 0);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
-    auto* icon = static_cast<HICON>(LoadImageW(nullptr, reinterpret_cast<LPCWSTR>(WARNING_ICON), IMAGE_ICON, width,
-                                               height, LR_SHARED));
+    const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
+    auto* icon = static_cast<HICON>(LoadImageW(nullptr, name, IMAGE_ICON, width, height, LR_SHARED));
     if (m_icons == nullptr) return;
     ImageList_AddIcon(m_icons, icon);
     // Without LVS_SHAREIMAGELISTS the list view destroys the image list with itself.
@@ -305,7 +304,8 @@ bool ReportListView::Notify(void* header, std::intptr_t& result) {
     switch (notification->code) {
         case LVN_ITEMCHANGED: {
             const auto* change = static_cast<const NMLISTVIEW*>(header);
-            if ((change->uChanged & LVIF_STATE) != 0 && ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) != 0) {
+            if ((change->uChanged & LVIF_STATE) != 0 &&
+                ((change->uOldState ^ change->uNewState) & LVIS_SELECTED) != 0) {
                 SelectionChanged();
             }
             return true;

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the system's own name for an image list, as HIMAGELIST points to.
 struct _IMAGELIST;
 
 namespace pelmora {
@@ -59,14 +60,14 @@ private:
     // Gives `row` its accessible description from its warnings, or takes it away.
     void Describe(int row);
     // The warning tip of the cell under the mouse, if it has one, into the notification's buffer.
-    void AnswerInfoTip(void* tip) const;
+    void AnswerInfoTip(void* header) const;
 
     WindowHandle m_list;
     _IMAGELIST* m_icons = nullptr;
     bool m_ownsIcons = false;
-    std::vector<int> m_layoutWidths;       // by column
-    std::vector<RowWarnings> m_warnings;   // by row, beside the list's rows
-    std::vector<bool> m_described;         // by row: an accessible description is set
+    std::vector<int> m_layoutWidths;      // by column
+    std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
+    std::vector<bool> m_described;        // by row: an accessible description is set
     AccessibleDescription m_descriptions;
 };
 

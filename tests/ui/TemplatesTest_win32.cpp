@@ -101,7 +101,8 @@ TEST(ResourcesTest, StringTableAndCommonControls6) {
     // The manifest's dependency on Common Controls 6 took effect: only their buttons know their ideal size.
     test::ScriptedDialog dialog(IDD_ABOUTBOX, [](test::ScriptedDialog& self) {
         SIZE size{};
-        EXPECT_EQ(SendMessageW(self.Window().Control(IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)), TRUE);
+        EXPECT_EQ(SendMessageW(self.Window().Control(IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)),
+                  TRUE);
         EXPECT_GT(size.cx, 0);
     });
     EXPECT_EQ(dialog.DoModal(), 1);
