@@ -1,9 +1,10 @@
-#include "ui/DataExchange_win32.h"
+#include "ui/DataExchange.h"
 
 #include "platform/WideText_win32.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/Feedback.h"
 #include "ui/IpAddressCtrl_win32.h"
-#include "ui/Messages_win32.h"
-#include "ui/TemplateDialog_win32.h"
+#include "ui/TemplateDialog.h"
 #include "ui/WindowClass_win32.h"
 
 #include "ui/Win32Headers_win32.h"
@@ -40,22 +41,22 @@ std::string DataExchange::TooLongMessage(int limit) {
                       : "Enter no more than " + std::to_string(limit) + " characters.";
 }
 
-void DataExchange::Fail(int id, bool showMessage, const std::string& message) {
+void DataExchange::Fail(int id, const std::string& message) {
     m_failed = true;
     m_failedControl = id;
-    if (!showMessage) return;
-    ShowMessage(m_dialog.Window(), message, MessageKind::Warning);
-    if (HWND control = m_dialog.Control(id)) {
+    if (message.empty()) return;
+    ShowMessageBox(&m_dialog, message, {}, MessageKind::Warning);
+    if (HWND control = m_dialog.Window().Control(id)) {
         SetFocus(control);
-        SendMessageW(control, EM_SETSEL, 0, -1);
+        if (IsWindowOfClass(control, WC_EDITW)) SendMessageW(control, EM_SETSEL, 0, -1);
     }
 }
 
 void DataExchange::Text(int id, std::string& member, int limit) {
     if (m_failed) return;
-    HWND edit = m_dialog.Control(id);
+    HWND edit = m_dialog.Window().Control(id);
     if (!IsWindowOfClass(edit, WC_EDITW)) {
-        Fail(id, false, {});
+        Fail(id, {});
         return;
     }
     if (!m_saving) {
@@ -66,7 +67,7 @@ void DataExchange::Text(int id, std::string& member, int limit) {
     }
     const std::wstring text = WindowText(edit);
     if (limit > 0 && CharacterCount(text) > limit) {
-        Fail(id, true, TooLongMessage(limit));
+        Fail(id, TooLongMessage(limit));
         return;
     }
     member = Utf8FromWide(text);
@@ -74,9 +75,9 @@ void DataExchange::Text(int id, std::string& member, int limit) {
 
 void DataExchange::Check(int id, int& member) {
     if (m_failed) return;
-    HWND box = m_dialog.Control(id);
+    HWND box = m_dialog.Window().Control(id);
     if (!IsWindowOfClass(box, WC_BUTTONW)) {
-        Fail(id, false, {});
+        Fail(id, {});
         return;
     }
     if (m_saving) {
@@ -88,9 +89,9 @@ void DataExchange::Check(int id, int& member) {
 
 void DataExchange::IpAddress(int id, std::uint32_t& member) {
     if (m_failed) return;
-    HWND control = m_dialog.Control(id);
+    HWND control = m_dialog.Window().Control(id);
     if (!IsWindowOfClass(control, WC_IPADDRESSW)) {
-        Fail(id, false, {});
+        Fail(id, {});
         return;
     }
     IpAddressCtrl address(control);

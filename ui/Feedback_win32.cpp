@@ -1,6 +1,8 @@
-#include "ui/Messages_win32.h"
+#include "ui/Feedback.h"
 
 #include "platform/WideText_win32.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/TemplateDialog.h"
 
 #include "ui/Win32Headers_win32.h"
 
@@ -22,21 +24,31 @@ std::wstring ProgramName() {
 
 UINT IconFor(MessageKind kind) {
     switch (kind) {
+        case MessageKind::Plain: return 0;
         case MessageKind::Information: return MB_ICONINFORMATION;
         case MessageKind::Warning: return MB_ICONWARNING;
         case MessageKind::Error: return MB_ICONERROR;
     }
-    return MB_ICONINFORMATION;
+    return 0;
 }
 
-// IDC_WAIT, whose macro casts in C style.
+// IDC_WAIT and IDC_ARROW, whose macros cast in C style.
 constexpr ULONG_PTR WAIT_CURSOR = 32514;
+constexpr ULONG_PTR ARROW_CURSOR = 32512;
+
+HCURSOR SystemCursor(ULONG_PTR id) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a system cursor named by number is passed as such a pointer.
+    return LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(id));
+}
 
 }  // namespace
 
-void ShowMessage(WindowHandle owner, const std::string& text, MessageKind kind) {
-    if (owner == nullptr) owner = GetActiveWindow();
-    MessageBoxW(owner, WideFromUtf8(text).c_str(), ProgramName().c_str(), MB_OK | IconFor(kind));
+void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
+                    MessageKind kind) {
+    HWND window = owner != nullptr ? owner->Window().Handle() : nullptr;
+    if (window == nullptr) window = GetActiveWindow();
+    const std::wstring title = caption.empty() ? ProgramName() : WideFromUtf8(caption);
+    MessageBoxW(window, WideFromUtf8(text).c_str(), title.c_str(), MB_OK | IconFor(kind));
 }
 
 std::string ResourceString(int id) {
@@ -48,9 +60,18 @@ std::string ResourceString(int id) {
     return Utf8FromWide(std::wstring_view(text, static_cast<std::size_t>(length)));
 }
 
-// NOLINTNEXTLINE(performance-no-int-to-ptr): a system cursor named by number is passed as such a pointer.
-WaitCursor::WaitCursor() : m_previous(SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(WAIT_CURSOR)))) {}
+WaitCursor::WaitCursor() : m_previous(SetCursor(SystemCursor(WAIT_CURSOR))) {}
 
 WaitCursor::~WaitCursor() { SetCursor(static_cast<HCURSOR>(m_previous)); }
+
+NormalCursor::NormalCursor() {
+    if (GetCursor() != SystemCursor(WAIT_CURSOR)) return;
+    m_previous = SetCursor(SystemCursor(ARROW_CURSOR));
+    m_pushed = true;
+}
+
+NormalCursor::~NormalCursor() {
+    if (m_pushed) SetCursor(static_cast<HCURSOR>(m_previous));
+}
 
 }  // namespace pelmora

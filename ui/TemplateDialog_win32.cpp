@@ -1,10 +1,17 @@
-#include "ui/TemplateDialog_win32.h"
+// The Win32 back end of TemplateDialog: the template made into a window by the dialog manager, and the
+// dialog procedure that turns its messages into the hooks.
+#include "ui/TemplateDialog.h"
 
 #include "platform/WideText_win32.h"
 #include "resources/ResourceIds.h"
-#include "ui/DataExchange_win32.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/IpAddressCtrl_win32.h"
+#include "ui/ProgressCtrl_win32.h"
+#include "ui/WindowClass_win32.h"
 
 #include "ui/Win32Headers_win32.h"
+
+#include <objbase.h>
 
 namespace pelmora {
 
@@ -15,6 +22,9 @@ LPCWSTR ResourceName(int id) { return reinterpret_cast<LPCWSTR>(static_cast<ULON
 
 int LowWord(WPARAM value) { return static_cast<int>(value & 0xFFFFU); }
 int HighWord(WPARAM value) { return static_cast<int>((value >> 16U) & 0xFFFFU); }
+// A coordinate of a message's point, which is signed: screens left of or above the primary one.
+int SignedLow(LPARAM value) { return static_cast<short>(static_cast<WORD>(value & 0xFFFF)); }
+int SignedHigh(LPARAM value) { return static_cast<short>(static_cast<WORD>((value >> 16) & 0xFFFF)); }
 
 // The classes of every control the templates use, once per process, before the first dialog.
 void StartCommonControls() {
@@ -37,6 +47,12 @@ void SetWindowIcons(HWND window) {
     SendMessageW(window, WM_SETICON, ICON_SMALL, load(SM_CXSMICON, SM_CYSMICON));
 }
 
+bool IsCheckBox(HWND control) {
+    if (!IsWindowOfClass(control, WC_BUTTONW)) return false;
+    const auto type = static_cast<LONG_PTR>(GetWindowLongPtrW(control, GWL_STYLE)) & BS_TYPEMASK;
+    return type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_3STATE || type == BS_AUTO3STATE;
+}
+
 }  // namespace
 
 // The dialog procedure's side of TemplateDialog: the message map.
@@ -47,151 +63,146 @@ struct DialogMessages {
             // NOLINTNEXTLINE(performance-no-int-to-ptr): DialogBoxParamW hands the dialog's address over in lParam.
             dialog = reinterpret_cast<TemplateDialog*>(lParam);
             SetWindowLongPtrW(window, DWLP_USER, lParam);
-            dialog->m_window = window;
+            // The lists exist before OnInitDialog, which fills them.
+            dialog->Window().Begin(window);
         } else {
             // NOLINTNEXTLINE(performance-no-int-to-ptr): the dialog's address, kept in the window at WM_INITDIALOG.
             dialog = reinterpret_cast<TemplateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
         }
         if (dialog == nullptr) return FALSE;
-        return Handle(*dialog, message, wParam, lParam);
+        return Handle(*dialog, window, message, wParam, lParam);
     }
 
-    static INT_PTR Handle(TemplateDialog& dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    static INT_PTR Handle(TemplateDialog& dialog, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
-            case WM_INITDIALOG: SetWindowIcons(dialog.m_window); return dialog.OnInitDialog() ? TRUE : FALSE;
+            case WM_INITDIALOG: SetWindowIcons(window); return dialog.OnInitDialog() ? TRUE : FALSE;
             case WM_COMMAND:
                 // Clicks, menu items and posted commands; a control's other notifications (EN_CHANGE of an
                 // edit or of an IP address field, say) are no commands.
                 if (lParam != 0 && HighWord(wParam) != BN_CLICKED) return FALSE;
                 return dialog.OnCommand(LowWord(wParam)) ? TRUE : FALSE;
             case WM_NOTIFY: {
+                std::intptr_t result = 0;
                 // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NOTIFY carries its header's address in lParam.
-                const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-                const auto found = dialog.m_notifyMap.find({static_cast<int>(header->idFrom), header->code});
-                if (found == dialog.m_notifyMap.end()) return FALSE;
-                // A copy: the handler may remap or end the dialog while it runs.
-                const TemplateDialog::NotifyHandler handler = found->second;
-                SetWindowLongPtrW(dialog.m_window, DWLP_MSGRESULT, handler(header));
+                if (!dialog.Window().Notify(reinterpret_cast<void*>(lParam), result)) return FALSE;
+                SetWindowLongPtrW(window, DWLP_MSGRESULT, result);
                 return TRUE;
             }
+            case WM_CONTEXTMENU:
+                // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_CONTEXTMENU names the clicked window in wParam.
+                return dialog.Window().ShowContextMenu(reinterpret_cast<HWND>(wParam), SignedLow(lParam),
+                                                       SignedHigh(lParam))
+                           ? TRUE
+                           : FALSE;
             case WM_TIMER: {
                 const int id = static_cast<int>(wParam);
-                if (dialog.m_timers.count(id) == 0) return FALSE;
+                if (!dialog.Window().HasTimer(id)) return FALSE;
                 dialog.OnTimer(id);
                 return TRUE;
             }
             case WM_SYSCOMMAND: return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
             case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
+            case WM_DESTROY: dialog.Window().Closing(); return FALSE;
             default: return FALSE;
         }
     }
 };
 
-TemplateDialog::TemplateDialog(int templateId) : m_templateId(templateId) {}
+TemplateDialog::TemplateDialog(int templateId)
+    : m_templateId(templateId), m_window(std::make_unique<DialogWindow>(*this)) {}
 
 TemplateDialog::~TemplateDialog() = default;
 
 int TemplateDialog::DoModal() {
     StartCommonControls();
+    // For the list's accessible descriptions and the Save As dialog; a caller's apartment stays as it is.
+    const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_runEnded = false;
     const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), ResourceName(m_templateId), GetActiveWindow(),
                                            DialogMessages::Procedure, reinterpret_cast<LPARAM>(this));
-    // Timers end with the window.
-    m_window = nullptr;
-    m_timers.clear();
+    m_window->End();
+    if (SUCCEEDED(com)) CoUninitialize();
     return static_cast<int>(result);
 }
 
 void TemplateDialog::EndDialog(int result) {
     m_runEnded = true;
-    if (m_window != nullptr) ::EndDialog(m_window, result);
+    if (HWND window = m_window->Handle()) ::EndDialog(window, result);
 }
 
-WindowHandle TemplateDialog::Control(int id) const { return m_window != nullptr ? GetDlgItem(m_window, id) : nullptr; }
+bool TemplateDialog::HasControl(int id) const { return m_window->Control(id) != nullptr; }
 
 void TemplateDialog::EnableControl(int id, bool enable) {
-    if (HWND control = Control(id)) EnableWindow(control, enable ? TRUE : FALSE);
+    if (HWND control = m_window->Control(id)) EnableWindow(control, enable ? TRUE : FALSE);
 }
 
-bool TemplateDialog::UpdateData(bool saveAndValidate) {
-    DataExchange exchange(*this, saveAndValidate);
-    DoDataExchange(exchange);
-    return exchange.Ok();
+bool TemplateDialog::IsControlEnabled(int id) const {
+    HWND control = m_window->Control(id);
+    return control != nullptr && IsWindowEnabled(control) != FALSE;
 }
 
-void TemplateDialog::SendCommand(int id) { OnCommand(id); }
+bool TemplateDialog::IsChecked(int id) const {
+    HWND control = m_window->Control(id);
+    return IsCheckBox(control) && SendMessageW(control, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int TemplateDialog::GetAddress(int id, std::uint32_t& address) const {
+    address = 0;
+    HWND control = m_window->Control(id);
+    return IsWindowOfClass(control, WC_IPADDRESSW) ? IpAddressCtrl(control).GetAddress(address) : 0;
+}
+
+bool TemplateDialog::IsAddressBlank(int id) const {
+    HWND control = m_window->Control(id);
+    return !IsWindowOfClass(control, WC_IPADDRESSW) || IpAddressCtrl(control).IsBlank();
+}
+
+void TemplateDialog::SetAddress(int id, std::uint32_t address) {
+    HWND control = m_window->Control(id);
+    if (IsWindowOfClass(control, WC_IPADDRESSW)) IpAddressCtrl(control).SetAddress(address);
+}
+
+void TemplateDialog::SetProgressRange(int id, int lower, int upper) {
+    HWND control = m_window->Control(id);
+    if (IsWindowOfClass(control, PROGRESS_CLASSW)) ProgressCtrl(control).SetRange(lower, upper);
+}
+
+void TemplateDialog::SetProgressPos(int id, int position) {
+    HWND control = m_window->Control(id);
+    if (IsWindowOfClass(control, PROGRESS_CLASSW)) ProgressCtrl(control).SetPos(position);
+}
+
+ReportList* TemplateDialog::List(int id) const { return m_window->List(id); }
 
 void TemplateDialog::PostCommand(int id) {
-    if (m_window != nullptr) PostMessageW(m_window, WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(id)), 0);
+    // Without a window there is nothing to queue it for: it is dropped.
+    if (HWND window = m_window->Handle()) {
+        PostMessageW(window, WM_COMMAND, static_cast<WPARAM>(static_cast<WORD>(id)), 0);
+    }
 }
 
-bool TemplateDialog::SetTimer(int id, int milliseconds) {
-    if (m_window == nullptr || id < 0 || milliseconds < 0) return false;
-    if (::SetTimer(m_window, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr) == 0) return false;
-    m_timers[id] = milliseconds;
-    return true;
-}
+bool TemplateDialog::SetTimer(int id, int milliseconds) { return m_window->SetTimer(id, milliseconds); }
 
-void TemplateDialog::KillTimer(int id) {
-    const auto found = m_timers.find(id);
-    if (found == m_timers.end()) return;
-    if (m_window != nullptr) ::KillTimer(m_window, static_cast<UINT_PTR>(id));
-    m_timers.erase(found);
-}
+void TemplateDialog::KillTimer(int id) { m_window->KillTimer(id); }
 
-bool TemplateDialog::HasTimer(int id) const { return m_timers.count(id) != 0; }
+bool TemplateDialog::HasTimer(int id) const { return m_window->HasTimer(id); }
 
-int TemplateDialog::TimerInterval(int id) const {
-    const auto found = m_timers.find(id);
-    return found != m_timers.end() ? found->second : 0;
-}
-
-void TemplateDialog::MapNotify(int controlId, unsigned code, NotifyHandler handler) {
-    m_notifyMap[{controlId, code}] = std::move(handler);
-}
+int TemplateDialog::TimerInterval(int id) const { return m_window->TimerInterval(id); }
 
 bool TemplateDialog::AppendSystemMenuItem(int id, const std::string& text) {
-    HMENU menu = m_window != nullptr ? GetSystemMenu(m_window, FALSE) : nullptr;
+    HWND window = m_window->Handle();
+    HMENU menu = window != nullptr ? GetSystemMenu(window, FALSE) : nullptr;
     if (menu == nullptr || text.empty()) return false;
     return AppendMenuW(menu, MF_SEPARATOR, 0, nullptr) != FALSE &&
            AppendMenuW(menu, MF_STRING, static_cast<UINT_PTR>(id), WideFromUtf8(text).c_str()) != FALSE;
 }
 
-bool TemplateDialog::OnInitDialog() {
-    UpdateData(false);
-    return true;
+void TemplateDialog::AppendContextMenuItem(int controlId, int commandId, const std::string& text) {
+    m_window->AppendContextMenuItem(controlId, commandId, text);
 }
 
-void TemplateDialog::DoDataExchange(DataExchange&) {}
+void TemplateDialog::EnableMenuCommand(int commandId, bool enable) { m_window->EnableMenuCommand(commandId, enable); }
 
-bool TemplateDialog::OnCommand(int id) {
-    const auto mapped = m_commandMap.find(id);
-    if (mapped != m_commandMap.end()) {
-        // A copy: the handler may remap or end the dialog while it runs.
-        const std::function<void()> handler = mapped->second;
-        handler();
-        return true;
-    }
-    switch (id) {
-        case IDOK: OnOK(); return true;
-        case IDCANCEL: OnCancel(); return true;
-        default: return false;
-    }
-}
-
-void TemplateDialog::OnOK() {
-    if (!UpdateData(true)) return;
-    EndDialog(IDOK);
-}
-
-void TemplateDialog::OnCancel() { EndDialog(IDCANCEL); }
-
-void TemplateDialog::OnTimer(int) {}
-
-void TemplateDialog::OnShowWindow(bool) {}
-
-bool TemplateDialog::OnSysCommand(int) { return false; }
-
-void TemplateDialog::MapCommand(int id, std::function<void()> handler) { m_commandMap[id] = std::move(handler); }
+bool TemplateDialog::IsMenuCommandEnabled(int commandId) const { return m_window->IsMenuCommandEnabled(commandId); }
 
 }  // namespace pelmora

@@ -47,9 +47,9 @@ TEST(DataExchangeTest, MembersGoToTheControlsAndComeBack) {
         IDD_EDIT_DIALOG,
         [&](test::ScriptedDialog& self) {
         wchar_t text[64] = {};
-        GetWindowTextW(self.Control(IDC_NAME), text, 64);
+        GetWindowTextW(self.Window().Control(IDC_NAME), text, 64);
         EXPECT_STREQ(text, L"Kessel \u00B0C Geb\u00E4ude \u6E29\u5EA6");
-        EXPECT_EQ(SendMessageW(self.Control(IDC_DHCP), BM_GETCHECK, 0, 0), BST_CHECKED);
+        EXPECT_EQ(SendMessageW(self.Window().Control(IDC_DHCP), BM_GETCHECK, 0, 0), BST_CHECKED);
 
         members = Members{};
         ASSERT_TRUE(self.UpdateData(true));
@@ -90,10 +90,10 @@ TEST(DataExchangeTest, TextOverItsLimitStopsTheSaveWithTheMessageAndTheFocusTher
     test::ScriptedDialog dialog(
         IDD_EDIT_DIALOG,
         [&](test::ScriptedDialog& self) {
-        ShowWindow(self.Window(), SW_SHOW);
-        SendMessageW(self.Control(IDC_DHCP), BM_SETCHECK, BST_CHECKED, 0);
+        ShowWindow(self.Window().Handle(), SW_SHOW);
+        SendMessageW(self.Window().Control(IDC_DHCP), BM_SETCHECK, BST_CHECKED, 0);
         members.mac = "not exchanged";
-        g_messageOwner = self.Window();
+        g_messageOwner = self.Window().Handle();
         SetTimer(nullptr, 0, 20, CloseMessageBox);
 
         DataExchange exchange(self, true);
@@ -101,7 +101,7 @@ TEST(DataExchangeTest, TextOverItsLimitStopsTheSaveWithTheMessageAndTheFocusTher
         EXPECT_TRUE(exchange.Failed());
         EXPECT_EQ(exchange.FailedControl(), IDC_NAME);
         EXPECT_EQ(g_message, L"Enter no more than 32 characters.");
-        EXPECT_EQ(GetFocus(), self.Control(IDC_NAME));
+        EXPECT_EQ(GetFocus(), self.Window().Control(IDC_NAME));
         EXPECT_EQ(members.dhcp, 1);
         EXPECT_EQ(members.mac, "not exchanged");
         },
@@ -131,24 +131,26 @@ TEST(IpAddressCtrlTest, BlankPartlyAndFullyFilled) {
     test::ScriptedDialog dialog(
         IDD_EDIT_DIALOG,
         [&](test::ScriptedDialog& self) {
-        IpAddressCtrl address(self.Control(IDC_ADDRESS));
         std::uint32_t value = 1;
-        EXPECT_FALSE(address.IsBlank());
-        EXPECT_EQ(address.GetAddress(value), 4);
+        EXPECT_FALSE(self.IsAddressBlank(IDC_ADDRESS));
+        EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 4);
         EXPECT_EQ(value, 0x0A010203U);
 
-        address.ClearAddress();
-        EXPECT_TRUE(address.IsBlank());
-        EXPECT_EQ(address.GetAddress(value), 0);
+        IpAddressCtrl(self.Window().Control(IDC_ADDRESS)).ClearAddress();
+        EXPECT_TRUE(self.IsAddressBlank(IDC_ADDRESS));
+        EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 0);
         EXPECT_EQ(value, 0U);
 
-        const std::vector<HWND> fields = Fields(address.Handle());
+        const std::vector<HWND> fields = Fields(self.Window().Control(IDC_ADDRESS));
         ASSERT_EQ(fields.size(), 4U);
         SetWindowTextW(fields[0], L"172");
         SetWindowTextW(fields[2], L"5");
-        EXPECT_FALSE(address.IsBlank());
-        EXPECT_EQ(address.GetAddress(value), 2);
+        EXPECT_FALSE(self.IsAddressBlank(IDC_ADDRESS));
+        EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 2);
         EXPECT_EQ(value, 0xAC000500U);
+        // Not an address control: nothing filled, nothing read.
+        EXPECT_EQ(self.GetAddress(IDC_NAME, value), 0);
+        EXPECT_EQ(value, 0U);
 
         // Blank fields save as 0.
         ASSERT_TRUE(self.UpdateData(true));

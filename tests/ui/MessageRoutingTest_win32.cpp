@@ -1,6 +1,9 @@
-// Commands, timers, the system menu and the show notification reach the dialog's hooks through the real message loop.
+// Commands, timers, the system menu, context menus and the show notification reach the dialog's hooks through the
+// real message loop.
 #include "resources/ResourceIds.h"
-#include "ui/TemplateDialog_win32.h"
+#include "tests/ui/ScriptedDialog_win32.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/TemplateDialog.h"
 
 #include "ui/Win32Headers_win32.h"
 
@@ -41,12 +44,12 @@ protected:
         if (id != TICK_TIMER || ++ticks != 3) return;
         events.emplace_back(TimerInterval(TICK_TIMER) == 10 ? "third tick" : "third tick, wrong period");
         // The menu item as the system menu sends it: the low four bits are the system's.
-        SendMessageW(Window(), WM_SYSCOMMAND, MENU_COMMAND | 0x3, 0);
-        SendMessageW(Control(IDCANCEL), BM_CLICK, 0, 0);
+        SendMessageW(Window().Handle(), WM_SYSCOMMAND, MENU_COMMAND | 0x3, 0);
+        SendMessageW(Window().Control(IDCANCEL), BM_CLICK, 0, 0);
     }
     bool OnSysCommand(int id) override {
         wchar_t text[32] = {};
-        GetMenuStringW(GetSystemMenu(Window(), FALSE), static_cast<UINT>(id), text, 32, MF_BYCOMMAND);
+        GetMenuStringW(GetSystemMenu(Window().Handle(), FALSE), static_cast<UINT>(id), text, 32, MF_BYCOMMAND);
         events.emplace_back(id == MENU_COMMAND && std::wstring(text) == L"&About..." ? "about" : "wrong menu item");
         return true;
     }
@@ -67,6 +70,50 @@ TEST(MessageRoutingTest, TimerCommandsSystemMenuAndShowReachTheHooks) {
     EXPECT_EQ(dialog.events,
               (std::vector<std::string>{"timer", "command 1001", "shown", "third tick", "about", "cancel"}));
     EXPECT_FALSE(dialog.HasTimer(TICK_TIMER));
+}
+
+constexpr int COPY_COMMAND = 2001;
+constexpr int REMOVE_COMMAND = 2002;
+
+// Ends a menu that the keys posted for it did not end, so that a fault fails the test rather than hanging it.
+void CALLBACK EndStuckMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    KillTimer(nullptr, timer);
+    EndMenu();
+}
+
+TEST(MessageRoutingTest, ContextMenuCommandReachesOnCommandUnlessGreyed) {
+    std::vector<int> commands;
+    test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
+        self.MapCommand(COPY_COMMAND, [&] { commands.push_back(COPY_COMMAND); });
+        self.MapCommand(REMOVE_COMMAND, [&] { commands.push_back(REMOVE_COMMAND); });
+        self.AppendContextMenuItem(IDC_DEVICE_LIST, COPY_COMMAND, "&Copy");
+        self.AppendContextMenuItem(IDC_DEVICE_LIST, REMOVE_COMMAND, "&Remove");
+        // Again, as OnInitDialog does at a second run: still one item.
+        self.AppendContextMenuItem(IDC_DEVICE_LIST, REMOVE_COMMAND, "&Remove");
+        self.EnableMenuCommand(REMOVE_COMMAND, false);
+        EXPECT_FALSE(self.IsMenuCommandEnabled(REMOVE_COMMAND));
+
+        DialogWindow& window = self.Window();
+        HMENU menu = window.BuildContextMenu(IDC_DEVICE_LIST);
+        ASSERT_NE(menu, nullptr);
+        EXPECT_EQ(GetMenuItemCount(menu), 2);
+        EXPECT_EQ(GetMenuState(menu, COPY_COMMAND, MF_BYCOMMAND) & MF_GRAYED, 0U);
+        EXPECT_NE(GetMenuState(menu, REMOVE_COMMAND, MF_BYCOMMAND) & MF_GRAYED, 0U);
+        DestroyMenu(menu);
+        EXPECT_EQ(window.BuildContextMenu(IDC_REFRESH_BUTTON), nullptr);
+        EXPECT_FALSE(window.ChooseMenuCommand(REMOVE_COMMAND));
+
+        // The menu opened from the keyboard as the list asks for it, its first item chosen with keys.
+        HWND handle = window.Handle();
+        ShowWindow(handle, SW_SHOW);
+        SetTimer(nullptr, 0, 5000, EndStuckMenu);
+        PostMessageW(handle, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageW(handle, WM_KEYDOWN, VK_RETURN, 0);
+        SendMessageW(handle, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(window.Control(IDC_DEVICE_LIST)),
+                     MAKELPARAM(-1, -1));
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(commands, std::vector<int>{COPY_COMMAND});
 }
 
 }  // namespace

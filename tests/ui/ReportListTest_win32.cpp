@@ -1,24 +1,28 @@
-// The main window's list view through the report list: styles, columns, rows, texts and selection.
+// The main window's list view through the report list: styles, columns, rows, texts, selection and warning
+// cells; the list exists for the dialog's run only.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/ReportList_win32.h"
+#include "ui/ReportListView_win32.h"
 
 #include "ui/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
 namespace pelmora {
 namespace {
 
 TEST(ReportListTest, ColumnsRowsAndSelection) {
-    ReportList list;
     int selectionChanges = 0;
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
-        list.Attach(self, IDC_DEVICE_LIST);
+        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        ASSERT_NE(view, nullptr);
+        EXPECT_EQ(self.List(IDC_REFRESH_BUTTON), nullptr);
+        ReportList& list = *view;
         list.OnSelectionChanged([&] { ++selectionChanges; });
-        HWND handle = list.Handle();
+        HWND handle = view->Handle();
         const auto style = static_cast<DWORD>(GetWindowLongPtrW(handle, GWL_STYLE));
         EXPECT_EQ(style & LVS_TYPEMASK, static_cast<DWORD>(LVS_REPORT));
         EXPECT_NE(style & LVS_SINGLESEL, 0U);
@@ -54,10 +58,84 @@ TEST(ReportListTest, ColumnsRowsAndSelection) {
         EXPECT_EQ(list.GetSelectedCount(), 0);
         EXPECT_EQ(list.GetFirstSelectedItem(), -1);
 
+        // Deleting the selected row tells of the deselection.
+        list.SelectItem(0);
+        const int before = selectionChanges;
         EXPECT_TRUE(list.DeleteAllItems());
         EXPECT_EQ(list.GetItemCount(), 0);
+        EXPECT_EQ(selectionChanges, before + 1);
         list.DeleteAllColumns();
         EXPECT_EQ(list.HeaderItemCount(), 0);
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+    EXPECT_EQ(dialog.List(IDC_DEVICE_LIST), nullptr);
+}
+
+int CellImage(HWND list, int row, int column) {
+    LVITEMW item{};
+    item.mask = LVIF_IMAGE;
+    item.iItem = row;
+    item.iSubItem = column;
+    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return item.iImage;
+}
+
+// The info tip the dialog answers for `row` with the mouse over cell (row, column), as the list asks for it.
+std::wstring InfoTip(HWND dialog, HWND list, int row, int column) {
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    POINT middle{(cell.left + cell.right) / 2, (cell.top + cell.bottom) / 2};
+    ClientToScreen(list, &middle);
+    SetCursorPos(middle.x, middle.y);
+
+    wchar_t text[80] = L"";
+    NMLVGETINFOTIPW tip{};
+    tip.hdr.hwndFrom = list;
+    tip.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    tip.hdr.code = LVN_GETINFOTIPW;
+    tip.pszText = text;
+    tip.cchTextMax = 80;
+    tip.iItem = row;
+    SendMessageW(dialog, WM_NOTIFY, tip.hdr.idFrom, reinterpret_cast<LPARAM>(&tip));
+    return text;
+}
+
+TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
+    test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
+        ShowWindow(self.Window().Handle(), SW_SHOW);
+        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        ASSERT_NE(view, nullptr);
+        HWND list = view->Handle();
+        for (int column = 0; column < 3; ++column) view->InsertColumn(column, "Column", 100);
+        view->InsertItem(0, "02:00:00:00:00:01");
+        view->InsertItem(1, "02:00:00:00:00:02");
+        view->SetItemText(1, 1, "192.168.92.40");
+        view->SetItemText(1, 2, "Boiler");
+
+        const std::string warning = "Duplicate IP address: also 02:00:00:00:00:01";
+        ASSERT_TRUE(view->SetItemWarning(1, 1, warning));
+        EXPECT_FALSE(view->SetItemWarning(2, 1, warning));
+        EXPECT_EQ(view->GetItemWarning(1, 1), warning);
+        EXPECT_EQ(view->GetItemWarning(1, 2), "");
+        EXPECT_EQ(view->GetItemText(1, 1), "192.168.92.40");
+        EXPECT_EQ(CellImage(list, 1, 1), 0);
+        EXPECT_LT(CellImage(list, 1, 2), 0);
+        EXPECT_LT(CellImage(list, 0, 1), 0);
+        EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 1), L"Duplicate IP address: also 02:00:00:00:00:01");
+        EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 2), L"");
+        EXPECT_GT(view->CellWidthFor(warning, true), view->CellWidthFor(warning, false));
+
+        // A row inserted above moves the warning with its row.
+        view->InsertItem(0, "02:00:00:00:00:00");
+        EXPECT_EQ(view->GetItemWarning(2, 1), warning);
+        EXPECT_EQ(view->GetItemWarning(1, 1), "");
+
+        ASSERT_TRUE(view->SetItemWarning(2, 1, ""));
+        EXPECT_EQ(view->GetItemWarning(2, 1), "");
+        EXPECT_LT(CellImage(list, 2, 1), 0);
+        EXPECT_EQ(InfoTip(self.Window().Handle(), list, 2, 1), L"");
     });
     EXPECT_EQ(dialog.DoModal(), 1);
 }

@@ -2,8 +2,9 @@
 // A template dialog that runs a test's steps once its window and controls exist (inside
 // WM_INITDIALOG), then ends with IDOK unless the steps ended it. gtest assertions in the steps work as
 // anywhere else; the modal run returns after them.
-#include "ui/DataExchange_win32.h"
-#include "ui/TemplateDialog_win32.h"
+#include "ui/DataExchange.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/TemplateDialog.h"
 
 #include <functional>
 #include <utility>

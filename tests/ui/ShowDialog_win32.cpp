@@ -1,6 +1,6 @@
 // show_dialog_win32 <template ID>: one dialog as the Win32 back end builds it, until Escape or the
 // close box.
-#include "ui/TemplateDialog_win32.h"
+#include "ui/TemplateDialog.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,8 @@
 // each control of the template files is there, in template order, with its ID and window class.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/Messages_win32.h"
+#include "ui/DialogWindow_win32.h"
+#include "ui/Feedback.h"
 #include "ui/WindowClass_win32.h"
 
 #include "TemplateControls.h"
@@ -73,15 +74,15 @@ TEST_P(TemplatesTest, EveryControlOfTheTemplateIsThereWithItsIdAndClass) {
     bool ran = false;
     test::ScriptedDialog dialog(templateId, [&](test::ScriptedDialog& self) {
         ran = true;
-        EXPECT_EQ(ChildrenInOrder(self.Window()), expected);
+        EXPECT_EQ(ChildrenInOrder(self.Window().Handle()), expected);
         for (const Child& child : expected) {
             if (child.id == IDC_STATIC) continue;
-            EXPECT_EQ((Child{child.id, WindowClassName(self.Control(child.id))}), child);
+            EXPECT_EQ((Child{child.id, WindowClassName(self.Window().Control(child.id))}), child);
         }
     });
     EXPECT_EQ(dialog.DoModal(), 1);
     EXPECT_TRUE(ran);
-    EXPECT_EQ(dialog.Window(), nullptr);
+    EXPECT_EQ(dialog.Window().Handle(), nullptr);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTemplates, TemplatesTest,
@@ -100,7 +101,8 @@ TEST(ResourcesTest, StringTableAndCommonControls6) {
     // The manifest's dependency on Common Controls 6 took effect: only their buttons know their ideal size.
     test::ScriptedDialog dialog(IDD_ABOUTBOX, [](test::ScriptedDialog& self) {
         SIZE size{};
-        EXPECT_EQ(SendMessageW(self.Control(IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)), TRUE);
+        EXPECT_EQ(SendMessageW(self.Window().Control(IDOK), BCM_GETIDEALSIZE, 0, reinterpret_cast<LPARAM>(&size)),
+                  TRUE);
         EXPECT_GT(size.cx, 0);
     });
     EXPECT_EQ(dialog.DoModal(), 1);

@@ -1,0 +1,74 @@
+#pragma once
+// A ReportList over a dialog's list view (SysListView32, report view). Warning cells show the system's
+// warning icon, the warning as the cell's info tip, and the row's warnings as its accessible description.
+#include "ui/AccessibleDescription_win32.h"
+#include "ui/ReportList.h"
+#include "ui/WindowHandle_win32.h"
+
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+// NOLINTNEXTLINE(bugprone-reserved-identifier): the system's own name for an image list, as HIMAGELIST points to.
+struct _IMAGELIST;
+
+namespace pelmora {
+
+class ReportListView : public ReportList {
+public:
+    // Takes list view `list` of a running dialog: its extended styles and the warning icon.
+    explicit ReportListView(WindowHandle list);
+    ReportListView(const ReportListView&) = delete;
+    ReportListView& operator=(const ReportListView&) = delete;
+    ReportListView(ReportListView&&) = delete;
+    ReportListView& operator=(ReportListView&&) = delete;
+    ~ReportListView() override;
+
+    WindowHandle Handle() const { return m_list; }
+
+    int InsertColumn(int column, const std::string& heading, int widthPixels) override;
+    bool DeleteColumn(int column) override;
+    int HeaderItemCount() const override;
+    int GetColumnWidth(int column) const override;
+    int GetColumnScreenWidth(int column) const override;
+    double ColumnScale() const override;
+    std::string GetColumnHeading(int column) const override;
+    int CellWidthFor(const std::string& text, bool withWarningIcon) const override;
+
+    int InsertItem(int row, const std::string& text) override;
+    bool SetItemText(int row, int column, const std::string& text) override;
+    std::string GetItemText(int row, int column) const override;
+    bool SetItemWarning(int row, int column, const std::string& warning) override;
+    std::string GetItemWarning(int row, int column) const override;
+    int GetItemCount() const override;
+    bool DeleteAllItems() override;
+
+    int GetSelectedCount() const override;
+    int GetFirstSelectedItem() const override;
+    void SelectItem(int row) override;
+
+    // One of the list's WM_NOTIFY notifications; false when it is not one the list answers.
+    bool Notify(void* header, std::intptr_t& result);
+    // The list's accessible descriptions go before its window does.
+    void ClearDescriptions();
+
+private:
+    using RowWarnings = std::map<int, std::string>;  // column → warning
+
+    void SetCellImage(int row, int column, bool warning);
+    // Gives `row` its accessible description from its warnings, or takes it away.
+    void Describe(int row);
+    // The warning tip of the cell under the mouse, if it has one, into the notification's buffer.
+    void AnswerInfoTip(void* header) const;
+
+    WindowHandle m_list;
+    _IMAGELIST* m_icons = nullptr;
+    bool m_ownsIcons = false;
+    std::vector<int> m_layoutWidths;      // by column
+    std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
+    std::vector<bool> m_described;        // by row: an accessible description is set
+    AccessibleDescription m_descriptions;
+};
+
+}  // namespace pelmora
