@@ -14,8 +14,7 @@ namespace {
 
 // Longer cell texts are cut here; the list's rows never come near it.
 constexpr int MAX_CELL_TEXT = 1024;
-constexpr int WARNING_IMAGE = 0;
-// What the list view adds around a cell's text and between a cell's icon and its text, at 96 DPI.
+// What the list view adds around a cell's text, and the gap beside the warning icon, at 96 DPI.
 constexpr int CELL_TEXT_MARGINS = 12;
 constexpr int ICON_TEXT_GAP = 2;
 constexpr int LAYOUT_DPI = 96;
@@ -41,30 +40,30 @@ int ScaledToDpi(HWND window, int pixels) {
     return MulDiv(pixels, dpi > 0 ? dpi : LAYOUT_DPI, LAYOUT_DPI);
 }
 
+// A cell's rectangle in the list's client area.
+RECT CellRect(HWND list, int row, int column) {
+    RECT cell{};
+    cell.top = column;
+    // The bounds of column 0 would be the whole row's.
+    cell.left = column == 0 ? LVIR_LABEL : LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    return cell;
+}
+
 }  // namespace
 
 ReportListView::ReportListView(WindowHandle list) : m_list(list) {
-    // Info tips carry the warnings; the icons of cells beyond the first column need SUBITEMIMAGES.
-    const LPARAM styles =
-        LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP | LVS_EX_SUBITEMIMAGES;
+    // Info tips carry the warnings. The warning icons are drawn by custom draw, not from an image list: with
+    // one, the list view would keep an icon's room free in cells without a warning too, and cut their texts.
+    const LPARAM styles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
-
-    const int width = GetSystemMetrics(SM_CXSMICON);
-    const int height = GetSystemMetrics(SM_CYSMICON);
-    m_icons = ImageList_Create(width, height, ILC_COLOR32 | ILC_MASK, 1, 0);
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
     const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
-    auto* icon = static_cast<HICON>(LoadImageW(nullptr, name, IMAGE_ICON, width, height, LR_SHARED));
-    if (m_icons == nullptr) return;
-    ImageList_AddIcon(m_icons, icon);
-    // Without LVS_SHAREIMAGELISTS the list view destroys the image list with itself.
-    m_ownsIcons = (GetWindowLongPtrW(m_list, GWL_STYLE) & LVS_SHAREIMAGELISTS) != 0;
-    SendMessageW(m_list, LVM_SETIMAGELIST, LVSIL_SMALL, reinterpret_cast<LPARAM>(m_icons));
+    m_warningIcon =
+        LoadImageW(nullptr, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
 }
 
-ReportListView::~ReportListView() {
-    if (m_ownsIcons && m_icons != nullptr) ImageList_Destroy(m_icons);
-}
+ReportListView::~ReportListView() = default;
 
 double ReportListView::ColumnScale() const {
     RECT unit{0, 0, 4, 8};
@@ -153,10 +152,9 @@ int ReportListView::InsertItem(int row, const std::string& text) {
     if (row < 0) return -1;
     std::wstring wide = WideFromUtf8(text);
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_IMAGE;
+    item.mask = LVIF_TEXT;
     item.iItem = row;
     item.pszText = wide.data();
-    item.iImage = I_IMAGENONE;
     const auto index = static_cast<int>(SendMessageW(m_list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
     if (index < 0) return -1;
     const auto at = static_cast<std::size_t>(std::min(index, static_cast<int>(m_warnings.size())));
@@ -175,11 +173,6 @@ bool ReportListView::SetItemText(int row, int column, const std::string& text) {
     item.iItem = row;
     item.iSubItem = column;
     item.pszText = wide.data();
-    if (column > 0) {
-        // A new cell beyond the first column would otherwise ask for its image, or show the first one.
-        item.mask |= LVIF_IMAGE;
-        item.iImage = GetItemWarning(row, column).empty() ? I_IMAGENONE : WARNING_IMAGE;
-    }
     return SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
@@ -204,7 +197,7 @@ bool ReportListView::SetItemWarning(int row, int column, const std::string& warn
     } else {
         warnings[column] = warning;
     }
-    SetCellImage(row, column, !warning.empty());
+    RedrawCell(row, column);
     Describe(row);
     return true;
 }
@@ -216,13 +209,37 @@ std::string ReportListView::GetItemWarning(int row, int column) const {
     return found != warnings.end() ? found->second : std::string();
 }
 
-void ReportListView::SetCellImage(int row, int column, bool warning) {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iSubItem = column;
-    item.iImage = warning ? WARNING_IMAGE : I_IMAGENONE;
-    SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+void ReportListView::RedrawCell(int row, int column) const {
+    const RECT cell = CellRect(m_list, row, column);
+    InvalidateRect(m_list, &cell, TRUE);
+}
+
+std::intptr_t ReportListView::CustomDraw(void* header) const {
+    auto* draw = static_cast<NMLVCUSTOMDRAW*>(header);
+    const auto row = static_cast<int>(draw->nmcd.dwItemSpec);
+    switch (draw->nmcd.dwDrawStage) {
+        case CDDS_PREPAINT: return CDRF_NOTIFYITEMDRAW;
+        case CDDS_ITEMPREPAINT:
+            return InRange(row, static_cast<int>(m_warnings.size())) &&
+                           !m_warnings[static_cast<std::size_t>(row)].empty()
+                       ? CDRF_NOTIFYSUBITEMDRAW
+                       : CDRF_DODEFAULT;
+        case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
+            return GetItemWarning(row, draw->iSubItem).empty() ? CDRF_DODEFAULT : CDRF_NOTIFYPOSTPAINT;
+        case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
+            // At the cell's right end, where the width the columns were given keeps it clear of the text.
+            const RECT cell = CellRect(m_list, row, draw->iSubItem);
+            const int width = GetSystemMetrics(SM_CXSMICON);
+            const int height = GetSystemMetrics(SM_CYSMICON);
+            const int x = cell.right - width - ScaledToDpi(m_list, ICON_TEXT_GAP);
+            const int y = cell.top + (cell.bottom - cell.top - height) / 2;
+            if (m_warningIcon != nullptr && x > cell.left)
+                DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), width, height, 0, nullptr,
+                           DI_NORMAL);
+            return CDRF_DODEFAULT;
+        }
+        default: return CDRF_DODEFAULT;
+    }
 }
 
 void ReportListView::Describe(int row) {
@@ -312,13 +329,7 @@ bool ReportListView::Notify(void* header, std::intptr_t& result) {
         }
         case NM_DBLCLK: DoubleClicked(static_cast<const NMITEMACTIVATE*>(header)->iItem); return true;
         case LVN_GETINFOTIPW: AnswerInfoTip(header); return true;
-        case LVN_GETDISPINFOW: {
-            auto* display = static_cast<NMLVDISPINFOW*>(header);
-            if ((display->item.mask & LVIF_IMAGE) == 0) return false;
-            display->item.iImage =
-                GetItemWarning(display->item.iItem, display->item.iSubItem).empty() ? I_IMAGENONE : WARNING_IMAGE;
-            return true;
-        }
+        case NM_CUSTOMDRAW: result = CustomDraw(header); return true;
         default: return false;
     }
 }

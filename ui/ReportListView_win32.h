@@ -56,15 +56,16 @@ public:
 private:
     using RowWarnings = std::map<int, std::string>;  // column → warning
 
-    void SetCellImage(int row, int column, bool warning);
+    void RedrawCell(int row, int column) const;
+    // NM_CUSTOMDRAW: the warning icons drawn over the cells that have a warning.
+    std::intptr_t CustomDraw(void* header) const;
     // Gives `row` its accessible description from its warnings, or takes it away.
     void Describe(int row);
     // The warning tip of the cell under the mouse, if it has one, into the notification's buffer.
     void AnswerInfoTip(void* header) const;
 
     WindowHandle m_list;
-    _IMAGELIST* m_icons = nullptr;
-    bool m_ownsIcons = false;
+    void* m_warningIcon = nullptr;        // HICON, the system's, shared
     std::vector<int> m_layoutWidths;      // by column
     std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
     std::vector<bool> m_described;        // by row: an accessible description is set

@@ -72,6 +72,19 @@ protected:
         const std::string socket = "/tmp/.X11-unix/X" + m_display.substr(1);
         for (int i = 0; i < 200 && access(socket.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(50ms);
         ASSERT_EQ(access(socket.c_str(), F_OK), 0) << "no X server on " << m_display;
+        // A Wine desktop of its own draws the windows' frames and title bars, which Xvfb alone leaves out.
+        for (const auto& [name, data] : {std::pair<std::string, std::string>{"Desktop", "Default"}}) {
+            std::vector<std::string> add = Wine(m_display);
+            add.insert(add.end(), {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", name, "/d", data, "/f"});
+            ASSERT_EQ(RunInPc(add, 60s).exitStatus, 0);
+        }
+        std::vector<std::string> size = Wine(m_display);
+        size.insert(size.end(),
+                    {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "800x500", "/f"});
+        ASSERT_EQ(RunInPc(size, 60s).exitStatus, 0);
+        // The desktop that the first command started has no frames: the next one, after this, has.
+        RunInPc({"env", "WINEPREFIX=" + Prefix(), "wineserver", "-k"}, 30s);
+        RunInPc({"env", "WINEPREFIX=" + Prefix(), "wineserver", "-w"}, 30s);
     }
 
     std::vector<std::string> Windows(const std::string& program, const std::vector<std::string>& args = {}) const {
@@ -93,7 +106,7 @@ protected:
 };
 
 TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
-    LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
+    LoggedProcess* sim = StartSimulator(1, {"--generate", "2", "--claim-addresses"});
     ASSERT_TRUE(sim);
     const auto started = std::chrono::steady_clock::now();
     LoggedProcess* program = StartInNode("pc", Windows(PELMORA_WINDOWS_BIN_DIR "/pelmora-config.exe"), "");

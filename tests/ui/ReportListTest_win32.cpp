@@ -71,13 +71,22 @@ TEST(ReportListTest, ColumnsRowsAndSelection) {
     EXPECT_EQ(dialog.List(IDC_DEVICE_LIST), nullptr);
 }
 
-int CellImage(HWND list, int row, int column) {
-    LVITEMW item{};
-    item.mask = LVIF_IMAGE;
-    item.iItem = row;
-    item.iSubItem = column;
-    SendMessageW(list, LVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return item.iImage;
+// Whether the list's custom draw asks to paint over cell (row, column) after the list drew it: where the
+// warning icon goes.
+bool DrawsIcon(HWND dialog, HWND list, int row, int column) {
+    NMLVCUSTOMDRAW draw{};
+    draw.nmcd.hdr.hwndFrom = list;
+    draw.nmcd.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    draw.nmcd.hdr.code = NM_CUSTOMDRAW;
+    draw.nmcd.dwItemSpec = static_cast<DWORD_PTR>(row);
+    draw.iSubItem = column;
+    const auto answer = [&](DWORD stage) {
+        draw.nmcd.dwDrawStage = stage;
+        SendMessageW(dialog, WM_NOTIFY, draw.nmcd.hdr.idFrom, reinterpret_cast<LPARAM>(&draw));
+        return GetWindowLongPtrW(dialog, DWLP_MSGRESULT);
+    };
+    return answer(CDDS_ITEMPREPAINT) == CDRF_NOTIFYSUBITEMDRAW &&
+           answer(CDDS_ITEMPREPAINT | CDDS_SUBITEM) == CDRF_NOTIFYPOSTPAINT;
 }
 
 // The info tip the dialog answers for `row` with the mouse over cell (row, column), as the list asks for it.
@@ -120,9 +129,10 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
         EXPECT_EQ(view->GetItemWarning(1, 1), warning);
         EXPECT_EQ(view->GetItemWarning(1, 2), "");
         EXPECT_EQ(view->GetItemText(1, 1), "192.168.92.40");
-        EXPECT_EQ(CellImage(list, 1, 1), 0);
-        EXPECT_LT(CellImage(list, 1, 2), 0);
-        EXPECT_LT(CellImage(list, 0, 1), 0);
+        HWND window = self.Window().Handle();
+        EXPECT_TRUE(DrawsIcon(window, list, 1, 1));
+        EXPECT_FALSE(DrawsIcon(window, list, 1, 2));
+        EXPECT_FALSE(DrawsIcon(window, list, 0, 1));
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 1), L"Duplicate IP address: also 02:00:00:00:00:01");
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 2), L"");
         EXPECT_GT(view->CellWidthFor(warning, true), view->CellWidthFor(warning, false));
@@ -134,7 +144,7 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
 
         ASSERT_TRUE(view->SetItemWarning(2, 1, ""));
         EXPECT_EQ(view->GetItemWarning(2, 1), "");
-        EXPECT_LT(CellImage(list, 2, 1), 0);
+        EXPECT_FALSE(DrawsIcon(window, list, 2, 1));
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 2, 1), L"");
     });
     EXPECT_EQ(dialog.DoModal(), 1);

@@ -19,6 +19,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -172,7 +173,9 @@ int Shot(HWND window, const std::string& path) {
     for (int y = 0; y < height; ++y) {
         raw.push_back(0);  // no filter
         for (int x = 0; x < width; ++x) {
-            const unsigned char* bgra = pixels + (static_cast<std::size_t>(y) * width + x) * 4;
+            const unsigned char* bgra =
+                pixels +
+                (static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)) * 4;
             raw.insert(raw.end(), {bgra[2], bgra[1], bgra[0]});
         }
     }
