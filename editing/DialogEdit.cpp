@@ -166,8 +166,7 @@ void CDialogEdit::OnSave() {
     m_elaText = std::to_string(m_ela);
     m_plaText = std::to_string(m_pla);
     m_portText = std::to_string(m_port);
-    if (m_deviceIdText == FACTORY_DEFAULT_ID_TEXT)
-        m_deviceIdText = std::string(FACTORY_DEFAULT_TEXT);
+    if (m_deviceIdText == FACTORY_DEFAULT_ID_TEXT) m_deviceIdText = std::string(FACTORY_DEFAULT_TEXT);
     UpdateData(false);
 }
 

@@ -29,8 +29,7 @@ QMessageBox::Icon IconFor(MessageKind kind) {
 void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
                     MessageKind kind) {
     QWidget* parent = owner != nullptr ? &owner->Window() : QApplication::activeWindow();
-    const QString title =
-        caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
+    const QString title = caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
     QMessageBox box(IconFor(kind), title, QString::fromStdString(text), QMessageBox::Ok, parent);
     box.exec();
 }

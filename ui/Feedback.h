@@ -10,8 +10,7 @@ enum class MessageKind { Plain, Information, Warning, Error };
 
 // A modal message box with an OK button, owned by `owner`'s window (by the window in front when null),
 // titled `caption`, or with the program's name when that is empty.
-void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
-                    MessageKind kind);
+void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption, MessageKind kind);
 
 // The text of string resource `id`; empty when there is none.
 std::string ResourceString(int id);

@@ -96,7 +96,8 @@ bool TemplateDialog::IsMenuCommandEnabled(int commandId) const {
 
 std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::string& suggestedName,
                                            const std::string& filterName, const std::string& filterPattern) const {
-    const QString filter = QStringLiteral("%1 (%2);;All files (*)").arg(ToQString(filterName), ToQString(filterPattern));
+    const QString filter =
+        QStringLiteral("%1 (%2);;All files (*)").arg(ToQString(filterName), ToQString(filterPattern));
     const QString path = QFileDialog::getSaveFileName(m_window.get(), ToQString(title),
                                                       QDir::home().filePath(ToQString(suggestedName)), filter);
     return path.toStdString();
