@@ -44,10 +44,9 @@ CNimbetRawConfigDlg::~CNimbetRawConfigDlg() = default;
 
 bool CNimbetRawConfigDlg::OnInitDialog() {
     TemplateDialog::OnInitDialog();
-    m_deviceList = List(IDC_DEVICE_LIST);
-    if (m_deviceList != nullptr) {
-        m_deviceList->OnSelectionChanged([this] { OnListItemChanged(); });
-        m_deviceList->OnDoubleClick([this](int row) { OnListDoubleClick(row); });
+    if (ReportList* list = DeviceList()) {
+        list->OnSelectionChanged([this] { OnListItemChanged(); });
+        list->OnDoubleClick([this](int row) { OnListDoubleClick(row); });
     }
     EnableBothButtons(false);
     AppendSystemMenuItem(IDM_ABOUTBOX, ResourceString(IDS_ABOUTBOX));
@@ -100,28 +99,29 @@ void CNimbetRawConfigDlg::ScanDevices(Ipv4Host destination) {
 }
 
 void CNimbetRawConfigDlg::FillDeviceList() {
-    if (m_deviceList == nullptr) return;
-    m_deviceList->DeleteAllItems();
-    m_deviceList->DeleteAllColumns();
+    ReportList* list = DeviceList();
+    if (list == nullptr) return;
+    list->DeleteAllItems();
+    list->DeleteAllColumns();
     m_listing = ListDevices(m_deviceSet.Store());
     const RowTextList& rows = m_listing.rows;
     // The widths depend on the rows' texts, so the columns are made once those are known.
-    const auto widths = DeviceColumnWidths(*m_deviceList, m_listing);
+    const auto widths = DeviceColumnWidths(*list, m_listing);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
-        m_deviceList->InsertColumn(static_cast<int>(column), DEVICE_COLUMNS[column].heading, widths[column]);
+        list->InsertColumn(static_cast<int>(column), DEVICE_COLUMNS[column].heading, widths[column]);
     }
     for (std::size_t i = 0; i < rows.size(); ++i) {
         const auto& texts = rows[i];
-        const int row = m_deviceList->InsertItem(static_cast<int>(i), texts[COL_UNIT]);
+        const int row = list->InsertItem(static_cast<int>(i), texts[COL_UNIT]);
         for (const Column column : {COL_IP_ADDRESS, COL_PLA, COL_ELA, COL_REVISION})
-            m_deviceList->SetItemText(row, column, texts[column]);
+            list->SetItemText(row, column, texts[column]);
         if (HasBacnet(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))) {
             for (const Column column : {COL_BACNET, COL_DEVICE_ID, COL_DEVICE_NAME, COL_LOCATION})
-                m_deviceList->SetItemText(row, column, texts[column]);
+                list->SetItemText(row, column, texts[column]);
         }
         for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
             const std::string& warning = m_listing.warnings[i][column];
-            if (!warning.empty()) m_deviceList->SetItemWarning(row, static_cast<int>(column), warning);
+            if (!warning.empty()) list->SetItemWarning(row, static_cast<int>(column), warning);
         }
     }
     EnableMenuCommand(ID_EXPORT_LIST, !rows.empty());
@@ -130,7 +130,8 @@ void CNimbetRawConfigDlg::FillDeviceList() {
 void CNimbetRawConfigDlg::OnShowWindow(bool shown) {
     // Read before the base class runs, so the buttons follow the selection the window had when it was
     // shown or hidden, not a change that the default handling's focus move may bring.
-    const int selected = m_deviceList != nullptr ? m_deviceList->GetSelectedCount() : 0;
+    const ReportList* list = DeviceList();
+    const int selected = list != nullptr ? list->GetSelectedCount() : 0;
     TemplateDialog::OnShowWindow(shown);
     if (m_firstScanDone != 0) return;
     SetTimer(FIRST_SCAN_TIMER, FIRST_SCAN_DELAY_MS);
@@ -158,21 +159,23 @@ void CNimbetRawConfigDlg::OnRefreshButton() {
 void CNimbetRawConfigDlg::OnListItemChanged() { EnableButtonsForSelection(); }
 
 void CNimbetRawConfigDlg::EnableButtonsForSelection() {
-    EnableControl(IDC_WINK_BUTTON, m_deviceList != nullptr && m_deviceList->GetSelectedCount() != 0);
+    const ReportList* list = DeviceList();
+    EnableControl(IDC_WINK_BUTTON, list != nullptr && list->GetSelectedCount() != 0);
     EnableControl(IDC_EDIT_BUTTON, IsSelectedRowEditable());
 }
 
 bool CNimbetRawConfigDlg::IsSelectedRowEditable() const {
-    if (m_deviceList == nullptr || m_deviceList->GetSelectedCount() == 0) return false;
-    const int row = m_deviceList->GetFirstSelectedItem();
+    const ReportList* list = DeviceList();
+    if (list == nullptr || list->GetSelectedCount() == 0) return false;
+    const int row = list->GetFirstSelectedItem();
     if (row < 0) return false;
-    const std::string bacnet = m_deviceList->GetItemText(row, COL_BACNET);
+    const std::string bacnet = list->GetItemText(row, COL_BACNET);
     return bacnet.size() == 3 && (bacnet[0] | 0x20) == 'y' && (bacnet[1] | 0x20) == 'e' && (bacnet[2] | 0x20) == 's';
 }
 
 void CNimbetRawConfigDlg::EnableButtonsForRecord() {
-    const int row =
-        m_deviceList != nullptr && m_deviceList->GetSelectedCount() != 0 ? m_deviceList->GetFirstSelectedItem() : -1;
+    const ReportList* list = DeviceList();
+    const int row = list != nullptr && list->GetSelectedCount() != 0 ? list->GetFirstSelectedItem() : -1;
     EnableBothButtons(row >= 0 && m_deviceSet.Store().RecordAt(row) != nullptr);
 }
 
@@ -183,7 +186,7 @@ void CNimbetRawConfigDlg::EnableBothButtons(bool enable) {
 
 void CNimbetRawConfigDlg::OnEditButton() {
     if (!IsSelectedRowEditable()) return;
-    const int row = m_deviceList->GetFirstSelectedItem();
+    const int row = DeviceList()->GetFirstSelectedItem();
     if (row < 0) return;
     EditRecord(m_deviceSet.Store().RecordAt(row));
 }
@@ -208,8 +211,9 @@ void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
 }
 
 void CNimbetRawConfigDlg::OnWinkButton() {
-    if (m_deviceList == nullptr || m_deviceList->GetSelectedCount() == 0) return;
-    const int row = m_deviceList->GetFirstSelectedItem();
+    const ReportList* list = DeviceList();
+    if (list == nullptr || list->GetSelectedCount() == 0) return;
+    const int row = list->GetFirstSelectedItem();
     if (row < 0) return;
     const DeviceRecord* record = m_deviceSet.Store().RecordAt(row);
     if (record == nullptr) return;

@@ -11,6 +11,7 @@
 #include "devices/DeviceSet.h"
 #include "listing/DeviceListing.h"
 #include "protocol/DeviceNetwork.h"
+#include "resources/ResourceIds.h"
 #include "ui/TemplateDialog.h"
 
 namespace pelmora {
@@ -67,6 +68,8 @@ private:
     void EditRecord(DeviceRecord* record);
     void FillDeviceList();
     void OnExportList();
+    // The device list; null without a window (on Windows, outside DoModal).
+    ReportList* DeviceList() const { return List(IDC_DEVICE_LIST); }
 
     EditDeviceFunction m_editDevice;
     ChooseExportFileFunction m_chooseExportFile;
@@ -74,7 +77,6 @@ private:
     std::uint8_t m_firstScanDone = 0;
     DeviceSet m_deviceSet;
     DeviceListing m_listing;
-    ReportList* m_deviceList = nullptr;  // while the window exists
 };
 
 }  // namespace pelmora

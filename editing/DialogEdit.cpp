@@ -53,8 +53,8 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, DeviceSet* devices) {
 }
 
 void CDialogEdit::FillFromSettings(const DeviceSettings& settings) {
-    m_macText = (MacText(settings.mac));
-    m_ipText = (ToText(settings.currentAddress));
+    m_macText = MacText(settings.mac);
+    m_ipText = ToText(settings.currentAddress);
     m_address = settings.address.value_or(ANY_ADDRESS).value;
     m_subnetMask = settings.subnetMask.value_or(ANY_ADDRESS).value;
     m_gateway = settings.gateway.value_or(ANY_ADDRESS).value;
@@ -66,12 +66,12 @@ void CDialogEdit::FillFromSettings(const DeviceSettings& settings) {
     m_plaText = std::to_string(m_pla);
     m_port = settings.port;
     m_portText = std::to_string(m_port);
-    m_description = (settings.description);
+    m_description = settings.description;
     m_deviceIdText = settings.deviceId == FACTORY_DEFAULT_DEVICE_ID ? std::string(FACTORY_DEFAULT_TEXT)
                                                                     : std::to_string(settings.deviceId);
-    m_location = (settings.location);
-    m_name = (settings.name);
-    m_bbmdAddress = (settings.bbmdAddress);
+    m_location = settings.location;
+    m_name = settings.name;
+    m_bbmdAddress = settings.bbmdAddress;
     m_foreignDevice = settings.foreignDevice ? 1 : 0;
     m_debug = settings.debug ? 1 : 0;
 }
@@ -200,10 +200,10 @@ DeviceSettings CDialogEdit::SettingsForWrite() const {
 void CDialogEdit::WriteConfiguration() {
     DeviceSettings settings = SettingsForWrite();
     m_devices->Write(settings);
-    m_name = (settings.name);
-    m_description = (settings.description);
-    m_location = (settings.location);
-    m_bbmdAddress = (settings.bbmdAddress);
+    m_name = settings.name;
+    m_description = settings.description;
+    m_location = settings.location;
+    m_bbmdAddress = settings.bbmdAddress;
 }
 
 }  // namespace pelmora

@@ -5,8 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace pelmora {
@@ -19,46 +22,65 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
+// The process's umask, read without changing it (umask() would, for every thread, for a moment).
+mode_t CurrentUmask() {
+    std::ifstream status("/proc/self/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.rfind("Umask:", 0) == 0) return static_cast<mode_t>(std::strtoul(line.c_str() + 6, nullptr, 8));
+    }
+    return 022;
+}
+
 }  // namespace
 
-bool SaveFileWhole(const std::string& path, const std::string& bytes, std::string& error) {
-    std::string pattern = FolderOf(path) + "/.pelmora-save-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = mkstemp(name.data());
-    if (fd < 0) {
-        error = std::strerror(errno);
-        return false;
-    }
-    const auto fail = [&](int code) {
+bool SaveFileWhole(const std::string& chosen, const std::string& bytes, std::string& error) {
+    const auto fail = [&error](int code) {
         error = std::strerror(code);
-        close(fd);
-        unlink(name.data());
         return false;
     };
-    // The file gets the permissions a newly created file would get, not mkstemp's owner-only ones.
-    const mode_t mask = umask(0);
-    umask(mask);
-    if (fchmod(fd, 0666 & ~mask) != 0) return fail(errno);
+    // A link is followed: the file it names is the one replaced, and the link stays.
+    std::string path = chosen;
+    std::vector<char> resolved(PATH_MAX + 1);
+    struct stat existing {};
+    const bool exists = stat(chosen.c_str(), &existing) == 0;
+    if (exists) {
+        if (realpath(chosen.c_str(), resolved.data()) != nullptr) path = resolved.data();
+        if (S_ISDIR(existing.st_mode)) return fail(EISDIR);
+        // The rename below would replace a file the user may not write: refuse as writing it would.
+        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return fail(errno);
+    }
+    const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
+
+    const std::string pattern = FolderOf(path) + "/.pelmora-save-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int fd = mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) return fail(errno);
+    const auto discard = [&](int code) {
+        close(fd);
+        unlink(name.data());
+        return fail(code);
+    };
+    if (fchmod(fd, mode) != 0) return discard(errno);
     const char* data = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
         const ssize_t written = write(fd, data, left);
         if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return fail(written < 0 ? errno : EIO);
+        if (written <= 0) return discard(written < 0 ? errno : EIO);
         data += written;
         left -= static_cast<std::size_t>(written);
     }
-    if (fsync(fd) != 0) return fail(errno);
+    if (fsync(fd) != 0) return discard(errno);
     if (close(fd) != 0) {
-        error = std::strerror(errno);
+        const int code = errno;
         unlink(name.data());
-        return false;
+        return fail(code);
     }
     if (rename(name.data(), path.c_str()) != 0) {
-        error = std::strerror(errno);
+        const int code = errno;
         unlink(name.data());
-        return false;
+        return fail(code);
     }
     return true;
 }

@@ -22,9 +22,10 @@ std::string SystemMessage(DWORD code) {
     return Utf8FromWide(message);
 }
 
+// The folder with its trailing separator: "C:" alone would name drive C's current folder, not its root.
 std::wstring FolderOf(const std::wstring& path) {
     const std::size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? std::wstring(L".") : path.substr(0, slash);
+    return slash == std::wstring::npos ? std::wstring(L".\\") : path.substr(0, slash + 1);
 }
 
 }  // namespace

@@ -20,6 +20,8 @@ constexpr int IDR_MAINFRAME = 128;
 // Strings (resources/strings.json).
 constexpr int IDS_ABOUTBOX = 101;
 constexpr int IDS_SOCKETS_INIT_FAILED = 103;
+// The program's title, for message boxes that name no caption of their own.
+constexpr int AFX_IDS_APP_TITLE = 0xE000;
 
 // The main window's window-menu command for the About box.
 constexpr int IDM_ABOUTBOX = 0x0010;

@@ -5,6 +5,7 @@
 #include "ui/WindowHandle_win32.h"
 
 #include <cstdint>
+#include <exception>
 #include <functional>
 #include <map>
 #include <memory>
@@ -69,8 +70,13 @@ public:
     void Closing();
     // DoModal's return: the window, its lists and its timers are gone.
     void End();
+    // An exception from a handler: it must not cross the system's frames, so the dialog procedure keeps
+    // it, ends the run, and DoModal throws it again once the window is gone.
+    void KeepException(std::exception_ptr error) { m_pendingException = std::move(error); }
+    std::exception_ptr TakeException() { return std::exchange(m_pendingException, nullptr); }
 
 private:
+    std::exception_ptr m_pendingException;
     struct MenuItem {
         int controlId;
         int commandId;

@@ -1,6 +1,7 @@
 // Message boxes, the wait cursor and the string table on Qt.
 #include "ui/Feedback.h"
 
+#include "resources/ResourceIds.h"
 #include "ui/DialogWindow.h"
 #include "ui/StringTable.h"
 #include "ui/TemplateDialog.h"
@@ -29,7 +30,8 @@ QMessageBox::Icon IconFor(MessageKind kind) {
 void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
                     MessageKind kind) {
     QWidget* parent = owner != nullptr ? &owner->Window() : QApplication::activeWindow();
-    const QString title = caption.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(caption);
+    const std::string named = caption.empty() ? ResourceString(AFX_IDS_APP_TITLE) : caption;
+    const QString title = named.empty() ? QGuiApplication::applicationDisplayName() : QString::fromStdString(named);
     QMessageBox box(IconFor(kind), title, QString::fromStdString(text), QMessageBox::Ok, parent);
     box.exec();
 }

@@ -1,6 +1,7 @@
 #include "ui/Feedback.h"
 
 #include "platform/WideText_win32.h"
+#include "resources/ResourceIds.h"
 #include "ui/DialogWindow_win32.h"
 #include "ui/TemplateDialog.h"
 
@@ -10,7 +11,8 @@ namespace pelmora {
 
 namespace {
 
-// The program's file name without its folder and extension, as the title of its message boxes.
+// The program's file name without its folder and extension, as the title of its message boxes when the
+// string table has none.
 std::wstring ProgramName() {
     wchar_t path[MAX_PATH] = {};
     const DWORD length = GetModuleFileNameW(nullptr, path, MAX_PATH);
@@ -47,7 +49,8 @@ void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const 
                     MessageKind kind) {
     HWND window = owner != nullptr ? owner->Window().Handle() : nullptr;
     if (window == nullptr) window = GetActiveWindow();
-    const std::wstring title = caption.empty() ? ProgramName() : WideFromUtf8(caption);
+    const std::string named = caption.empty() ? ResourceString(AFX_IDS_APP_TITLE) : caption;
+    const std::wstring title = named.empty() ? ProgramName() : WideFromUtf8(named);
     MessageBoxW(window, WideFromUtf8(text).c_str(), title.c_str(), MB_OK | IconFor(kind));
 }
 

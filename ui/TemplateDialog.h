@@ -91,8 +91,9 @@ public:
                                const std::string& filterName, const std::string& filterPattern) const;
 
 protected:
-    // Once, before the dialog is first shown. The default exchanges members to controls; returning
-    // true puts the focus on the first tab-stop control.
+    // Once per window, before it is first shown: the Qt window lives as long as the object, a Win32 one for
+    // one DoModal. The default exchanges members to controls; returning true puts the focus on the first
+    // tab-stop control.
     virtual bool OnInitDialog();
     virtual void DoDataExchange(DataExchange& exchange);
     // Every command: clicks of buttons and check boxes, menu items, SendCommand, PostCommand. The default

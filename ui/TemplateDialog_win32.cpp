@@ -70,7 +70,15 @@ struct DialogMessages {
             dialog = reinterpret_cast<TemplateDialog*>(GetWindowLongPtrW(window, DWLP_USER));
         }
         if (dialog == nullptr) return FALSE;
-        return Handle(*dialog, window, message, wParam, lParam);
+        try {
+            return Handle(*dialog, window, message, wParam, lParam);
+        } catch (...) {
+            // C++ exceptions do not unwind through the dialog manager's frames: this run ends, and DoModal
+            // throws it on in the program's own frames.
+            dialog->Window().KeepException(std::current_exception());
+            ::EndDialog(window, -1);
+            return FALSE;
+        }
     }
 
     static INT_PTR Handle(TemplateDialog& dialog, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -122,6 +130,7 @@ int TemplateDialog::DoModal() {
                                            DialogMessages::Procedure, reinterpret_cast<LPARAM>(this));
     m_window->End();
     if (SUCCEEDED(com)) CoUninitialize();
+    if (std::exception_ptr error = m_window->TakeException()) std::rethrow_exception(error);
     return static_cast<int>(result);
 }
 

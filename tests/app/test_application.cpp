@@ -65,6 +65,7 @@ TEST_F(ApplicationTest, WithoutSocketsOnlyTheMessageIsShown) {
     EXPECT_FALSE(m_app.InitInstance());
     ASSERT_TRUE(box->fired);
     EXPECT_EQ(box->text, QStringLiteral("Windows sockets initialization failed."));
+    EXPECT_EQ(box->title, QStringLiteral("Pelmora configuration software"));
     EXPECT_EQ(buttons, QStringList{"OK"});
     EXPECT_TRUE(m_app.window.isNull());
     EXPECT_EQ(m_addresses.listCalls, 0);

@@ -153,6 +153,17 @@ TEST_F(MainWindowTest, AFailedExportSaysWhyAndLeavesNothingUnderTheChosenName) {
     QFile kept(exportFile);
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), QByteArray("earlier\n"));
+
+    // A file the user may not write is not replaced, although its folder would let a rename do it.
+    const auto everyone =
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
+    ASSERT_TRUE(QFile::setPermissions(folder.path(), everyone));
+    ASSERT_TRUE(QFile::setPermissions(exportFile, QFile::ReadOwner | QFile::ReadOther));
+    AsUnprivileged([&] { message = ExportAndReadTheMessage(Window()); });
+    EXPECT_TRUE(message.contains(QStringLiteral("ermission denied"))) << message.toStdString();
+    QFile unchanged(exportFile);
+    ASSERT_TRUE(unchanged.open(QIODevice::ReadOnly));
+    EXPECT_EQ(unchanged.readAll(), QByteArray("earlier\n"));
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -114,6 +115,15 @@ TEST(MessageRoutingTest, ContextMenuCommandReachesOnCommandUnlessGreyed) {
     });
     EXPECT_EQ(dialog.DoModal(), 1);
     EXPECT_EQ(commands, std::vector<int>{COPY_COMMAND});
+}
+
+// A handler's exception ends the run and comes out of DoModal, not through the dialog manager.
+TEST(MessageRoutingTest, AnExceptionFromAHandlerLeavesThroughDoModal) {
+    test::ScriptedDialog dialog(IDD_ABOUTBOX,
+                                [](test::ScriptedDialog&) { throw std::runtime_error("from a handler"); });
+    EXPECT_THROW(dialog.DoModal(), std::runtime_error);
+    test::ScriptedDialog again(IDD_ABOUTBOX, [](test::ScriptedDialog&) {});
+    EXPECT_EQ(again.DoModal(), 1) << "the next run is not disturbed";
 }
 
 }  // namespace
