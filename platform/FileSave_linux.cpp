@@ -33,25 +33,25 @@ mode_t CurrentUmask() {
 
 }  // namespace
 
-bool SaveFileWhole(const std::string& chosen, const std::string& bytes, std::string& error) {
+bool SaveFileWhole(const std::string& path, const std::string& bytes, std::string& error) {
     const auto fail = [&error](int code) {
         error = std::strerror(code);
         return false;
     };
     // A link is followed: the file it names is the one replaced, and the link stays.
-    std::string path = chosen;
+    std::string target = path;
     std::vector<char> resolved(PATH_MAX + 1);
     struct stat existing {};
-    const bool exists = stat(chosen.c_str(), &existing) == 0;
+    const bool exists = stat(path.c_str(), &existing) == 0;
     if (exists) {
-        if (realpath(chosen.c_str(), resolved.data()) != nullptr) path = resolved.data();
+        if (realpath(path.c_str(), resolved.data()) != nullptr) target = resolved.data();
         if (S_ISDIR(existing.st_mode)) return fail(EISDIR);
         // The rename below would replace a file the user may not write: refuse as writing it would.
-        if (faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0) return fail(errno);
+        if (faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) return fail(errno);
     }
     const mode_t mode = exists ? (existing.st_mode & 07777) : (0666 & ~CurrentUmask());
 
-    const std::string pattern = FolderOf(path) + "/.pelmora-save-XXXXXX";
+    const std::string pattern = FolderOf(target) + "/.pelmora-save-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = mkostemp(name.data(), O_CLOEXEC);
@@ -77,7 +77,7 @@ bool SaveFileWhole(const std::string& chosen, const std::string& bytes, std::str
         unlink(name.data());
         return fail(code);
     }
-    if (rename(name.data(), path.c_str()) != 0) {
+    if (rename(name.data(), target.c_str()) != 0) {
         const int code = errno;
         unlink(name.data());
         return fail(code);
