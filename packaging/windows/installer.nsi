@@ -64,10 +64,15 @@ SectionEnd
 
 ; Names each installed file rather than removing the folder whole, so nothing a user put beside the
 ; programs (an exported list, say) is lost; the folder goes when it is empty.
+; A program still running cannot be deleted: then the entry stays, so that the uninstall can be run again.
 Section "Uninstall"
-  Delete "${SHORTCUT}"
+  ClearErrors
   Delete "$INSTDIR\pelmora-config.exe"
   Delete "$INSTDIR\pelmora-scan.exe"
+  IfErrors 0 +3
+    MessageBox MB_ICONSTOP "A Pelmora program is still running. Close it, then uninstall again." /SD IDOK
+    Abort
+  Delete "${SHORTCUT}"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\Uninstall.exe"
   RMDir "$INSTDIR"
