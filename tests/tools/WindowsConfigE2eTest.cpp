@@ -138,8 +138,10 @@ TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
 
     ASSERT_TRUE(DriveOk({"click", MAIN_TITLE, std::to_string(EDIT_BUTTON)}));
     ASSERT_TRUE(DriveOk({"wait", EDIT_TITLE, "10000"}));
+    EXPECT_TRUE(DriveOk({"shot", EDIT_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-edit-dialog.png"}));
     ASSERT_TRUE(DriveOk({"click", EDIT_TITLE, std::to_string(IDOK)}));
     ASSERT_TRUE(DriveOk({"wait", WAIT_TITLE, "10000"})) << "the wait follows the save";
+    EXPECT_TRUE(DriveOk({"shot", WAIT_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-wait-dialog.png"}));
     const auto writes = WaitForRecords(
         *sim, [](const JsonValue& r) { return IsReceived(r, "write"); }, 5, 3s);
     ASSERT_EQ(writes.size(), 4u) << sim->Log();
