@@ -9,7 +9,7 @@ export WINEPREFIX=$1
 shift
 export WINEDEBUG=${WINEDEBUG:--all} WINEDLLOVERRIDES="mscoree,mshtml="
 status=0
-xvfb-run -a wine "$@" </dev/null || status=$?
+xvfb-run -a bash "$(dirname "$0")/../tools/wine-test.sh" "$@" </dev/null || status=$?
 wineserver -k 2>/dev/null || true
 wineserver -w 2>/dev/null || true
 exit "$status"
