@@ -27,16 +27,23 @@ bool CNimbetRawConfigApp::InitInstance() {
     }
     CNimbetRawConfigDlg window(m_network, m_editDevice);
     // Declared after the window, so it goes first, on an exception too.
-    const TemporaryAddress address(m_addresses);
+    TemporaryAddress address(m_addresses);
     m_pMainWnd = &window;
+    m_address = &address;
     try {
         RunMainWindow(window);
     } catch (...) {
         m_pMainWnd = nullptr;
+        m_address = nullptr;
         throw;
     }
     m_pMainWnd = nullptr;
+    m_address = nullptr;
     return false;
+}
+
+void CNimbetRawConfigApp::DeleteTemporaryAddress() {
+    if (m_address != nullptr) m_address->Delete();
 }
 
 }  // namespace pelmora

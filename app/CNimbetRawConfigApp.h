@@ -10,6 +10,7 @@ namespace pelmora {
 
 class CNimbetRawConfigDlg;
 class TemplateDialog;
+class TemporaryAddress;
 
 class CNimbetRawConfigApp {
 public:
@@ -25,6 +26,10 @@ public:
     // The main window while it runs; null before and after.
     TemplateDialog* MainWindow() const { return m_pMainWnd; }
 
+    // Deletes the temporary address now, where the process is about to end without the window's run
+    // returning (the end of a Windows session). The run goes on without it; outside a run, nothing happens.
+    void DeleteTemporaryAddress();
+
 protected:
     // Whether the socket layer works: a UDP socket can be created.
     virtual bool StartSockets();
@@ -36,6 +41,7 @@ private:
     AddressPlatform& m_addresses;
     EditDeviceFunction m_editDevice;
     TemplateDialog* m_pMainWnd = nullptr;
+    TemporaryAddress* m_address = nullptr;
 };
 
 }  // namespace pelmora

@@ -18,7 +18,9 @@ TemporaryAddress::TemporaryAddress(AddressPlatform& platform) : m_platform(platf
         nteContext = m_platform.AddTemporaryAddress((*adapters)[*chosen].ifIndex);
 }
 
-TemporaryAddress::~TemporaryAddress() {
+TemporaryAddress::~TemporaryAddress() { Delete(); }
+
+void TemporaryAddress::Delete() {
     if (nteContext) m_platform.DeleteIpv4Address(*nteContext);
     nteContext.reset();
 }

@@ -27,6 +27,9 @@ public:
     TemporaryAddress(const TemporaryAddress&) = delete;
     TemporaryAddress& operator=(const TemporaryAddress&) = delete;
 
+    // Deletes the address now, if one is held; the holder is empty after.
+    void Delete();
+
     bool Holds() const { return nteContext.has_value(); }
     // What the add returned; empty when no address is held.
     const std::optional<AddressContext>& Context() const { return nteContext; }

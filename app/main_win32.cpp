@@ -15,6 +15,7 @@
 #include "platform/UdpTransport.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "ui/Feedback.h"
+#include "ui/SessionEnd_win32.h"
 
 int main() {
     // Before the first socket; the application says so when the socket layer does not start.
@@ -25,6 +26,9 @@ int main() {
     pelmora::SystemDeviceNetwork network(transport, clock, &admin);
     pelmora::AdminAddressPlatform addresses(admin);
     pelmora::CNimbetRawConfigApp app(network, addresses, pelmora::EditWithDialog);
+    // A log-off or shut-down ends the process once its windows have answered WM_ENDSESSION, without the
+    // window's run returning: the temporary address is deleted in that answer.
+    pelmora::WhenSessionEnds([&app] { app.DeleteTemporaryAddress(); });
     // Caught here so that the stack is unwound and the temporary address deleted on the way out; a GUI
     // program has no console to say why, so a message box does.
     try {

@@ -33,14 +33,6 @@ std::wstring WindowText(HWND window) {
 
 }  // namespace
 
-DataExchange::DataExchange(TemplateDialog& dialog, bool saveAndValidate)
-    : m_dialog(dialog), m_saving(saveAndValidate) {}
-
-std::string DataExchange::TooLongMessage(int limit) {
-    return limit == 1 ? "Enter no more than 1 character."
-                      : "Enter no more than " + std::to_string(limit) + " characters.";
-}
-
 void DataExchange::Fail(int id, const std::string& message) {
     m_failed = true;
     m_failedControl = id;

@@ -33,11 +33,17 @@ std::string Joined(const std::map<int, std::string>& warnings) {
     return text;
 }
 
+// `pixels` at the layout's DPI, at the DPI of device context `dc`.
+int ScaledToDpi(HDC dc, int pixels) {
+    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSX) : LAYOUT_DPI;
+    return MulDiv(pixels, dpi > 0 ? dpi : LAYOUT_DPI, LAYOUT_DPI);
+}
+
 int ScaledToDpi(HWND window, int pixels) {
     HDC dc = GetDC(window);
-    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSX) : LAYOUT_DPI;
+    const int scaled = ScaledToDpi(dc, pixels);
     if (dc != nullptr) ReleaseDC(window, dc);
-    return MulDiv(pixels, dpi > 0 ? dpi : LAYOUT_DPI, LAYOUT_DPI);
+    return scaled;
 }
 
 // A cell's rectangle in the list's client area.
@@ -231,7 +237,7 @@ std::intptr_t ReportListView::CustomDraw(void* header) const {
             const RECT cell = CellRect(m_list, row, draw->iSubItem);
             const int width = GetSystemMetrics(SM_CXSMICON);
             const int height = GetSystemMetrics(SM_CYSMICON);
-            const int x = cell.right - width - ScaledToDpi(m_list, ICON_TEXT_GAP);
+            const int x = cell.right - width - ScaledToDpi(draw->nmcd.hdc, ICON_TEXT_GAP);
             const int y = cell.top + (cell.bottom - cell.top - height) / 2;
             if (m_warningIcon != nullptr && x > cell.left)
                 DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), width, height, 0, nullptr,

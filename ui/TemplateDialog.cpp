@@ -4,6 +4,7 @@
 #include "resources/ResourceIds.h"
 #include "ui/DataExchange.h"
 
+#include <string>
 #include <utility>
 
 namespace pelmora {
@@ -12,6 +13,14 @@ bool TemplateDialog::UpdateData(bool saveAndValidate) {
     DataExchange exchange(*this, saveAndValidate);
     DoDataExchange(exchange);
     return exchange.Ok();
+}
+
+DataExchange::DataExchange(TemplateDialog& dialog, bool saveAndValidate)
+    : m_dialog(dialog), m_saving(saveAndValidate) {}
+
+std::string DataExchange::TooLongMessage(int limit) {
+    return limit == 1 ? "Enter no more than 1 character."
+                      : "Enter no more than " + std::to_string(limit) + " characters.";
 }
 
 void TemplateDialog::SendCommand(int id) { OnCommand(id); }

@@ -7,6 +7,7 @@
 #include "ui/DialogWindow_win32.h"
 #include "ui/IpAddressCtrl_win32.h"
 #include "ui/ProgressCtrl_win32.h"
+#include "ui/SessionEnd_win32.h"
 #include "ui/WindowClass_win32.h"
 
 #include "ui/Win32Headers_win32.h"
@@ -111,6 +112,9 @@ struct DialogMessages {
             case WM_SYSCOMMAND: return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
             case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
             case WM_DESTROY: dialog.Window().Closing(); return FALSE;
+            case WM_ENDSESSION:
+                if (wParam != FALSE) RunSessionEndAction();
+                return FALSE;
             default: return FALSE;
         }
     }

@@ -21,6 +21,8 @@ Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES64\${FOLDER}"
 InstallDirRegKey HKLM "${UNINSTALL_KEY}" "InstallLocation"
+# The pages' footer names the product, not the installer generator.
+BrandingText "${PRODUCT} ${VERSION}"
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"

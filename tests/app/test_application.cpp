@@ -1,5 +1,6 @@
 // The start-up sequence: socket start-up, the temporary address around the main window's run, the
-// order things end in (after an exception too), and the end on SIGINT, SIGTERM and SIGHUP.
+// order things end in (after an exception too), the address deleted early, and the end on SIGINT, SIGTERM
+// and SIGHUP.
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -94,6 +95,22 @@ TEST_F(ApplicationTest, TheAddressExistsForTheWindowsRunAndGoesBeforeTheWindow) 
     EXPECT_EQ(m_addresses.deleted[0].ifIndex, 3);
     EXPECT_TRUE(m_windowAliveAtDelete);
     EXPECT_TRUE(m_app.window.isNull());
+}
+
+TEST_F(ApplicationTest, TheAddressDeletedDuringTheRunIsDeletedOnce) {
+    m_app.DeleteTemporaryAddress();
+    EXPECT_TRUE(m_addresses.deleted.empty()) << "no run, no address";
+    std::size_t deletedInRun = 0;
+    auto run = CallOnNextModal([&](QWidget* modal) {
+        m_app.DeleteTemporaryAddress();
+        m_app.DeleteTemporaryAddress();
+        deletedInRun = m_addresses.deleted.size();
+        DialogOf<CNimbetRawConfigDlg>(modal)->EndDialog(IDCANCEL);
+    });
+    m_app.InitInstance();
+    ASSERT_TRUE(run->fired);
+    EXPECT_EQ(deletedInRun, 1u);
+    EXPECT_EQ(m_addresses.deleted.size(), 1u) << "not again when the run ends";
 }
 
 TEST_F(ApplicationTest, AnExceptionFromTheRunDeletesTheAddressThenTheWindowAndTravelsOn) {

@@ -73,15 +73,13 @@ protected:
         for (int i = 0; i < 200 && access(socket.c_str(), F_OK) != 0; ++i) std::this_thread::sleep_for(50ms);
         ASSERT_EQ(access(socket.c_str(), F_OK), 0) << "no X server on " << m_display;
         // A Wine desktop of its own draws the windows' frames and title bars, which Xvfb alone leaves out.
-        for (const auto& [name, data] : {std::pair<std::string, std::string>{"Desktop", "Default"}}) {
-            std::vector<std::string> add = Wine(m_display);
-            add.insert(add.end(), {"reg", "add", "HKCU\\Software\\Wine\\Explorer", "/v", name, "/d", data, "/f"});
-            ASSERT_EQ(RunInPc(add, 60s).exitStatus, 0);
-        }
-        std::vector<std::string> size = Wine(m_display);
-        size.insert(size.end(),
-                    {"reg", "add", "HKCU\\Software\\Wine\\Explorer\\Desktops", "/v", "Default", "/d", "800x500", "/f"});
-        ASSERT_EQ(RunInPc(size, 60s).exitStatus, 0);
+        const auto regAdd = [this](const std::string& key, const std::string& name, const std::string& data) {
+            std::vector<std::string> argv = Wine(m_display);
+            argv.insert(argv.end(), {"reg", "add", "HKCU\\Software\\Wine\\" + key, "/v", name, "/d", data, "/f"});
+            return RunInPc(argv, 60s).exitStatus;
+        };
+        ASSERT_EQ(regAdd("Explorer", "Desktop", "Default"), 0);
+        ASSERT_EQ(regAdd("Explorer\\Desktops", "Default", "800x500"), 0);
         // The desktop that the first command started has no frames: the next one, after this, has.
         RunInPc({"env", "WINEPREFIX=" + Prefix(), "wineserver", "-k"}, 30s);
         RunInPc({"env", "WINEPREFIX=" + Prefix(), "wineserver", "-w"}, 30s);

@@ -1,8 +1,9 @@
-// Commands, timers, the system menu, context menus and the show notification reach the dialog's hooks through the
-// real message loop.
+// Commands, timers, the system menu, context menus, the show notification and the session's end reach the
+// dialog's hooks through the real message loop.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
 #include "ui/DialogWindow_win32.h"
+#include "ui/SessionEnd_win32.h"
 #include "ui/TemplateDialog.h"
 
 #include "ui/Win32Headers_win32.h"
@@ -124,6 +125,21 @@ TEST(MessageRoutingTest, AnExceptionFromAHandlerLeavesThroughDoModal) {
     EXPECT_THROW(dialog.DoModal(), std::runtime_error);
     test::ScriptedDialog again(IDD_ABOUTBOX, [](test::ScriptedDialog&) {});
     EXPECT_EQ(again.DoModal(), 1) << "the next run is not disturbed";
+}
+
+// The session's end runs the action in the dialog's answer to WM_ENDSESSION, once; a cancelled end does not.
+TEST(MessageRoutingTest, TheEndOfTheSessionRunsTheActionOnce) {
+    int runs = 0;
+    WhenSessionEnds([&runs] { ++runs; });
+    test::ScriptedDialog dialog(IDD_ABOUTBOX, [&runs](test::ScriptedDialog& self) {
+        HWND window = self.Window().Handle();
+        SendMessageW(window, WM_ENDSESSION, FALSE, 0);
+        EXPECT_EQ(runs, 0);
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        SendMessageW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(runs, 1);
 }
 
 }  // namespace
