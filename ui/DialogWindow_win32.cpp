@@ -143,6 +143,10 @@ void DialogWindow::Closing() {
     for (auto& [id, list] : m_lists) list->ClearDescriptions();
 }
 
+void DialogWindow::DpiChanged(int dpi) {
+    for (auto& [id, list] : m_lists) list->DpiChanged(dpi);
+}
+
 void DialogWindow::End() {
     m_lists.clear();
     m_timers.clear();

@@ -33,17 +33,11 @@ std::string Joined(const std::map<int, std::string>& warnings) {
     return text;
 }
 
-// `pixels` at the layout's DPI, at the DPI of device context `dc`.
-int ScaledToDpi(HDC dc, int pixels) {
-    const int dpi = dc != nullptr ? GetDeviceCaps(dc, LOGPIXELSX) : LAYOUT_DPI;
-    return MulDiv(pixels, dpi > 0 ? dpi : LAYOUT_DPI, LAYOUT_DPI);
-}
-
-int ScaledToDpi(HWND window, int pixels) {
-    HDC dc = GetDC(window);
-    const int scaled = ScaledToDpi(dc, pixels);
-    if (dc != nullptr) ReleaseDC(window, dc);
-    return scaled;
+// The DPI window `window` is shown at: a window on another monitor than the primary one may have another
+// DPI than the system's, and it changes when the window moves.
+int DpiOf(HWND window) {
+    const UINT dpi = GetDpiForWindow(window);
+    return dpi > 0 ? static_cast<int>(dpi) : LAYOUT_DPI;
 }
 
 // A cell's rectangle in the list's client area.
@@ -58,18 +52,49 @@ RECT CellRect(HWND list, int row, int column) {
 
 }  // namespace
 
-ReportListView::ReportListView(WindowHandle list) : m_list(list) {
+ReportListView::ReportListView(WindowHandle list) : m_list(list), m_dpi(DpiOf(list)) {
     // Info tips carry the warnings. The warning icons are drawn by custom draw, not from an image list: with
     // one, the list view would keep an icon's room free in cells without a warning too, and cut their texts.
     const LPARAM styles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
-    const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
-    m_warningIcon =
-        LoadImageW(nullptr, name, IMAGE_ICON, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED);
+    LoadWarningIcon();
 }
 
-ReportListView::~ReportListView() = default;
+ReportListView::~ReportListView() {
+    if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
+}
+
+int ReportListView::Scaled(int pixels) const { return MulDiv(pixels, m_dpi, LAYOUT_DPI); }
+
+void ReportListView::LoadWarningIcon() {
+    if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
+    m_warningIcon = nullptr;
+    const int width = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
+    const int height = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
+    const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
+    // Made for the size by comctl32's LoadIconWithScaleDown, which MinGW's import library lacks. A shared
+    // icon instead is the first size the process ever loaded, whatever size is asked for.
+    using LoadScaled = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    HMODULE controls = GetModuleHandleW(L"comctl32.dll");
+    const auto load = controls != nullptr ? reinterpret_cast<LoadScaled>(reinterpret_cast<void (*)()>(
+                                                GetProcAddress(controls, "LoadIconWithScaleDown")))
+                                          : nullptr;
+    HICON icon = nullptr;
+    m_ownsWarningIcon = load != nullptr && SUCCEEDED(load(nullptr, name, width, height, &icon));
+    m_warningIcon = m_ownsWarningIcon ? icon : LoadImageW(nullptr, name, IMAGE_ICON, width, height, LR_SHARED);
+}
+
+void ReportListView::DpiChanged(int dpi) {
+    if (dpi <= 0 || dpi == m_dpi) return;
+    for (int column = 0; column < HeaderItemCount(); ++column) {
+        const auto width = static_cast<int>(SendMessageW(m_list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
+        SendMessageW(m_list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MulDiv(width, dpi, m_dpi));
+    }
+    m_dpi = dpi;
+    LoadWarningIcon();
+    InvalidateRect(m_list, nullptr, TRUE);
+}
 
 double ReportListView::ColumnScale() const {
     RECT unit{0, 0, 4, 8};
@@ -149,8 +174,8 @@ int ReportListView::CellWidthFor(const std::string& text, bool withWarningIcon) 
     const std::wstring wide = WideFromUtf8(text);
     const auto textWidth =
         static_cast<int>(SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
-    int width = textWidth + ScaledToDpi(m_list, CELL_TEXT_MARGINS);
-    if (withWarningIcon) width += GetSystemMetrics(SM_CXSMICON) + ScaledToDpi(m_list, ICON_TEXT_GAP);
+    int width = textWidth + Scaled(CELL_TEXT_MARGINS);
+    if (withWarningIcon) width += GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi)) + Scaled(ICON_TEXT_GAP);
     return width;
 }
 
@@ -235,9 +260,9 @@ std::intptr_t ReportListView::CustomDraw(void* header) const {
         case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
             // At the cell's right end, where the width the columns were given keeps it clear of the text.
             const RECT cell = CellRect(m_list, row, draw->iSubItem);
-            const int width = GetSystemMetrics(SM_CXSMICON);
-            const int height = GetSystemMetrics(SM_CYSMICON);
-            const int x = cell.right - width - ScaledToDpi(draw->nmcd.hdc, ICON_TEXT_GAP);
+            const int width = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
+            const int height = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
+            const int x = cell.right - width - Scaled(ICON_TEXT_GAP);
             const int y = cell.top + (cell.bottom - cell.top - height) / 2;
             if (m_warningIcon != nullptr && x > cell.left)
                 DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), width, height, 0, nullptr,

@@ -52,10 +52,16 @@ public:
     bool Notify(void* header, std::intptr_t& result);
     // The list's accessible descriptions go before its window does.
     void ClearDescriptions();
+    // WM_DPICHANGED of the dialog: the columns keep their share of the window, and the warning icon is
+    // made for the new DPI. The dialog manager scales the dialog, its controls and their fonts itself.
+    void DpiChanged(int dpi);
 
 private:
     using RowWarnings = std::map<int, std::string>;  // column → warning
 
+    // `pixels` at 96 DPI, at the list's DPI.
+    int Scaled(int pixels) const;
+    void LoadWarningIcon();
     void RedrawCell(int row, int column) const;
     // NM_CUSTOMDRAW: the warning icons drawn over the cells that have a warning.
     std::intptr_t CustomDraw(void* header) const;
@@ -65,7 +71,9 @@ private:
     void AnswerInfoTip(void* header) const;
 
     WindowHandle m_list;
-    void* m_warningIcon = nullptr;        // HICON, the system's, shared
+    int m_dpi;                            // the DPI the columns and the icon are made for
+    void* m_warningIcon = nullptr;        // HICON, made for m_dpi
+    bool m_ownsWarningIcon = false;       // else the system's, shared
     std::vector<int> m_layoutWidths;      // by column
     std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
     std::vector<bool> m_described;        // by row: an accessible description is set

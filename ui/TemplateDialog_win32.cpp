@@ -112,6 +112,10 @@ struct DialogMessages {
             case WM_SYSCOMMAND: return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
             case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
             case WM_DESTROY: dialog.Window().Closing(); return FALSE;
+            case WM_DPICHANGED:
+                // The new DPI is in both words; the dialog manager then resizes the dialog and its controls.
+                dialog.Window().DpiChanged(LowWord(wParam));
+                return FALSE;
             case WM_ENDSESSION:
                 if (wParam != FALSE) RunSessionEndAction();
                 return FALSE;

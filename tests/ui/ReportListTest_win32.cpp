@@ -150,5 +150,28 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
     EXPECT_EQ(dialog.DoModal(), 1);
 }
 
+// Moved to a monitor of twice the DPI, the columns keep their share of the window and the warning icon's room
+// grows with it.
+TEST(ReportListTest, ADpiChangeScalesTheColumnsAndTheIconsRoom) {
+    test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
+        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        ASSERT_NE(view, nullptr);
+        view->InsertColumn(0, "Unit", 100);
+        view->InsertColumn(1, "IP address", 61);
+        const int before[] = {view->GetColumnScreenWidth(0), view->GetColumnScreenWidth(1)};
+        const int iconRoom = view->CellWidthFor("x", true) - view->CellWidthFor("x", false);
+        const UINT dpi = GetDpiForWindow(view->Handle());
+        ASSERT_GT(dpi, 0U);
+        RECT suggested{};
+        GetWindowRect(self.Window().Handle(), &suggested);
+        SendMessageW(self.Window().Handle(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        EXPECT_EQ(view->GetColumnScreenWidth(0), 2 * before[0]);
+        EXPECT_EQ(view->GetColumnScreenWidth(1), 2 * before[1]);
+        EXPECT_EQ(view->CellWidthFor("x", true) - view->CellWidthFor("x", false), 2 * iconRoom);
+    });
+    EXPECT_EQ(dialog.DoModal(), 1);
+}
+
 }  // namespace
 }  // namespace pelmora
