@@ -22,6 +22,24 @@ for p in "${packages[@]}"; do
 done
 if ((${#missing[@]})); then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  # NetworkManager is for the tests, which run a daemon of their own in a lab namespace. Installed here it
+  # must not start on this machine and take over its interfaces: no service starts during the install
+  # (policy-rc.d, unless the machine has one already), and on a systemd machine its units stay disabled.
+  hold=""
+  if [[ " ${missing[*]} " == *" network-manager "* ]] && [ ! -e /usr/sbin/policy-rc.d ]; then
+    hold=yes
+    trap '$sudo rm -f /usr/sbin/policy-rc.d' EXIT
+    printf '#!/bin/sh\nexit 101\n' | $sudo tee /usr/sbin/policy-rc.d >/dev/null
+    $sudo chmod 755 /usr/sbin/policy-rc.d
+  fi
   $sudo apt-get update -q
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
+  if [[ " ${missing[*]} " == *" network-manager "* ]] && [ -d /run/systemd/system ]; then
+    $sudo systemctl disable NetworkManager.service NetworkManager-wait-online.service \
+      NetworkManager-dispatcher.service 2>/dev/null || true
+  fi
+  if [ -n "$hold" ]; then
+    $sudo rm -f /usr/sbin/policy-rc.d
+    trap - EXIT
+  fi
 fi
