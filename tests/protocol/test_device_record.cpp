@@ -4,7 +4,6 @@
 #include <memory>
 #include <string>
 
-#include "listing/RowTexts.h"
 #include "protocol/DeviceRecord.h"
 #include "protocol/DeviceStore.h"
 #include "protocol/WireFormat.h"
@@ -108,17 +107,6 @@ TEST(ParseDeviceRecord, DecodesEveryReplyTag) {
     EXPECT_EQ(r.bbmdAddress, "10.1.2.3");
     EXPECT_EQ(r.location, "Hall 3");
     EXPECT_EQ(r.debugFlags, 1u);
-
-    const auto texts = RowTexts(r);
-    EXPECT_EQ(texts[COL_UNIT], "00:50:C2:AB:12:34");
-    EXPECT_EQ(texts[COL_IP_ADDRESS], "192.168.1.20");
-    EXPECT_EQ(texts[COL_BACNET], "Yes");
-    EXPECT_EQ(texts[COL_DEVICE_ID], "1234");
-    EXPECT_EQ(texts[COL_DEVICE_NAME], "GW-0001234");
-    EXPECT_EQ(texts[COL_PLA], "7");
-    EXPECT_EQ(texts[COL_ELA], "9");
-    EXPECT_EQ(texts[COL_LOCATION], "Hall 3");
-    EXPECT_EQ(texts[COL_REVISION], "1.2-3-04");
 }
 
 TEST(ParseDeviceRecord, MalformedOrEmptyListLeavesRecordAlone) {
