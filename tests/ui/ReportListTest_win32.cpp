@@ -89,6 +89,25 @@ bool DrawsIcon(HWND dialog, HWND list, int row, int column) {
            answer(CDDS_ITEMPREPAINT | CDDS_SUBITEM) == CDRF_NOTIFYPOSTPAINT;
 }
 
+// Whether the right end of cell (row, column), as the list paints it now, has the warning icon's orange.
+bool ShowsIcon(HWND list, int row, int column) {
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    HDC dc = GetDC(list);
+    bool orange = false;
+    for (int x = cell.right - 2 * GetSystemMetrics(SM_CXSMICON); x < cell.right; ++x) {
+        for (int y = cell.top; y < cell.bottom; ++y) {
+            const COLORREF pixel = GetPixel(dc, x, y);
+            orange = orange || (GetRValue(pixel) > 0xC0 && GetBValue(pixel) < 0x40);
+        }
+    }
+    ReleaseDC(list, dc);
+    return orange;
+}
+
 // The info tip the dialog answers for `row` with the mouse over cell (row, column), as the list asks for it.
 std::wstring InfoTip(HWND dialog, HWND list, int row, int column) {
     RECT cell{};
@@ -133,6 +152,8 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
         EXPECT_TRUE(DrawsIcon(window, list, 1, 1));
         EXPECT_FALSE(DrawsIcon(window, list, 1, 2));
         EXPECT_FALSE(DrawsIcon(window, list, 0, 1));
+        EXPECT_TRUE(ShowsIcon(list, 1, 1));
+        EXPECT_FALSE(ShowsIcon(list, 1, 2));
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 1), L"Duplicate IP address: also 02:00:00:00:00:01");
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 2), L"");
         EXPECT_GT(view->CellWidthFor(warning, true), view->CellWidthFor(warning, false));
