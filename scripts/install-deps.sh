@@ -24,7 +24,7 @@ if ((${#missing[@]})); then
   sudo=""; [ "$(id -u)" -eq 0 ] || sudo="sudo"
   # NetworkManager is for the tests, which run a daemon of their own in a lab namespace. Installed here it
   # must not start on this machine and take over its interfaces: no service starts during the install
-  # (policy-rc.d, unless the machine has one already), and on a systemd machine its units stay disabled.
+  # (policy-rc.d, unless the machine has one already), and it is not enabled to start at boot.
   hold=""
   if [[ " ${missing[*]} " == *" network-manager "* ]] && [ ! -e /usr/sbin/policy-rc.d ]; then
     hold=yes
@@ -33,10 +33,16 @@ if ((${#missing[@]})); then
     $sudo chmod 755 /usr/sbin/policy-rc.d
   fi
   $sudo apt-get update -q
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -q "${missing[@]}"
-  if [[ " ${missing[*]} " == *" network-manager "* ]] && [ -d /run/systemd/system ]; then
-    $sudo systemctl disable NetworkManager.service NetworkManager-wait-online.service \
-      NetworkManager-dispatcher.service 2>/dev/null || true
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -q "${missing[@]}"
+  if [[ " ${missing[*]} " == *" network-manager "* ]]; then
+    if [ -d /run/systemd/system ]; then
+      $sudo systemctl disable NetworkManager.service NetworkManager-wait-online.service \
+        NetworkManager-dispatcher.service ||
+        echo "install-deps.sh: warning: NetworkManager is still enabled and will start at the next boot" >&2
+    elif [ -x /etc/init.d/network-manager ]; then
+      $sudo update-rc.d network-manager disable >/dev/null 2>&1 ||
+        echo "install-deps.sh: warning: NetworkManager's init script is still enabled" >&2
+    fi
   fi
   if [ -n "$hold" ]; then
     $sudo rm -f /usr/sbin/policy-rc.d

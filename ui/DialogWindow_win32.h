@@ -68,7 +68,7 @@ public:
     void Begin(WindowHandle window);
     // WM_DESTROY: what the lists put outside the window goes while it still exists.
     void Closing();
-    // WM_DPICHANGED: the lists follow the window to its new DPI.
+    // After WM_DPICHANGED and the dialog manager's scaling: the lists follow the window to its new DPI.
     void DpiChanged(int dpi);
     // DoModal's return: the window, its lists and its timers are gone.
     void End();

@@ -75,7 +75,7 @@ void ReportListView::LoadWarningIcon() {
     const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
     // Made for the size by comctl32's LoadIconWithScaleDown, which MinGW's import library lacks. A shared
     // icon instead is the first size the process ever loaded, whatever size is asked for.
-    using LoadScaled = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, int, HICON*);
+    using LoadScaled = decltype(&::LoadIconWithScaleDown);
     HMODULE controls = GetModuleHandleW(L"comctl32.dll");
     const auto load = controls != nullptr ? reinterpret_cast<LoadScaled>(reinterpret_cast<void (*)()>(
                                                 GetProcAddress(controls, "LoadIconWithScaleDown")))
@@ -86,13 +86,18 @@ void ReportListView::LoadWarningIcon() {
 }
 
 void ReportListView::DpiChanged(int dpi) {
-    if (dpi <= 0 || dpi == m_dpi) return;
-    for (int column = 0; column < HeaderItemCount(); ++column) {
-        const auto width = static_cast<int>(SendMessageW(m_list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
-        SendMessageW(m_list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), MulDiv(width, dpi, m_dpi));
+    if (dpi <= 0) return;
+    // As InsertColumn makes them: the dialog's font, and so its units, are those of the new DPI by now.
+    const double scale = ColumnScale();
+    const int count = std::min(HeaderItemCount(), static_cast<int>(m_layoutWidths.size()));
+    for (int column = 0; column < count; ++column) {
+        const long width = std::lround(m_layoutWidths[static_cast<std::size_t>(column)] * scale);
+        SendMessageW(m_list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column), static_cast<LPARAM>(width));
     }
-    m_dpi = dpi;
-    LoadWarningIcon();
+    if (dpi != m_dpi) {
+        m_dpi = dpi;
+        LoadWarningIcon();
+    }
     InvalidateRect(m_list, nullptr, TRUE);
 }
 

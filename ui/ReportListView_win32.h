@@ -52,8 +52,9 @@ public:
     bool Notify(void* header, std::intptr_t& result);
     // The list's accessible descriptions go before its window does.
     void ClearDescriptions();
-    // WM_DPICHANGED of the dialog: the columns keep their share of the window, and the warning icon is
-    // made for the new DPI. The dialog manager scales the dialog, its controls and their fonts itself.
+    // After the dialog manager has scaled the dialog, its controls and their fonts to a new DPI: the
+    // columns are made again from their layout widths at the dialog's new units, and the warning icon
+    // for the new DPI.
     void DpiChanged(int dpi);
 
 private:

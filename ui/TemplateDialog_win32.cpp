@@ -21,6 +21,9 @@ namespace {
 // NOLINTNEXTLINE(performance-no-int-to-ptr): a resource named by number is passed as such a pointer.
 LPCWSTR ResourceName(int id) { return reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(static_cast<WORD>(id))); }
 
+// Posted to itself by a dialog whose DPI changed.
+constexpr UINT WM_DPI_APPLIED = WM_APP + 1;
+
 int LowWord(WPARAM value) { return static_cast<int>(value & 0xFFFFU); }
 int HighWord(WPARAM value) { return static_cast<int>((value >> 16U) & 0xFFFFU); }
 // A coordinate of a message's point, which is signed: screens left of or above the primary one.
@@ -113,9 +116,11 @@ struct DialogMessages {
             case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
             case WM_DESTROY: dialog.Window().Closing(); return FALSE;
             case WM_DPICHANGED:
-                // The new DPI is in both words; the dialog manager then resizes the dialog and its controls.
-                dialog.Window().DpiChanged(LowWord(wParam));
+                // The dialog manager scales the dialog, its controls and fonts once this returns; the lists
+                // follow after that. The new DPI is in both words.
+                PostMessageW(window, WM_DPI_APPLIED, wParam, 0);
                 return FALSE;
+            case WM_DPI_APPLIED: dialog.Window().DpiChanged(LowWord(wParam)); return TRUE;
             case WM_ENDSESSION:
                 if (wParam != FALSE) RunSessionEndAction();
                 return FALSE;

@@ -140,6 +140,7 @@ TEST(MessageRoutingTest, TheEndOfTheSessionRunsTheActionOnce) {
     });
     dialog.DoModal();
     EXPECT_EQ(runs, 1);
+    WhenSessionEnds(nullptr);
 }
 
 }  // namespace

@@ -171,15 +171,15 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
     EXPECT_EQ(dialog.DoModal(), 1);
 }
 
-// Moved to a monitor of twice the DPI, the columns keep their share of the window and the warning icon's room
-// grows with it.
-TEST(ReportListTest, ADpiChangeScalesTheColumnsAndTheIconsRoom) {
+// Moved to a monitor of twice the DPI, once the dialog manager is done (the dialog's units do not change under
+// Wine), the columns are made again as InsertColumn makes them, and the warning icon's room doubles.
+TEST(ReportListTest, ADpiChangeRemakesTheColumnsAndTheIconsRoom) {
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
         auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
         ASSERT_NE(view, nullptr);
         view->InsertColumn(0, "Unit", 100);
         view->InsertColumn(1, "IP address", 61);
-        const int before[] = {view->GetColumnScreenWidth(0), view->GetColumnScreenWidth(1)};
+        SendMessageW(view->Handle(), LVM_SETCOLUMNWIDTH, 1, 500);
         const int iconRoom = view->CellWidthFor("x", true) - view->CellWidthFor("x", false);
         const UINT dpi = GetDpiForWindow(view->Handle());
         ASSERT_GT(dpi, 0U);
@@ -187,8 +187,10 @@ TEST(ReportListTest, ADpiChangeScalesTheColumnsAndTheIconsRoom) {
         GetWindowRect(self.Window().Handle(), &suggested);
         SendMessageW(self.Window().Handle(), WM_DPICHANGED, MAKEWPARAM(2 * dpi, 2 * dpi),
                      reinterpret_cast<LPARAM>(&suggested));
-        EXPECT_EQ(view->GetColumnScreenWidth(0), 2 * before[0]);
-        EXPECT_EQ(view->GetColumnScreenWidth(1), 2 * before[1]);
+        MSG message{};
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != FALSE) DispatchMessageW(&message);
+        EXPECT_EQ(view->GetColumnScreenWidth(0), std::lround(100 * view->ColumnScale()));
+        EXPECT_EQ(view->GetColumnScreenWidth(1), std::lround(61 * view->ColumnScale()));
         EXPECT_EQ(view->CellWidthFor("x", true) - view->CellWidthFor("x", false), 2 * iconRoom);
     });
     EXPECT_EQ(dialog.DoModal(), 1);
