@@ -28,8 +28,10 @@ TEST(RowTexts, DeviceIdAndNameNumbers) {
     EXPECT_EQ(texts[COL_DEVICE_NAME], "A0004660B0004660");
 
     texts = RowTexts(BacnetRecord(1234, "A$B$"));
+    EXPECT_EQ(texts[COL_BACNET], "Yes");
     EXPECT_EQ(texts[COL_DEVICE_ID], "1234");
     EXPECT_EQ(texts[COL_DEVICE_NAME], "A0001234B0001234");
+    EXPECT_EQ(texts[COL_LOCATION], "Roof");
 
     texts = RowTexts(BacnetRecord(0, "$"));
     EXPECT_EQ(texts[COL_DEVICE_ID], "0");
