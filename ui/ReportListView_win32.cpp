@@ -69,8 +69,8 @@ int ReportListView::Scaled(int pixels) const { return MulDiv(pixels, m_dpi, LAYO
 void ReportListView::LoadWarningIcon() {
     if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
     m_warningIcon = nullptr;
-    const int width = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
-    const int height = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
+    m_iconWidth = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
+    m_iconHeight = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
     // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
     const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
     // Made for the size by comctl32's LoadIconWithScaleDown, which MinGW's import library lacks. A shared
@@ -81,8 +81,9 @@ void ReportListView::LoadWarningIcon() {
                                                 GetProcAddress(controls, "LoadIconWithScaleDown")))
                                           : nullptr;
     HICON icon = nullptr;
-    m_ownsWarningIcon = load != nullptr && SUCCEEDED(load(nullptr, name, width, height, &icon));
-    m_warningIcon = m_ownsWarningIcon ? icon : LoadImageW(nullptr, name, IMAGE_ICON, width, height, LR_SHARED);
+    m_ownsWarningIcon = load != nullptr && SUCCEEDED(load(nullptr, name, m_iconWidth, m_iconHeight, &icon));
+    m_warningIcon =
+        m_ownsWarningIcon ? icon : LoadImageW(nullptr, name, IMAGE_ICON, m_iconWidth, m_iconHeight, LR_SHARED);
 }
 
 void ReportListView::DpiChanged(int dpi) {
@@ -180,7 +181,7 @@ int ReportListView::CellWidthFor(const std::string& text, bool withWarningIcon) 
     const auto textWidth =
         static_cast<int>(SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
     int width = textWidth + Scaled(CELL_TEXT_MARGINS);
-    if (withWarningIcon) width += GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi)) + Scaled(ICON_TEXT_GAP);
+    if (withWarningIcon) width += m_iconWidth + Scaled(ICON_TEXT_GAP);
     return width;
 }
 
@@ -265,13 +266,11 @@ std::intptr_t ReportListView::CustomDraw(void* header) const {
         case CDDS_ITEMPOSTPAINT | CDDS_SUBITEM: {
             // At the cell's right end, where the width the columns were given keeps it clear of the text.
             const RECT cell = CellRect(m_list, row, draw->iSubItem);
-            const int width = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
-            const int height = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
-            const int x = cell.right - width - Scaled(ICON_TEXT_GAP);
-            const int y = cell.top + (cell.bottom - cell.top - height) / 2;
+            const int x = cell.right - m_iconWidth - Scaled(ICON_TEXT_GAP);
+            const int y = cell.top + (cell.bottom - cell.top - m_iconHeight) / 2;
             if (m_warningIcon != nullptr && x > cell.left)
-                DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), width, height, 0, nullptr,
-                           DI_NORMAL);
+                DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), m_iconWidth, m_iconHeight, 0,
+                           nullptr, DI_NORMAL);
             return CDRF_DODEFAULT;
         }
         default: return CDRF_DODEFAULT;

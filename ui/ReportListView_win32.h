@@ -72,7 +72,9 @@ private:
     void AnswerInfoTip(void* header) const;
 
     WindowHandle m_list;
-    int m_dpi;                            // the DPI the columns and the icon are made for
+    int m_dpi;            // the DPI the columns and the icon are made for
+    int m_iconWidth = 0;  // the small-icon size at m_dpi
+    int m_iconHeight = 0;
     void* m_warningIcon = nullptr;        // HICON, made for m_dpi
     bool m_ownsWarningIcon = false;       // else the system's, shared
     std::vector<int> m_layoutWidths;      // by column

@@ -188,4 +188,14 @@ int LoggedProcess::Stop(std::chrono::milliseconds grace) {
     return *m_status;
 }
 
+std::vector<std::string> Split(const std::string& text, char separator) {
+    std::vector<std::string> pieces;
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(separator, start), text.size());
+        pieces.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
 }  // namespace pelmora::test

@@ -21,6 +21,10 @@ struct CommandResult {
 // timeout gets SIGTERM, then SIGKILL.
 CommandResult RunCommand(const std::vector<std::string>& argv, std::chrono::milliseconds timeout);
 
+// `text` cut at every `separator`, such as a command's output into lines or a line into its tab-separated
+// cells; a separator at the very end makes no empty last piece.
+std::vector<std::string> Split(const std::string& text, char separator);
+
 // A process started with its standard output and error appended to a log file, standard input empty.
 class LoggedProcess {
 public:

@@ -39,13 +39,6 @@ protected:
     }
 };
 
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    for (std::size_t start = 0, end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    return lines;
-}
-
 // The "Unit" and "duplicates" members of every object of the JSON array.
 std::vector<std::pair<std::string, std::string>> UnitsAndDuplicates(const std::string& json) {
     std::vector<std::pair<std::string, std::string>> rows;
@@ -176,7 +169,7 @@ TEST_F(ScanToolE2e, DuplicatesAreMarkedAndTheCsvMatchesTheTableRowForRow) {
     ASSERT_EQ(csv.exitStatus, 0) << csv.output;
     const auto records = ReadCsv(csv.output);
     ASSERT_TRUE(records) << csv.output;
-    const std::vector<std::string> lines = Lines(table.output);
+    const std::vector<std::string> lines = Split(table.output, '\n');
     ASSERT_EQ(records->size(), lines.size()) << table.output << csv.output;
     // The table's columns start where its headings do (these texts are ASCII: bytes are characters).
     std::vector<std::size_t> starts;

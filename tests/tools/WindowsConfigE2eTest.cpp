@@ -8,7 +8,6 @@
 
 #include <chrono>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,24 +29,6 @@ constexpr int IDCANCEL = 2;
 constexpr int DEVICE_LIST = 1110;
 constexpr int EDIT_BUTTON = 1126;
 constexpr int WINK_BUTTON = 1118;
-
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
-
-// Cell `index` of a row as the driver prints it.
-std::string Cell(const std::string& row, std::size_t index) {
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < index && start != std::string::npos; ++i) {
-        start = row.find('\t', start);
-        if (start != std::string::npos) ++start;
-    }
-    if (start == std::string::npos) return {};
-    return row.substr(start, row.find('\t', start) - start);
-}
 
 class WindowsConfigE2e : public WineLabTest {
 protected:
@@ -117,7 +98,7 @@ TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
     // The first scan starts a quarter second after the window shows and listens for four seconds.
     std::vector<std::string> rows;
     for (int attempt = 0; attempt < 40 && rows.size() < 2; ++attempt) {
-        rows = Lines(Drive({"rows", MAIN_TITLE, std::to_string(DEVICE_LIST)}).output);
+        rows = Split(Drive({"rows", MAIN_TITLE, std::to_string(DEVICE_LIST)}).output, '\n');
         if (rows.size() < 2) std::this_thread::sleep_for(500ms);
     }
     ASSERT_EQ(rows.size(), 2u) << sim->Log();
@@ -147,7 +128,9 @@ TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
         EXPECT_EQ(write.TextOf("hex"), writes[0].TextOf("hex")) << "four identical datagrams";
         EXPECT_EQ(write.TextOf("mac"), "02:00:00:00:00:02");
     }
-    const std::string unicast = Cell(rows[1], 1) + ":26487";
+    const std::vector<std::string> cells = Split(rows[1], '\t');
+    ASSERT_GE(cells.size(), 2u) << rows[1];
+    const std::string unicast = cells[1] + ":26487";
     EXPECT_EQ(writes[0].TextOf("local"), unicast);
     EXPECT_EQ(writes[1].TextOf("local"), unicast);
     EXPECT_EQ(writes[2].TextOf("local"), "255.255.255.255:26487");
