@@ -10,6 +10,7 @@
 #include "app/CNimbetRawConfigApp.h"
 #include "app/EditWithDialog.h"
 #include "platform/Clock.h"
+#include "platform/LibrarySearch.h"
 #include "platform/LocalNetworkAdmin.h"
 #include "platform/SocketLayer.h"
 #include "platform/UdpTransport.h"
@@ -18,6 +19,8 @@
 #include "ui/SessionEnd_win32.h"
 
 int main() {
+    // First: no DLL comes from the program's folder, the delay-loaded IP Helper and oleacc included.
+    pelmora::LoadLibrariesFromSystemOnly();
     // Before the first socket; the application says so when the socket layer does not start.
     const pelmora::SocketLayer sockets;
     pelmora::UdpTransport transport;

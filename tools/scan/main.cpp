@@ -10,6 +10,7 @@
 #include "listing/RowOutput.h"
 #include "platform/Clock.h"
 #include "platform/CommandLine.h"
+#include "platform/LibrarySearch.h"
 #include "platform/SocketLayer.h"
 #include "platform/UdpTransport.h"
 #include "protocol/MacAddress.h"
@@ -25,6 +26,8 @@ constexpr int EXIT_USAGE = 2;
 
 int main(int argc, char** argv) {
     using namespace pelmora;
+    // First: on Windows no DLL comes from the program's folder, the delay-loaded IP Helper included.
+    LoadLibrariesFromSystemOnly();
     ScanArguments arguments;
     std::string error;
     PrepareStandardOutput();
