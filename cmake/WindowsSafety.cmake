@@ -39,3 +39,23 @@ endfunction()
 
 pelmora_delay_import(iphlpapi IPHLPAPI.dll)
 pelmora_delay_import(oleacc OLEACC.dll)
+
+# Authenticode signing (scripts/sign-windows.sh), given a certificate and its key: each program as it is
+# linked, so that the zip and the installer pack signed copies, and the installer and its uninstaller as
+# makensis writes them. scripts/build-windows.sh sets these from the environment variables of the same names.
+set(PELMORA_SIGN_CERT "" CACHE FILEPATH "Authenticode certificate for the Windows programs (empty: unsigned)")
+set(PELMORA_SIGN_KEY "" CACHE FILEPATH "The signing certificate's private key")
+set(PELMORA_SIGN_PASSWORD_FILE "" CACHE FILEPATH "A file holding the private key's password (optional)")
+set(PELMORA_SIGN_TIMESTAMP "" CACHE STRING "An RFC 3161 time-stamp server's URL (optional)")
+set(PELMORA_SIGN_COMMAND)
+if(PELMORA_SIGN_CERT AND PELMORA_SIGN_KEY)
+  set(PELMORA_SIGN_COMMAND ${CMAKE_COMMAND} -E env PELMORA_SIGN_CERT=${PELMORA_SIGN_CERT}
+      PELMORA_SIGN_KEY=${PELMORA_SIGN_KEY} PELMORA_SIGN_PASSWORD_FILE=${PELMORA_SIGN_PASSWORD_FILE}
+      PELMORA_SIGN_TIMESTAMP=${PELMORA_SIGN_TIMESTAMP} bash ${PROJECT_SOURCE_DIR}/scripts/sign-windows.sh)
+endif()
+# Signs a program of the downloads right after its link.
+function(pelmora_sign_program target)
+  if(PELMORA_SIGN_COMMAND)
+    add_custom_command(TARGET ${target} POST_BUILD COMMAND ${PELMORA_SIGN_COMMAND} $<TARGET_FILE:${target}> VERBATIM)
+  endif()
+endfunction()

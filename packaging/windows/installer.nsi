@@ -1,6 +1,6 @@
 ; The Windows installer: both programs and the read-me under Program Files, a Start-menu entry for all
 ; users, and an uninstaller that Windows lists under installed apps. packaging/windows/CMakeLists.txt
-; builds it with makensis -DVERSION= -DBIN_DIR= -DREADME= -DICON= -DOUTFILE=.
+; builds it with makensis -DVERSION= -DBIN_DIR= -DREADME= -DICON= -DOUTFILE= [-DSIGN=].
 ; "setup.exe /S" installs silently, "Uninstall.exe /S" removes it all silently.
 Unicode true
 ; A 32-bit installer would put the 64-bit programs under "Program Files (x86)", and a Wine without 32-bit
@@ -16,6 +16,12 @@ SetCompressor /SOLID lzma
 !define FOLDER "Pelmora Configuration Tool"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\PelmoraConfigurationTool"
 !define SHORTCUT "$SMPROGRAMS\${FOLDER}.lnk"
+
+; -DSIGN=command: signs a file in place (scripts/sign-windows.sh); the uninstaller before it goes in.
+!ifdef SIGN
+  !uninstfinalize '${SIGN} "%1"' = 0
+  !finalize '${SIGN} "%1"' = 0
+!endif
 
 Name "${PRODUCT} ${VERSION}"
 OutFile "${OUTFILE}"
