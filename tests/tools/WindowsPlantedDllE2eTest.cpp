@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -85,8 +84,9 @@ protected:
         }
         ASSERT_FALSE(thread.empty()) << program << " not started:\n" << lines;
         EXPECT_EQ(loads.find(": native"), std::string::npos) << program << " mapped the planted DLL:\n" << loads;
-        EXPECT_NE(loads.find(thread + "trace:loaddll:build_module loaded l\"c:\\\\windows\\\\system32\\\\iphlpapi.dll\""),
-                  std::string::npos)
+        EXPECT_NE(
+            loads.find(thread + "trace:loaddll:build_module loaded l\"c:\\\\windows\\\\system32\\\\iphlpapi.dll\""),
+            std::string::npos)
             << program << ": IP Helper not loaded from System32:\n"
             << loads;
     }
