@@ -19,7 +19,7 @@
 #include "ui/SessionEnd_win32.h"
 
 int main() {
-    // First: no DLL comes from the program's folder, the delay-loaded IP Helper and oleacc included.
+    // First: no DLL comes from the program's folder, the delay-loaded IP Helper included.
     pelmora::LoadLibrariesFromSystemOnly();
     // Before the first socket; the application says so when the socket layer does not start.
     const pelmora::SocketLayer sockets;

@@ -42,13 +42,13 @@ BrandingText "${PRODUCT} ${VERSION}"
 !insertmacro MUI_UNPAGE_INSTFILES
 !insertmacro MUI_LANGUAGE "English"
 
-; $R0: why the install folder is refused, or "" when it is not. Refused are the Windows folder and
+; $R0: 1 when the install folder is refused, else 0. Refused are the Windows folder and
 ; everything under it, and a folder that holds files but not our program: another product's, whose
 ; files ours would replace and whose README.txt and Uninstall.exe our uninstall would then delete.
 Function CheckInstallFolder
   Push $R1
   Push $R2
-  StrCpy $R0 ""
+  StrCpy $R0 0
   GetFullPathName $R1 "$INSTDIR"
   ${If} $R1 == ""
     StrCpy $R1 "$INSTDIR"
@@ -58,12 +58,12 @@ Function CheckInstallFolder
   Call IsInFolder
   Pop $R2
   ${If} $R2 == 1
-    StrCpy $R0 "The Windows folder is no place for programs."
+    StrCpy $R0 1
   ${Else}
     ${DirState} "$R1" $R2
     ${If} $R2 == 1
     ${AndIfNot} ${FileExists} "$R1\pelmora-config.exe"
-      StrCpy $R0 "$R1 holds files of another program. Choose an empty or new folder."
+      StrCpy $R0 1
     ${EndIf}
   ${EndIf}
   Pop $R2
@@ -119,7 +119,7 @@ Function .onInit
   ; A silent install shows no folder page, so the folder (/D=) is checked here.
   ${If} ${Silent}
     Call CheckInstallFolder
-    ${If} $R0 != ""
+    ${If} $R0 == 1
       SetErrorLevel 2
       Quit
     ${EndIf}
@@ -129,7 +129,7 @@ FunctionEnd
 ; The folder page's Next button stays disabled on a refused folder.
 Function .onVerifyInstDir
   Call CheckInstallFolder
-  ${If} $R0 != ""
+  ${If} $R0 == 1
     Abort
   ${EndIf}
 FunctionEnd
