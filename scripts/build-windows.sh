@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows programs with Debian's mingw-w64 into build/windows: the toolkit-free core,
 # the Windows platform layer, build/windows/bin/pelmora-scan.exe and the unit tests (run them with
-# scripts/windows-tests.sh). The programs link their runtime statically and import system DLLs only.
+# scripts/windows-tests.sh). The programs link their runtime statically; they import only KnownDLLs and
+# delay-load the other system DLLs (cmake/WindowsSafety.cmake).
 # Then what a technician downloads: build/windows/pelmora-config-<version>-win64.zip and the installer
 # build/windows/pelmora-config-<version>-setup.exe.
 # Signs the programs (the zip's and installer's copies with them), the installer and its uninstaller when
