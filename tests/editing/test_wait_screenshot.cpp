@@ -1,4 +1,4 @@
-// The README's screenshot of the wait dialog, partly filled. It writes a picture for a person to look at
+// The user's guide's screenshot of the wait dialog, partly filled. It writes a picture for a person to look at
 // and asserts nothing else; it carries the label "screenshots".
 #include <QtTest/QTest>
 #include <QtWidgets/QProgressBar>
