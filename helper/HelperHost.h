@@ -9,7 +9,7 @@
 #include "base/Ipv4.h"
 #include "platform/Adapters.h"
 #include "platform/AddressTable.h"
-#include "platform/TemporaryDraw.h"
+#include "platform/RandomTemporaryAddress.h"
 
 namespace pelmora {
 

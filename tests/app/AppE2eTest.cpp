@@ -25,8 +25,8 @@
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
 #include "app/EditWithDialog.h"
-#include "app/SystemAddressPlatform.h"
 #include "app/TemporaryAddress.h"
+#include "app/linux/SystemAddressPlatform.h"
 #include "helper/NetHelperClient.h"
 #include "listing/RowTexts.h"
 #include "platform/Adapters.h"
@@ -38,7 +38,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {

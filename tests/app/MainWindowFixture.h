@@ -12,8 +12,8 @@
 #include "app/CNimbetRawConfigDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeDeviceNetwork.h"
-#include "ui/DialogWindow.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtDialogWindow.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 

@@ -14,14 +14,14 @@
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
-#include "app/TerminationSignals.h"
+#include "app/linux/TerminationSignals.h"
 #include "editing/DialogEdit.h"
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/FakeAddressPlatform.h"
 #include "tests/support/FakeDeviceNetwork.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {

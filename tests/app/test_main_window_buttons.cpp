@@ -9,7 +9,7 @@
 #include "protocol/MacAddress.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
+#include "ui/qt/ControlId.h"
 
 namespace pelmora::test {
 namespace {

@@ -12,8 +12,8 @@
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 namespace pelmora::test {
 

@@ -20,7 +20,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {

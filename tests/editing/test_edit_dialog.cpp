@@ -15,9 +15,9 @@
 #include "tests/support/FakeDevices.h"
 #include "tests/support/WritePayload.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
 #include "ui/DataExchange.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 namespace pelmora {
 namespace {

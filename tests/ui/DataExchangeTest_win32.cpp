@@ -2,7 +2,7 @@
 // and the failed save, check boxes and the IP address control, blank, partly and fully filled.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/IpAddressCtrl_win32.h"
+#include "ui/win32/Win32IpAddressCtrl.h"
 
 #include "ui/Win32Headers_win32.h"
 

@@ -5,8 +5,8 @@
 #include <QtCore/QString>
 #include <QtWidgets/QWidget>
 
-#include "ui/DialogWindow.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtDialogWindow.h"
 
 #include <functional>
 #include <memory>

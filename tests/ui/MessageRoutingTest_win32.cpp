@@ -2,9 +2,9 @@
 // dialog's hooks through the real message loop.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/DialogWindow_win32.h"
-#include "ui/SessionEnd_win32.h"
 #include "ui/TemplateDialog.h"
+#include "ui/win32/SessionEnd.h"
+#include "ui/win32/Win32DialogWindow.h"
 
 #include "ui/Win32Headers_win32.h"
 

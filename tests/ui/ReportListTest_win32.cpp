@@ -2,7 +2,7 @@
 // cells; the list exists for the dialog's run only.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/ReportListView_win32.h"
+#include "ui/win32/Win32ReportList.h"
 
 #include "ui/Win32Headers_win32.h"
 

@@ -2,9 +2,9 @@
 // where it has no caption of its own.
 #include "resources/ResourceIds.h"
 #include "tests/ui/RecordingDialog.h"
-#include "ui/AccessibleNames.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtAccessibleNames.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtGui/QAccessible>
 #include <QtWidgets/QAbstractItemView>

@@ -3,9 +3,9 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/DataExchange.h"
-#include "ui/DialogWindow.h"
-#include "ui/IpAddressCtrl.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtDialogWindow.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>

@@ -1,8 +1,8 @@
 // The templates, strings and icon as data: what the dialogs are built from.
 #include "resources/ResourceIds.h"
-#include "ui/AppIcon.h"
-#include "ui/DialogTemplate.h"
-#include "ui/StringTable.h"
+#include "ui/qt/AppIcon.h"
+#include "ui/qt/DialogResource.h"
+#include "ui/qt/StringTable.h"
 
 #include <QtGui/QImage>
 

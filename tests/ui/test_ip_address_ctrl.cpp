@@ -1,6 +1,6 @@
 // The IP address control: blank and partly filled fields, the 32-bit address, and typing.
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>

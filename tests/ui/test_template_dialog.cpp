@@ -3,9 +3,9 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "tests/ui/RecordingDialog.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
+#include "ui/qt/QtReportList.h"
 
 #include <QtGui/QFont>
 #include <QtTest/QTest>
