@@ -112,14 +112,23 @@ protected:
     void MapCommand(int id, std::function<void()> handler);
 
 private:
-    // The back end's window delivers its events through these.
-    friend class DialogWindow;
-    friend struct DialogMessages;
+    friend struct DialogHooks;
 
     int m_templateId;
     bool m_runEnded = false;
     std::map<int, std::function<void()>> m_commandMap;
     std::unique_ptr<DialogWindow> m_window;
+};
+
+// How a back end's window delivers its events to the dialog's hooks and marks the modal run. For the back
+// ends (ui/qt, ui/win32) only: the application calls neither the hooks nor these.
+struct DialogHooks {
+    static bool InitDialog(TemplateDialog& dialog) { return dialog.OnInitDialog(); }
+    static bool Command(TemplateDialog& dialog, int id) { return dialog.OnCommand(id); }
+    static void Timer(TemplateDialog& dialog, int id) { dialog.OnTimer(id); }
+    static void ShowWindow(TemplateDialog& dialog, bool shown) { dialog.OnShowWindow(shown); }
+    static bool SysCommand(TemplateDialog& dialog, int id) { return dialog.OnSysCommand(id); }
+    static void SetRunEnded(TemplateDialog& dialog, bool ended) { dialog.m_runEnded = ended; }
 };
 
 }  // namespace pelmora

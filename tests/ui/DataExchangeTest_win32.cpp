@@ -4,7 +4,7 @@
 #include "tests/ui/ScriptedDialog_win32.h"
 #include "ui/win32/Win32IpAddressCtrl.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 

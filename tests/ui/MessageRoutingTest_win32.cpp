@@ -6,7 +6,7 @@
 #include "ui/win32/SessionEnd.h"
 #include "ui/win32/Win32DialogWindow.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 

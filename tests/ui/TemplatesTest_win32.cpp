@@ -7,7 +7,7 @@
 #include "ui/win32/WindowClass.h"
 
 #include "TemplateControls.h"
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 

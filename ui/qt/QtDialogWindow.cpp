@@ -1,6 +1,6 @@
 #include "ui/qt/QtDialogWindow.h"
 
-#include "resources/ResourceIds.h"
+#include "ui/DialogIds.h"
 #include "ui/TemplateDialog.h"
 #include "ui/qt/AppIcon.h"
 #include "ui/qt/ControlFactory.h"
@@ -108,7 +108,7 @@ void DialogWindow::EnableControl(int id, bool enable) {
 }
 
 int DialogWindow::DoModal() {
-    m_dialog.m_runEnded = false;
+    DialogHooks::SetRunEnded(m_dialog, false);
     SetOwnerForModalRun();
     const int result = exec();
     KillAllTimers();
@@ -116,7 +116,7 @@ int DialogWindow::DoModal() {
 }
 
 void DialogWindow::EndDialog(int result) {
-    m_dialog.m_runEnded = true;
+    DialogHooks::SetRunEnded(m_dialog, true);
     QDialog::done(result);
 }
 
@@ -157,7 +157,7 @@ bool DialogWindow::AppendSystemMenuItem(int id, const QString& text) {
         action->setShortcut(QKeySequence(Qt::Key_F1));
         action->setShortcutContext(Qt::WindowShortcut);
     }
-    connect(action, &QAction::triggered, this, [this, id] { m_dialog.OnSysCommand(id); });
+    connect(action, &QAction::triggered, this, [this, id] { DialogHooks::SysCommand(m_dialog, id); });
     addAction(action);
     m_systemMenu.emplace_back(id, action);
     return true;
@@ -197,7 +197,7 @@ void DialogWindow::setVisible(bool visible) {
     bool focusFirst = false;
     if (visible && !m_initialised) {
         m_initialised = true;
-        focusFirst = m_dialog.OnInitDialog();
+        focusFirst = DialogHooks::InitDialog(m_dialog);
     }
     QDialog::setVisible(visible);
     if (focusFirst) FocusFirstTabStop();
@@ -240,7 +240,7 @@ bool DialogWindow::event(QEvent* event) {
 void DialogWindow::timerEvent(QTimerEvent* event) {
     for (const auto& [id, timer] : m_timers) {
         if (timer.qtId == event->timerId()) {
-            m_dialog.OnTimer(id);
+            DialogHooks::Timer(m_dialog, id);
             return;
         }
     }
@@ -249,12 +249,12 @@ void DialogWindow::timerEvent(QTimerEvent* event) {
 
 void DialogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (!event->spontaneous()) m_dialog.OnShowWindow(true);
+    if (!event->spontaneous()) DialogHooks::ShowWindow(m_dialog, true);
 }
 
 void DialogWindow::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
-    if (!event->spontaneous()) m_dialog.OnShowWindow(false);
+    if (!event->spontaneous()) DialogHooks::ShowWindow(m_dialog, false);
 }
 
 void DialogWindow::keyPressEvent(QKeyEvent* event) {

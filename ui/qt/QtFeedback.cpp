@@ -1,7 +1,7 @@
 // Message boxes, the wait cursor and the string table on Qt.
 #include "ui/Feedback.h"
 
-#include "resources/ResourceIds.h"
+#include "ui/DialogIds.h"
 #include "ui/TemplateDialog.h"
 #include "ui/qt/QtDialogWindow.h"
 #include "ui/qt/StringTable.h"

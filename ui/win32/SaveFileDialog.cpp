@@ -4,7 +4,7 @@
 #include "platform/WideText_win32.h"
 #include "ui/win32/Win32DialogWindow.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <commdlg.h>
 

@@ -7,7 +7,7 @@
 #include "ui/win32/Win32IpAddressCtrl.h"
 #include "ui/win32/WindowClass.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -5,7 +5,7 @@
 #include "ui/win32/Win32ReportList.h"
 #include "ui/win32/WindowClass.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <algorithm>
 
@@ -125,7 +125,7 @@ bool DialogWindow::ShowContextMenu(WindowHandle control, int screenX, int screen
 
 bool DialogWindow::ChooseMenuCommand(int commandId) {
     if (!IsMenuCommandEnabled(commandId)) return false;
-    m_dialog.OnCommand(commandId);
+    DialogHooks::Command(m_dialog, commandId);
     return true;
 }
 

@@ -1,11 +1,11 @@
 #include "ui/Feedback.h"
 
 #include "platform/WideText_win32.h"
-#include "resources/ResourceIds.h"
+#include "ui/DialogIds.h"
 #include "ui/TemplateDialog.h"
 #include "ui/win32/Win32DialogWindow.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -1,6 +1,6 @@
 #include "ui/win32/Win32IpAddressCtrl.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -2,7 +2,7 @@
 
 #include "platform/WideText_win32.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,14 +3,14 @@
 #include "ui/TemplateDialog.h"
 
 #include "platform/WideText_win32.h"
-#include "resources/ResourceIds.h"
+#include "ui/DialogIds.h"
 #include "ui/win32/ProgressCtrl.h"
 #include "ui/win32/SessionEnd.h"
 #include "ui/win32/Win32DialogWindow.h"
 #include "ui/win32/Win32IpAddressCtrl.h"
 #include "ui/win32/WindowClass.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <objbase.h>
 
@@ -87,12 +87,12 @@ struct DialogMessages {
 
     static INT_PTR Handle(TemplateDialog& dialog, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         switch (message) {
-            case WM_INITDIALOG: SetWindowIcons(window); return dialog.OnInitDialog() ? TRUE : FALSE;
+            case WM_INITDIALOG: SetWindowIcons(window); return DialogHooks::InitDialog(dialog) ? TRUE : FALSE;
             case WM_COMMAND:
                 // Clicks, menu items and posted commands; a control's other notifications (EN_CHANGE of an
                 // edit or of an IP address field, say) are no commands.
                 if (lParam != 0 && HighWord(wParam) != BN_CLICKED) return FALSE;
-                return dialog.OnCommand(LowWord(wParam)) ? TRUE : FALSE;
+                return DialogHooks::Command(dialog, LowWord(wParam)) ? TRUE : FALSE;
             case WM_NOTIFY: {
                 std::intptr_t result = 0;
                 // NOLINTNEXTLINE(performance-no-int-to-ptr): WM_NOTIFY carries its header's address in lParam.
@@ -109,11 +109,12 @@ struct DialogMessages {
             case WM_TIMER: {
                 const int id = static_cast<int>(wParam);
                 if (!dialog.Window().HasTimer(id)) return FALSE;
-                dialog.OnTimer(id);
+                DialogHooks::Timer(dialog, id);
                 return TRUE;
             }
-            case WM_SYSCOMMAND: return dialog.OnSysCommand(static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
-            case WM_SHOWWINDOW: dialog.OnShowWindow(wParam != FALSE); return FALSE;
+            case WM_SYSCOMMAND:
+                return DialogHooks::SysCommand(dialog, static_cast<int>(wParam & 0xFFF0U)) ? TRUE : FALSE;
+            case WM_SHOWWINDOW: DialogHooks::ShowWindow(dialog, wParam != FALSE); return FALSE;
             case WM_DESTROY: dialog.Window().Closing(); return FALSE;
             case WM_DPICHANGED:
                 // The dialog manager scales the dialog, its controls and fonts once this returns; the lists
