@@ -74,7 +74,7 @@ void EndAllModalRuns() {
         if (QApplication::activePopupWidget() == popup) break;
     }
     while (QWidget* modal = QApplication::activeModalWidget()) {
-        if (auto* window = qobject_cast<DialogWindow*>(modal)) {
+        if (auto* window = qobject_cast<QtDialogWindow*>(modal)) {
             window->Dialog().EndDialog(IDCANCEL);
         } else if (auto* dialog = qobject_cast<QDialog*>(modal)) {
             dialog->done(QDialog::Rejected);

@@ -165,7 +165,7 @@ TEST_F(ApplicationTest, ASignalDuringTheWaitAfterASaveEndsTheRunWithoutAnotherSc
     auto run = CallOnNextModal([&](QWidget* modal) {
         auto* window = DialogOf<CNimbetRawConfigDlg>(modal);
         if (!QTest::qWaitFor([&] { return m_network.discoverCalls == 1; }, 5000)) return window->EndDialog(-1);
-        window->Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST)->SelectItem(0);
+        window->Window().ControlAs<QtReportList>(IDC_DEVICE_LIST)->SelectItem(0);
         window->SendCommand(IDC_EDIT_BUTTON);
     });
     const TerminationSignals signalsEndTheRun;

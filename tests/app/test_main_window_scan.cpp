@@ -176,7 +176,7 @@ TEST_F(MainWindowTest, AnUnreadableInterfaceTableIsReportedAtOpeningAndAtEverySc
 }
 
 // The nine columns with their widths; "Unit" and "IP address" just wide enough for their rows.
-void ExpectDeviceColumns(ReportListWidget& list) {
+void ExpectDeviceColumns(QtReportList& list) {
     ASSERT_EQ(list.HeaderItemCount(), 9);
     auto& view = static_cast<QAbstractItemView&>(list);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {

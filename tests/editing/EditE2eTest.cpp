@@ -88,7 +88,7 @@ protected:
             return m_outcome.saved;
         });
         ASSERT_TRUE(ShowAndActivate(window));
-        auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
+        auto* list = window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
         ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
         ASSERT_EQ(list->GetItemCount(), 1);
         ASSERT_EQ(list->GetItemText(0, COL_DEVICE_NAME), "SIM-0001");

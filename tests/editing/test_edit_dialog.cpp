@@ -170,7 +170,7 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter) << "switching DHCP on keeps the contents";
         }
         // A partly filled address counts as missing.
-        auto* address = d.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+        auto* address = d.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS);
         address->ClearAddress();
         address->Field(0)->setText(QStringLiteral("10"));
         Click(d, IDC_DHCP);

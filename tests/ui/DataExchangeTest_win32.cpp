@@ -136,7 +136,7 @@ TEST(IpAddressCtrlTest, BlankPartlyAndFullyFilled) {
         EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 4);
         EXPECT_EQ(value, 0x0A010203U);
 
-        IpAddressCtrl(self.Window().Control(IDC_ADDRESS)).ClearAddress();
+        Win32IpAddressCtrl(self.Window().Control(IDC_ADDRESS)).ClearAddress();
         EXPECT_TRUE(self.IsAddressBlank(IDC_ADDRESS));
         EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 0);
         EXPECT_EQ(value, 0U);

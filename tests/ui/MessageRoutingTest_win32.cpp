@@ -95,7 +95,7 @@ TEST(MessageRoutingTest, ContextMenuCommandReachesOnCommandUnlessGreyed) {
         self.EnableMenuCommand(REMOVE_COMMAND, false);
         EXPECT_FALSE(self.IsMenuCommandEnabled(REMOVE_COMMAND));
 
-        DialogWindow& window = self.Window();
+        Win32DialogWindow& window = self.Window();
         HMENU menu = window.BuildContextMenu(IDC_DEVICE_LIST);
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(GetMenuItemCount(menu), 2);

@@ -35,7 +35,7 @@ protected:
         return m_list.visualRect(m_list.model()->index(row, column)).center();
     }
 
-    ReportListWidget m_list;
+    QtReportList m_list;
 };
 
 TEST_F(ReportListTest, ColumnsAreInsertedCountedAndDeletedFromTheFront) {

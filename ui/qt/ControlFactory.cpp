@@ -43,8 +43,8 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget* parent) {
             return label;
         }
         case ControlKind::GroupBox: return new QGroupBox(control.caption, parent);
-        case ControlKind::ListView: return new ReportListWidget(parent);
-        case ControlKind::IpAddress: return new IpAddressCtrl(parent);
+        case ControlKind::ListView: return new QtReportList(parent);
+        case ControlKind::IpAddress: return new QtIpAddressCtrl(parent);
         case ControlKind::ProgressBar: {
             auto* progress = new QProgressBar(parent);
             progress->setRange(0, 100);
@@ -66,7 +66,7 @@ QWidget* MakeWidget(const ControlTemplate& control, QWidget* parent) {
 QWidget* CreateControl(const ControlTemplate& control, QWidget* parent) {
     QWidget* widget = MakeWidget(control, parent);
     SetControlId(widget, control.id);
-    if (auto* address = qobject_cast<IpAddressCtrl*>(widget)) {
+    if (auto* address = qobject_cast<QtIpAddressCtrl*>(widget)) {
         address->SetTabStop(control.Has(CF_TABSTOP));
     } else if (!control.Has(CF_TABSTOP) && (widget->focusPolicy() & Qt::TabFocus) != 0) {
         widget->setFocusPolicy(static_cast<Qt::FocusPolicy>(widget->focusPolicy() & ~Qt::TabFocus));

@@ -108,14 +108,14 @@ bool ReadControl(const QJsonObject& object, int index, ControlTemplate& control,
 
 }  // namespace
 
-const ControlTemplate* DialogTemplate::Find(int controlId) const {
+const ControlTemplate* DialogResource::Find(int controlId) const {
     for (const ControlTemplate& control : controls) {
         if (control.id == controlId) return &control;
     }
     return nullptr;
 }
 
-std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray& json, QString* error) {
+std::optional<DialogResource> ParseDialogResource(const QByteArray& json, QString* error) {
     QJsonParseError parseError{};
     const QJsonDocument document = QJsonDocument::fromJson(json, &parseError);
     if (parseError.error != QJsonParseError::NoError) {
@@ -128,7 +128,7 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray& json, QStrin
     }
     const QJsonObject root = document.object();
 
-    DialogTemplate result;
+    DialogResource result;
     result.id = root.value(QLatin1String("id")).toInt();
     result.title = root.value(QLatin1String("title")).toString();
     int size[2] = {};
@@ -154,14 +154,14 @@ std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray& json, QStrin
     return result;
 }
 
-std::optional<DialogTemplate> LoadDialogTemplate(int id, QString* error) {
+std::optional<DialogResource> LoadDialogResource(int id, QString* error) {
     InitResources();
     QFile file(QStringLiteral(":/dialogs/%1.json").arg(id));
     if (!file.open(QIODevice::ReadOnly)) {
         Fail(error, QStringLiteral("no dialog template %1").arg(id));
         return std::nullopt;
     }
-    return ParseDialogTemplate(file.readAll(), error);
+    return ParseDialogResource(file.readAll(), error);
 }
 
 }  // namespace pelmora

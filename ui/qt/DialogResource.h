@@ -53,7 +53,7 @@ struct ControlTemplate {
     bool Has(ControlFlag flag) const { return (flags & flag) != 0; }
 };
 
-struct DialogTemplate {
+struct DialogResource {
     int id = 0;
     QString title;
     QSize size;  // dialog units
@@ -68,9 +68,9 @@ struct DialogTemplate {
 };
 
 // Reads a template from JSON; on a malformed document returns nothing and says why in *error.
-std::optional<DialogTemplate> ParseDialogTemplate(const QByteArray& json, QString* error = nullptr);
+std::optional<DialogResource> ParseDialogResource(const QByteArray& json, QString* error = nullptr);
 
 // Loads template `id` from the compiled-in resources (":/dialogs/<id>.json").
-std::optional<DialogTemplate> LoadDialogTemplate(int id, QString* error = nullptr);
+std::optional<DialogResource> LoadDialogResource(int id, QString* error = nullptr);
 
 }  // namespace pelmora

@@ -44,7 +44,7 @@ QString AccessibleNameFor(const std::vector<ControlTemplate>& controls, std::siz
 
 void ApplyAccessibleName(QWidget* widget, const QString& name) {
     if (name.isEmpty()) return;
-    if (auto* address = qobject_cast<IpAddressCtrl*>(widget)) {
+    if (auto* address = qobject_cast<QtIpAddressCtrl*>(widget)) {
         address->SetAccessibleLabel(name);
     } else {
         widget->setAccessibleName(name);

@@ -16,7 +16,7 @@ void DataExchange::Fail(int id, const std::string& message) {
     m_failed = true;
     m_failedControl = id;
     if (message.empty()) return;
-    DialogWindow& window = m_dialog.Window();
+    QtDialogWindow& window = m_dialog.Window();
     QMessageBox::warning(&window, QGuiApplication::applicationDisplayName(), QString::fromStdString(message));
     // Back to the dialog, as when a message box's owner gets the activation back.
     if (window.isVisible()) window.activateWindow();
@@ -63,7 +63,7 @@ void DataExchange::Check(int id, int& member) {
 
 void DataExchange::IpAddress(int id, std::uint32_t& member) {
     if (m_failed) return;
-    auto* address = m_dialog.Window().ControlAs<IpAddressCtrl>(id);
+    auto* address = m_dialog.Window().ControlAs<QtIpAddressCtrl>(id);
     if (address == nullptr) {
         qWarning("data exchange: control %d is not an IP address control", id);
         Fail(id, {});

@@ -38,7 +38,7 @@ private:
     int m_commandId;
 };
 
-Qt::WindowFlags WindowFlagsFor(const DialogTemplate& dialogTemplate) {
+Qt::WindowFlags WindowFlagsFor(const DialogResource& dialogTemplate) {
     Qt::WindowFlags flags = dialogTemplate.appWindow ? Qt::Window : Qt::Dialog;
     // No minimise, maximise or context-help buttons: only what the template asks for.
     flags |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
@@ -48,10 +48,10 @@ Qt::WindowFlags WindowFlagsFor(const DialogTemplate& dialogTemplate) {
 
 }  // namespace
 
-DialogWindow::DialogWindow(TemplateDialog& dialog, int templateId)
+QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     : m_dialog(dialog), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
     QString error;
-    if (auto loaded = LoadDialogTemplate(templateId, &error)) {
+    if (auto loaded = LoadDialogResource(templateId, &error)) {
         m_template = std::move(*loaded);
         m_hasTemplate = true;
     } else {
@@ -64,9 +64,9 @@ DialogWindow::DialogWindow(TemplateDialog& dialog, int templateId)
     ApplyGeometry();
 }
 
-DialogWindow::~DialogWindow() = default;
+QtDialogWindow::~QtDialogWindow() = default;
 
-void DialogWindow::BuildControls() {
+void QtDialogWindow::BuildControls() {
     for (std::size_t index = 0; index < m_template.controls.size(); ++index) {
         const ControlTemplate& control = m_template.controls[index];
         QWidget* widget = CreateControl(control, this);
@@ -84,7 +84,7 @@ void DialogWindow::BuildControls() {
     }
 }
 
-void DialogWindow::ApplyGeometry() {
+void QtDialogWindow::ApplyGeometry() {
     for (const auto& [widget, control] : m_controls) {
         const QRect pixels = m_units.ToPixels(control->rect);
         widget->setGeometry(pixels);
@@ -98,16 +98,16 @@ void DialogWindow::ApplyGeometry() {
     }
 }
 
-QWidget* DialogWindow::Control(int id) const {
+QWidget* QtDialogWindow::Control(int id) const {
     const auto found = m_controlsById.find(id);
     return found == m_controlsById.end() ? nullptr : found->second;
 }
 
-void DialogWindow::EnableControl(int id, bool enable) {
+void QtDialogWindow::EnableControl(int id, bool enable) {
     if (QWidget* control = Control(id)) control->setEnabled(enable);
 }
 
-int DialogWindow::DoModal() {
+int QtDialogWindow::DoModal() {
     DialogHooks::SetRunEnded(m_dialog, false);
     SetOwnerForModalRun();
     const int result = exec();
@@ -115,14 +115,14 @@ int DialogWindow::DoModal() {
     return result;
 }
 
-void DialogWindow::EndDialog(int result) {
+void QtDialogWindow::EndDialog(int result) {
     DialogHooks::SetRunEnded(m_dialog, true);
     QDialog::done(result);
 }
 
-void DialogWindow::PostCommand(int id) { QCoreApplication::postEvent(this, new CommandEvent(id)); }
+void QtDialogWindow::PostCommand(int id) { QCoreApplication::postEvent(this, new CommandEvent(id)); }
 
-bool DialogWindow::SetTimer(int id, int milliseconds) {
+bool QtDialogWindow::SetTimer(int id, int milliseconds) {
     KillTimer(id);
     const int qtId = startTimer(milliseconds);
     if (qtId == 0) return false;
@@ -130,26 +130,26 @@ bool DialogWindow::SetTimer(int id, int milliseconds) {
     return true;
 }
 
-void DialogWindow::KillTimer(int id) {
+void QtDialogWindow::KillTimer(int id) {
     const auto found = m_timers.find(id);
     if (found == m_timers.end()) return;
     killTimer(found->second.qtId);
     m_timers.erase(found);
 }
 
-bool DialogWindow::HasTimer(int id) const { return m_timers.count(id) != 0; }
+bool QtDialogWindow::HasTimer(int id) const { return m_timers.count(id) != 0; }
 
-int DialogWindow::TimerInterval(int id) const {
+int QtDialogWindow::TimerInterval(int id) const {
     const auto found = m_timers.find(id);
     return found != m_timers.end() ? found->second.milliseconds : 0;
 }
 
-void DialogWindow::KillAllTimers() {
+void QtDialogWindow::KillAllTimers() {
     for (const auto& [id, timer] : m_timers) killTimer(timer.qtId);
     m_timers.clear();
 }
 
-bool DialogWindow::AppendSystemMenuItem(int id, const QString& text) {
+bool QtDialogWindow::AppendSystemMenuItem(int id, const QString& text) {
     if (!m_template.systemMenu || text.isEmpty()) return false;
     auto* action = new QAction(text, this);
     // The window menu's first item, About by custom, is the one that help opens.
@@ -163,26 +163,26 @@ bool DialogWindow::AppendSystemMenuItem(int id, const QString& text) {
     return true;
 }
 
-void DialogWindow::AppendContextMenuItem(int, int commandId, const QString& text) {
+void QtDialogWindow::AppendContextMenuItem(int, int commandId, const QString& text) {
     // The window's context menu holds every control's items: it is where a Linux user looks for them.
     auto* action = new QAction(text, this);
     connect(action, &QAction::triggered, this, [this, commandId] { m_dialog.SendCommand(commandId); });
     m_contextMenu.emplace_back(commandId, action);
 }
 
-QAction* DialogWindow::SystemMenuAction(int id) const {
+QAction* QtDialogWindow::SystemMenuAction(int id) const {
     for (const auto& [itemId, action] : m_systemMenu)
         if (itemId == id) return action;
     return nullptr;
 }
 
-QAction* DialogWindow::MenuAction(int commandId) const {
+QAction* QtDialogWindow::MenuAction(int commandId) const {
     for (const auto& [itemId, action] : m_contextMenu)
         if (itemId == commandId) return action;
     return nullptr;
 }
 
-void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
+void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     for (const auto& [id, action] : m_systemMenu) menu.addAction(action);
     for (const auto& [id, action] : m_contextMenu) menu.addAction(action);
@@ -193,7 +193,7 @@ void DialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     menu.exec(event->globalPos());
 }
 
-void DialogWindow::setVisible(bool visible) {
+void QtDialogWindow::setVisible(bool visible) {
     bool focusFirst = false;
     if (visible && !m_initialised) {
         m_initialised = true;
@@ -203,7 +203,7 @@ void DialogWindow::setVisible(bool visible) {
     if (focusFirst) FocusFirstTabStop();
 }
 
-void DialogWindow::FocusFirstTabStop() {
+void QtDialogWindow::FocusFirstTabStop() {
     for (const auto& [widget, control] : m_controls) {
         if (control->Has(CF_TABSTOP) && widget->isEnabled() && widget->isVisibleTo(this) &&
             widget->focusPolicy() != Qt::NoFocus) {
@@ -213,7 +213,7 @@ void DialogWindow::FocusFirstTabStop() {
     }
 }
 
-void DialogWindow::SetOwnerForModalRun() {
+void QtDialogWindow::SetOwnerForModalRun() {
     // Without a parent the window in front becomes the owner, so window managers keep this one above it.
     if (parentWidget() != nullptr) return;
     QWidget* owner = QApplication::activeModalWidget();
@@ -225,11 +225,11 @@ void DialogWindow::SetOwnerForModalRun() {
     if (QWindow* own = windowHandle()) own->setTransientParent(ownerWindow);
 }
 
-void DialogWindow::accept() { m_dialog.SendCommand(IDOK); }
+void QtDialogWindow::accept() { m_dialog.SendCommand(IDOK); }
 
-void DialogWindow::reject() { m_dialog.SendCommand(IDCANCEL); }
+void QtDialogWindow::reject() { m_dialog.SendCommand(IDCANCEL); }
 
-bool DialogWindow::event(QEvent* event) {
+bool QtDialogWindow::event(QEvent* event) {
     if (event->type() == CommandEvent::Type()) {
         m_dialog.SendCommand(static_cast<CommandEvent*>(event)->CommandId());
         return true;
@@ -237,7 +237,7 @@ bool DialogWindow::event(QEvent* event) {
     return QDialog::event(event);
 }
 
-void DialogWindow::timerEvent(QTimerEvent* event) {
+void QtDialogWindow::timerEvent(QTimerEvent* event) {
     for (const auto& [id, timer] : m_timers) {
         if (timer.qtId == event->timerId()) {
             DialogHooks::Timer(m_dialog, id);
@@ -247,17 +247,17 @@ void DialogWindow::timerEvent(QTimerEvent* event) {
     QDialog::timerEvent(event);
 }
 
-void DialogWindow::showEvent(QShowEvent* event) {
+void QtDialogWindow::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (!event->spontaneous()) DialogHooks::ShowWindow(m_dialog, true);
 }
 
-void DialogWindow::hideEvent(QHideEvent* event) {
+void QtDialogWindow::hideEvent(QHideEvent* event) {
     QDialog::hideEvent(event);
     if (!event->spontaneous()) DialogHooks::ShowWindow(m_dialog, false);
 }
 
-void DialogWindow::keyPressEvent(QKeyEvent* event) {
+void QtDialogWindow::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
     const bool plain = event->modifiers() == Qt::NoModifier ||
                        (event->key() == Qt::Key_Enter && event->modifiers() == Qt::KeypadModifier);
@@ -275,7 +275,7 @@ void DialogWindow::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
-void DialogWindow::changeEvent(QEvent* event) {
+void QtDialogWindow::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         m_units = DialogUnits::FromFont(font());

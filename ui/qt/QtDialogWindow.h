@@ -19,15 +19,15 @@ namespace pelmora {
 
 class TemplateDialog;
 
-class DialogWindow : public QDialog {
+class QtDialogWindow : public QDialog {
     Q_OBJECT
-    Q_DISABLE_COPY_MOVE(DialogWindow)
+    Q_DISABLE_COPY_MOVE(QtDialogWindow)
 
 public:
     // Builds the window and every control of template `templateId` for `dialog`; an unknown template gives
     // an empty window (HasTemplate() is then false).
-    DialogWindow(TemplateDialog& dialog, int templateId);
-    ~DialogWindow() override;
+    QtDialogWindow(TemplateDialog& dialog, int templateId);
+    ~QtDialogWindow() override;
 
     TemplateDialog& Dialog() const { return m_dialog; }
 
@@ -38,7 +38,7 @@ public:
     void EndDialog(int result);
     int TemplateId() const { return m_templateId; }
     bool HasTemplate() const { return m_hasTemplate; }
-    const DialogTemplate& Template() const { return m_template; }
+    const DialogResource& Template() const { return m_template; }
     // Base units of the dialog's font; the controls are placed with them.
     const DialogUnits& Units() const { return m_units; }
     QRect MapDialogRect(const QRect& dialogUnits) const { return m_units.ToPixels(dialogUnits); }
@@ -89,7 +89,7 @@ private:
     TemplateDialog& m_dialog;
     int m_templateId;
     bool m_hasTemplate = false;
-    DialogTemplate m_template;
+    DialogResource m_template;
     DialogUnits m_units;
     std::vector<std::pair<QWidget*, const ControlTemplate*>> m_controls;  // template order
     std::map<int, QWidget*> m_controlsById;
@@ -101,6 +101,12 @@ private:
     };
     std::map<int, Timer> m_timers;  // by our timer ID
     bool m_initialised = false;
+};
+
+// The window a TemplateDialog holds on this back end.
+class BackEndWindow final : public QtDialogWindow {
+public:
+    using QtDialogWindow::QtDialogWindow;
 };
 
 }  // namespace pelmora

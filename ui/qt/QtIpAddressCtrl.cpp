@@ -19,7 +19,7 @@ constexpr int MAX_OCTET = 255;
 constexpr int DIGITS_PER_FIELD = 3;
 }  // namespace
 
-IpAddressCtrl::IpAddressCtrl(QWidget* parent) : QWidget(parent) {
+QtIpAddressCtrl::QtIpAddressCtrl(QWidget* parent) : QWidget(parent) {
     auto* layout = new QHBoxLayout(this);
     const int frame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this);
     layout->setContentsMargins(frame, frame, frame, frame);
@@ -49,7 +49,7 @@ IpAddressCtrl::IpAddressCtrl(QWidget* parent) : QWidget(parent) {
         field->setFocusPolicy(i == 0 ? Qt::StrongFocus : Qt::ClickFocus);
         field->installEventFilter(this);
         connect(field, &QLineEdit::textEdited, this, [this, i] { OnFieldEdited(i); });
-        connect(field, &QLineEdit::textChanged, this, &IpAddressCtrl::addressChanged);
+        connect(field, &QLineEdit::textChanged, this, &QtIpAddressCtrl::addressChanged);
         layout->addWidget(field, 1);
         m_fields[static_cast<std::size_t>(i)] = field;
     }
@@ -58,14 +58,14 @@ IpAddressCtrl::IpAddressCtrl(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_InputMethodEnabled, false);
 }
 
-bool IpAddressCtrl::IsBlank() const {
+bool QtIpAddressCtrl::IsBlank() const {
     for (const QLineEdit* field : m_fields) {
         if (!field->text().isEmpty()) return false;
     }
     return true;
 }
 
-int IpAddressCtrl::GetAddress(std::uint32_t& address) const {
+int QtIpAddressCtrl::GetAddress(std::uint32_t& address) const {
     int filled = 0;
     std::uint32_t value = 0;
     for (const QLineEdit* field : m_fields) {
@@ -80,48 +80,48 @@ int IpAddressCtrl::GetAddress(std::uint32_t& address) const {
     return filled;
 }
 
-void IpAddressCtrl::SetAddress(std::uint32_t address) {
+void QtIpAddressCtrl::SetAddress(std::uint32_t address) {
     for (int i = 0; i < FIELD_COUNT; ++i) {
         const std::uint32_t octet = (address >> (8 * (FIELD_COUNT - 1 - i))) & 0xFFu;
         m_fields[static_cast<std::size_t>(i)]->setText(QString::number(octet));
     }
 }
 
-void IpAddressCtrl::ClearAddress() {
+void QtIpAddressCtrl::ClearAddress() {
     for (QLineEdit* field : m_fields) field->clear();
 }
 
-void IpAddressCtrl::SetAccessibleLabel(const QString& label) {
+void QtIpAddressCtrl::SetAccessibleLabel(const QString& label) {
     setAccessibleName(label);
     for (int i = 0; i < FIELD_COUNT; ++i)
         m_fields[static_cast<std::size_t>(i)]->setAccessibleName(QStringLiteral("%1, field %2").arg(label).arg(i + 1));
 }
 
-void IpAddressCtrl::SetTabStop(bool tabStop) {
+void QtIpAddressCtrl::SetTabStop(bool tabStop) {
     m_fields[0]->setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
     setFocusPolicy(tabStop ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
-QLineEdit* IpAddressCtrl::Field(int index) const {
+QLineEdit* QtIpAddressCtrl::Field(int index) const {
     if (index < 0 || index >= FIELD_COUNT) return nullptr;
     return m_fields[static_cast<std::size_t>(index)];
 }
 
-void IpAddressCtrl::SetFieldFocus(int index) {
+void QtIpAddressCtrl::SetFieldFocus(int index) {
     if (QLineEdit* field = Field(index)) {
         field->setFocus(Qt::OtherFocusReason);
         field->selectAll();
     }
 }
 
-int IpAddressCtrl::IndexOf(const QObject* field) const {
+int QtIpAddressCtrl::IndexOf(const QObject* field) const {
     for (int i = 0; i < FIELD_COUNT; ++i) {
         if (m_fields[static_cast<std::size_t>(i)] == field) return i;
     }
     return -1;
 }
 
-void IpAddressCtrl::OnFieldEdited(int index) {
+void QtIpAddressCtrl::OnFieldEdited(int index) {
     QLineEdit* field = m_fields[static_cast<std::size_t>(index)];
     if (field->text().toUInt() > MAX_OCTET) field->setText(QString::number(MAX_OCTET));
     if (field->text().size() == DIGITS_PER_FIELD && field->cursorPosition() == DIGITS_PER_FIELD &&
@@ -130,7 +130,7 @@ void IpAddressCtrl::OnFieldEdited(int index) {
     }
 }
 
-bool IpAddressCtrl::HandleFieldKey(int index, QKeyEvent* event) {
+bool QtIpAddressCtrl::HandleFieldKey(int index, QKeyEvent* event) {
     QLineEdit* field = m_fields[static_cast<std::size_t>(index)];
     const bool atStart = field->cursorPosition() == 0 && !field->hasSelectedText();
     const bool atEnd = field->cursorPosition() == field->text().size() && !field->hasSelectedText();
@@ -160,7 +160,7 @@ bool IpAddressCtrl::HandleFieldKey(int index, QKeyEvent* event) {
     }
 }
 
-bool IpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
+bool QtIpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
     const int index = IndexOf(watched);
     if (index >= 0) {
         if (event->type() == QEvent::KeyPress) {
@@ -172,7 +172,7 @@ bool IpAddressCtrl::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void IpAddressCtrl::paintEvent(QPaintEvent*) {
+void QtIpAddressCtrl::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QStyleOptionFrame option;
     option.initFrom(this);

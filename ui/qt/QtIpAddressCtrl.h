@@ -9,13 +9,13 @@ class QLineEdit;
 
 namespace pelmora {
 
-class IpAddressCtrl : public QWidget {
+class QtIpAddressCtrl : public QWidget {
     Q_OBJECT
 
 public:
     static constexpr int FIELD_COUNT = 4;
 
-    explicit IpAddressCtrl(QWidget* parent = nullptr);
+    explicit QtIpAddressCtrl(QWidget* parent = nullptr);
 
     // True when no field holds a digit.
     bool IsBlank() const;

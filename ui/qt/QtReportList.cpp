@@ -17,7 +17,7 @@ constexpr int LAYOUT_WIDTH_ROLE = Qt::UserRole;
 QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8); }
 }  // namespace
 
-ReportListWidget::ReportListWidget(QWidget* parent) : QTableWidget(parent) {
+QtReportList::QtReportList(QWidget* parent) : QTableWidget(parent) {
     setColumnCount(0);
     setRowCount(0);
     setShowGrid(true);
@@ -52,14 +52,14 @@ ReportListWidget::ReportListWidget(QWidget* parent) : QTableWidget(parent) {
     });
 }
 
-void ReportListWidget::ApplyRowHeight() {
+void QtReportList::ApplyRowHeight() {
     QHeaderView* rows = verticalHeader();
     rows->setSectionResizeMode(QHeaderView::Fixed);
     rows->setMinimumSectionSize(1);
     rows->setDefaultSectionSize(fontMetrics().height() + 4);
 }
 
-void ReportListWidget::changeEvent(QEvent* event) {
+void QtReportList::changeEvent(QEvent* event) {
     QTableWidget::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
         ApplyRowHeight();
@@ -67,11 +67,11 @@ void ReportListWidget::changeEvent(QEvent* event) {
     }
 }
 
-double ReportListWidget::ColumnScale() const {
+double QtReportList::ColumnScale() const {
     return DialogUnits::FromFont(font()).BaseUnitX() / double{LAYOUT_BASE_UNIT_X};
 }
 
-void ReportListWidget::ApplyColumnWidths() {
+void QtReportList::ApplyColumnWidths() {
     const double scale = ColumnScale();
     for (int column = 0; column < columnCount(); ++column) {
         if (const QTableWidgetItem* heading = horizontalHeaderItem(column)) {
@@ -80,7 +80,7 @@ void ReportListWidget::ApplyColumnWidths() {
     }
 }
 
-int ReportListWidget::InsertColumn(int column, const std::string& heading, int widthPixels) {
+int QtReportList::InsertColumn(int column, const std::string& heading, int widthPixels) {
     if (column < 0 || column > columnCount()) return -1;
     insertColumn(column);
     auto* item = new QTableWidgetItem(ToQString(heading));
@@ -91,15 +91,15 @@ int ReportListWidget::InsertColumn(int column, const std::string& heading, int w
     return column;
 }
 
-bool ReportListWidget::DeleteColumn(int column) {
+bool QtReportList::DeleteColumn(int column) {
     if (column < 0 || column >= columnCount()) return false;
     removeColumn(column);
     return true;
 }
 
-int ReportListWidget::HeaderItemCount() const { return horizontalHeader()->count(); }
+int QtReportList::HeaderItemCount() const { return horizontalHeader()->count(); }
 
-int ReportListWidget::GetColumnWidth(int column) const {
+int QtReportList::GetColumnWidth(int column) const {
     if (column < 0 || column >= columnCount()) return 0;
     const double scale = ColumnScale();
     const QTableWidgetItem* heading = horizontalHeaderItem(column);
@@ -108,16 +108,16 @@ int ReportListWidget::GetColumnWidth(int column) const {
     return qRound(columnWidth(column) / scale);
 }
 
-int ReportListWidget::GetColumnScreenWidth(int column) const {
+int QtReportList::GetColumnScreenWidth(int column) const {
     return column >= 0 && column < columnCount() ? columnWidth(column) : 0;
 }
 
-std::string ReportListWidget::GetColumnHeading(int column) const {
+std::string QtReportList::GetColumnHeading(int column) const {
     const QTableWidgetItem* item = horizontalHeaderItem(column);
     return item != nullptr ? item->text().toStdString() : std::string();
 }
 
-int ReportListWidget::CellWidthFor(const std::string& text, bool withWarningIcon) const {
+int QtReportList::CellWidthFor(const std::string& text, bool withWarningIcon) const {
     // The style's text margins and the grid line, and for a warning its icon with the same margins.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const int iconWidth =
@@ -126,7 +126,7 @@ int ReportListWidget::CellWidthFor(const std::string& text, bool withWarningIcon
     return fontMetrics().horizontalAdvance(ToQString(text)) + 2 * margin + icon + (showGrid() ? 1 : 0);
 }
 
-int ReportListWidget::InsertItem(int row, const std::string& text) {
+int QtReportList::InsertItem(int row, const std::string& text) {
     if (row < 0) return -1;
     const int at = std::min(row, rowCount());
     insertRow(at);
@@ -134,7 +134,7 @@ int ReportListWidget::InsertItem(int row, const std::string& text) {
     return at;
 }
 
-bool ReportListWidget::SetItemText(int row, int column, const std::string& utf8) {
+bool QtReportList::SetItemText(int row, int column, const std::string& utf8) {
     const QString text = ToQString(utf8);
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
     if (QTableWidgetItem* existing = item(row, column)) {
@@ -145,7 +145,7 @@ bool ReportListWidget::SetItemText(int row, int column, const std::string& utf8)
     return true;
 }
 
-bool ReportListWidget::SetItemWarning(int row, int column, const std::string& utf8) {
+bool QtReportList::SetItemWarning(int row, int column, const std::string& utf8) {
     const QString warning = ToQString(utf8);
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
     QTableWidgetItem* cell = item(row, column);
@@ -159,19 +159,19 @@ bool ReportListWidget::SetItemWarning(int row, int column, const std::string& ut
     return true;
 }
 
-std::string ReportListWidget::GetItemText(int row, int column) const {
+std::string QtReportList::GetItemText(int row, int column) const {
     const QTableWidgetItem* cell = item(row, column);
     return cell != nullptr ? cell->text().toStdString() : std::string();
 }
 
-std::string ReportListWidget::GetItemWarning(int row, int column) const {
+std::string QtReportList::GetItemWarning(int row, int column) const {
     const QTableWidgetItem* cell = item(row, column);
     return cell != nullptr ? cell->toolTip().toStdString() : std::string();
 }
 
-int ReportListWidget::GetItemCount() const { return rowCount(); }
+int QtReportList::GetItemCount() const { return rowCount(); }
 
-bool ReportListWidget::DeleteAllItems() {
+bool QtReportList::DeleteAllItems() {
     const bool hadSelection = GetSelectedCount() > 0;
     // One notification for the whole deletion, however the model reports it.
     m_deletingRows = true;
@@ -181,9 +181,9 @@ bool ReportListWidget::DeleteAllItems() {
     return true;
 }
 
-int ReportListWidget::GetSelectedCount() const { return static_cast<int>(selectionModel()->selectedRows().size()); }
+int QtReportList::GetSelectedCount() const { return static_cast<int>(selectionModel()->selectedRows().size()); }
 
-int ReportListWidget::GetFirstSelectedItem() const {
+int QtReportList::GetFirstSelectedItem() const {
     int first = -1;
     for (const QModelIndex& index : selectionModel()->selectedRows()) {
         if (first < 0 || index.row() < first) first = index.row();
@@ -191,7 +191,7 @@ int ReportListWidget::GetFirstSelectedItem() const {
     return first;
 }
 
-void ReportListWidget::SelectItem(int row) {
+void QtReportList::SelectItem(int row) {
     if (row < 0 || row >= rowCount()) {
         clearSelection();
         return;
@@ -199,7 +199,7 @@ void ReportListWidget::SelectItem(int row) {
     selectRow(row);
 }
 
-void ReportListWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+void QtReportList::mouseDoubleClickEvent(QMouseEvent* event) {
     const int row = indexAt(event->position().toPoint()).row();
     QTableWidget::mouseDoubleClickEvent(event);
     if (event->button() == Qt::LeftButton) ReportList::DoubleClicked(row);

@@ -7,11 +7,11 @@
 
 namespace pelmora {
 
-class ReportListWidget : public QTableWidget, public ReportList {
+class QtReportList : public QTableWidget, public ReportList {
     Q_OBJECT
 
 public:
-    explicit ReportListWidget(QWidget* parent = nullptr);
+    explicit QtReportList(QWidget* parent = nullptr);
 
     int InsertColumn(int column, const std::string& heading, int widthPixels) override;
     bool DeleteColumn(int column) override;

@@ -1,4 +1,4 @@
-// TemplateDialog on Qt widgets: the members that touch the window, over DialogWindow.
+// TemplateDialog on Qt widgets: the members that touch the window, over QtDialogWindow.
 #include "ui/TemplateDialog.h"
 
 #include "ui/qt/QtDialogWindow.h"
@@ -20,7 +20,7 @@ QString ToQString(const std::string& utf8) { return QString::fromStdString(utf8)
 }  // namespace
 
 TemplateDialog::TemplateDialog(int templateId)
-    : m_templateId(templateId), m_window(std::make_unique<DialogWindow>(*this, templateId)) {}
+    : m_templateId(templateId), m_window(std::make_unique<BackEndWindow>(*this, templateId)) {}
 
 TemplateDialog::~TemplateDialog() = default;
 
@@ -44,17 +44,17 @@ bool TemplateDialog::IsChecked(int id) const {
 
 int TemplateDialog::GetAddress(int id, std::uint32_t& address) const {
     address = 0;
-    const auto* control = m_window->ControlAs<IpAddressCtrl>(id);
+    const auto* control = m_window->ControlAs<QtIpAddressCtrl>(id);
     return control != nullptr ? control->GetAddress(address) : 0;
 }
 
 bool TemplateDialog::IsAddressBlank(int id) const {
-    const auto* control = m_window->ControlAs<IpAddressCtrl>(id);
+    const auto* control = m_window->ControlAs<QtIpAddressCtrl>(id);
     return control == nullptr || control->IsBlank();
 }
 
 void TemplateDialog::SetAddress(int id, std::uint32_t address) {
-    if (auto* control = m_window->ControlAs<IpAddressCtrl>(id)) control->SetAddress(address);
+    if (auto* control = m_window->ControlAs<QtIpAddressCtrl>(id)) control->SetAddress(address);
 }
 
 void TemplateDialog::SetProgressRange(int id, int lower, int upper) {
@@ -65,7 +65,7 @@ void TemplateDialog::SetProgressPos(int id, int position) {
     if (auto* bar = m_window->ControlAs<QProgressBar>(id)) bar->setValue(position);
 }
 
-ReportList* TemplateDialog::List(int id) const { return m_window->ControlAs<ReportListWidget>(id); }
+ReportList* TemplateDialog::List(int id) const { return m_window->ControlAs<QtReportList>(id); }
 
 void TemplateDialog::PostCommand(int id) { m_window->PostCommand(id); }
 

@@ -8,11 +8,11 @@
 
 namespace pelmora {
 
-AccessibleDescription::~AccessibleDescription() {
+Win32AccessibleNames::~Win32AccessibleNames() {
     if (m_service != nullptr) m_service->Release();
 }
 
-IAccPropServices* AccessibleDescription::Service() {
+IAccPropServices* Win32AccessibleNames::Service() {
     if (m_service == nullptr && !m_unavailable) {
         void* service = nullptr;
         // Asked once: without the service (no COM on the thread, or a system that lacks it) every later
@@ -25,7 +25,7 @@ IAccPropServices* AccessibleDescription::Service() {
     return m_service;
 }
 
-bool AccessibleDescription::Set(WindowHandle window, int child, const std::string& text) {
+bool Win32AccessibleNames::Set(WindowHandle window, int child, const std::string& text) {
     IAccPropServices* service = Service();
     if (service == nullptr) return false;
     const std::wstring wide = WideFromUtf8(text);
@@ -33,7 +33,7 @@ bool AccessibleDescription::Set(WindowHandle window, int child, const std::strin
                                              PROPID_ACC_DESCRIPTION, wide.c_str()));
 }
 
-bool AccessibleDescription::Clear(WindowHandle window, int child) {
+bool Win32AccessibleNames::Clear(WindowHandle window, int child) {
     IAccPropServices* service = Service();
     if (service == nullptr) return false;
     MSAAPROPID property = PROPID_ACC_DESCRIPTION;

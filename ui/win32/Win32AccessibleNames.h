@@ -9,14 +9,14 @@ struct IAccPropServices;
 
 namespace pelmora {
 
-class AccessibleDescription {
+class Win32AccessibleNames {
 public:
-    AccessibleDescription() = default;
-    AccessibleDescription(const AccessibleDescription&) = delete;
-    AccessibleDescription& operator=(const AccessibleDescription&) = delete;
-    AccessibleDescription(AccessibleDescription&&) = delete;
-    AccessibleDescription& operator=(AccessibleDescription&&) = delete;
-    ~AccessibleDescription();
+    Win32AccessibleNames() = default;
+    Win32AccessibleNames(const Win32AccessibleNames&) = delete;
+    Win32AccessibleNames& operator=(const Win32AccessibleNames&) = delete;
+    Win32AccessibleNames(Win32AccessibleNames&&) = delete;
+    Win32AccessibleNames& operator=(Win32AccessibleNames&&) = delete;
+    ~Win32AccessibleNames();
 
     // Child `child` (1 for the first) of `window`'s client object; false when the service is missing or
     // refused, in which case the control's own description stands.

@@ -86,7 +86,7 @@ void DataExchange::IpAddress(int id, std::uint32_t& member) {
         Fail(id, {});
         return;
     }
-    IpAddressCtrl address(control);
+    Win32IpAddressCtrl address(control);
     if (m_saving) {
         std::uint32_t value = 0;
         address.GetAddress(value);

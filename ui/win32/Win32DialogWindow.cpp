@@ -11,22 +11,24 @@
 
 namespace pelmora {
 
-DialogWindow::DialogWindow(TemplateDialog& dialog) : m_dialog(dialog) {}
+Win32DialogWindow::Win32DialogWindow(TemplateDialog& dialog) : m_dialog(dialog) {}
 
-DialogWindow::~DialogWindow() = default;
+Win32DialogWindow::~Win32DialogWindow() = default;
 
-WindowHandle DialogWindow::Control(int id) const { return m_window != nullptr ? GetDlgItem(m_window, id) : nullptr; }
+WindowHandle Win32DialogWindow::Control(int id) const {
+    return m_window != nullptr ? GetDlgItem(m_window, id) : nullptr;
+}
 
-ReportList* DialogWindow::List(int id) const {
+ReportList* Win32DialogWindow::List(int id) const {
     const auto found = m_lists.find(id);
     return found != m_lists.end() ? found->second.get() : nullptr;
 }
 
-void DialogWindow::MapNotify(int controlId, unsigned code, NotifyHandler handler) {
+void Win32DialogWindow::MapNotify(int controlId, unsigned code, NotifyHandler handler) {
     m_notifyMap[{controlId, code}] = std::move(handler);
 }
 
-bool DialogWindow::Notify(void* header, std::intptr_t& result) {
+bool Win32DialogWindow::Notify(void* header, std::intptr_t& result) {
     const auto* notification = static_cast<const NMHDR*>(header);
     const int id = static_cast<int>(notification->idFrom);
     bool handled = false;
@@ -44,26 +46,26 @@ bool DialogWindow::Notify(void* header, std::intptr_t& result) {
     return handled;
 }
 
-bool DialogWindow::SetTimer(int id, int milliseconds) {
+bool Win32DialogWindow::SetTimer(int id, int milliseconds) {
     if (m_window == nullptr || id < 0 || milliseconds < 0) return false;
     if (::SetTimer(m_window, static_cast<UINT_PTR>(id), static_cast<UINT>(milliseconds), nullptr) == 0) return false;
     m_timers[id] = milliseconds;
     return true;
 }
 
-void DialogWindow::KillTimer(int id) {
+void Win32DialogWindow::KillTimer(int id) {
     const auto found = m_timers.find(id);
     if (found == m_timers.end()) return;
     if (m_window != nullptr) ::KillTimer(m_window, static_cast<UINT_PTR>(id));
     m_timers.erase(found);
 }
 
-int DialogWindow::TimerInterval(int id) const {
+int Win32DialogWindow::TimerInterval(int id) const {
     const auto found = m_timers.find(id);
     return found != m_timers.end() ? found->second : 0;
 }
 
-void DialogWindow::AppendContextMenuItem(int controlId, int commandId, const std::string& text) {
+void Win32DialogWindow::AppendContextMenuItem(int controlId, int commandId, const std::string& text) {
     // OnInitDialog adds the items again at every run of the same dialog.
     const auto same = std::find_if(m_menuItems.begin(), m_menuItems.end(), [&](const MenuItem& item) {
         return item.controlId == controlId && item.commandId == commandId;
@@ -75,14 +77,14 @@ void DialogWindow::AppendContextMenuItem(int controlId, int commandId, const std
     }
 }
 
-void DialogWindow::EnableMenuCommand(int commandId, bool enable) { m_menuEnabled[commandId] = enable; }
+void Win32DialogWindow::EnableMenuCommand(int commandId, bool enable) { m_menuEnabled[commandId] = enable; }
 
-bool DialogWindow::IsMenuCommandEnabled(int commandId) const {
+bool Win32DialogWindow::IsMenuCommandEnabled(int commandId) const {
     const auto found = m_menuEnabled.find(commandId);
     return found == m_menuEnabled.end() || found->second;
 }
 
-MenuHandle DialogWindow::BuildContextMenu(int controlId) const {
+MenuHandle Win32DialogWindow::BuildContextMenu(int controlId) const {
     HMENU menu = nullptr;
     for (const MenuItem& item : m_menuItems) {
         if (item.controlId != controlId) continue;
@@ -94,7 +96,7 @@ MenuHandle DialogWindow::BuildContextMenu(int controlId) const {
     return menu;
 }
 
-bool DialogWindow::ShowContextMenu(WindowHandle control, int screenX, int screenY) {
+bool Win32DialogWindow::ShowContextMenu(WindowHandle control, int screenX, int screenY) {
     // A click on a control's own child (a list's header, an address field) is a click on the control.
     while (control != nullptr && GetParent(control) != m_window) control = GetParent(control);
     if (control == nullptr || m_window == nullptr) return false;
@@ -123,31 +125,31 @@ bool DialogWindow::ShowContextMenu(WindowHandle control, int screenX, int screen
     return true;
 }
 
-bool DialogWindow::ChooseMenuCommand(int commandId) {
+bool Win32DialogWindow::ChooseMenuCommand(int commandId) {
     if (!IsMenuCommandEnabled(commandId)) return false;
     DialogHooks::Command(m_dialog, commandId);
     return true;
 }
 
-void DialogWindow::Begin(WindowHandle window) {
+void Win32DialogWindow::Begin(WindowHandle window) {
     m_window = window;
     m_lists.clear();
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (IsWindowOfClass(child, WC_LISTVIEWW)) {
-            m_lists.try_emplace(GetDlgCtrlID(child), std::make_unique<ReportListView>(child));
+            m_lists.try_emplace(GetDlgCtrlID(child), std::make_unique<Win32ReportList>(child));
         }
     }
 }
 
-void DialogWindow::Closing() {
+void Win32DialogWindow::Closing() {
     for (auto& [id, list] : m_lists) list->ClearDescriptions();
 }
 
-void DialogWindow::DpiChanged(int dpi) {
+void Win32DialogWindow::DpiChanged(int dpi) {
     for (auto& [id, list] : m_lists) list->DpiChanged(dpi);
 }
 
-void DialogWindow::End() {
+void Win32DialogWindow::End() {
     m_lists.clear();
     m_timers.clear();
     m_window = nullptr;

@@ -18,19 +18,19 @@ struct HMENU__;
 namespace pelmora {
 
 class ReportList;
-class ReportListView;
+class Win32ReportList;
 class TemplateDialog;
 
 using MenuHandle = HMENU__*;
 
-class DialogWindow {
+class Win32DialogWindow {
 public:
-    explicit DialogWindow(TemplateDialog& dialog);
-    DialogWindow(const DialogWindow&) = delete;
-    DialogWindow& operator=(const DialogWindow&) = delete;
-    DialogWindow(DialogWindow&&) = delete;
-    DialogWindow& operator=(DialogWindow&&) = delete;
-    ~DialogWindow();
+    explicit Win32DialogWindow(TemplateDialog& dialog);
+    Win32DialogWindow(const Win32DialogWindow&) = delete;
+    Win32DialogWindow& operator=(const Win32DialogWindow&) = delete;
+    Win32DialogWindow(Win32DialogWindow&&) = delete;
+    Win32DialogWindow& operator=(Win32DialogWindow&&) = delete;
+    ~Win32DialogWindow();
 
     // The dialog window while DoModal runs; null before and after.
     WindowHandle Handle() const { return m_window; }
@@ -91,7 +91,13 @@ private:
     std::map<int, int> m_timers;  // timer ID → period in milliseconds
     std::vector<MenuItem> m_menuItems;
     std::map<int, bool> m_menuEnabled;  // command ID → enabled; absent means enabled
-    std::map<int, std::unique_ptr<ReportListView>> m_lists;
+    std::map<int, std::unique_ptr<Win32ReportList>> m_lists;
+};
+
+// The window a TemplateDialog holds on this back end.
+class BackEndWindow final : public Win32DialogWindow {
+public:
+    using Win32DialogWindow::Win32DialogWindow;
 };
 
 }  // namespace pelmora

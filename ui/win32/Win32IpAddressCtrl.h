@@ -6,11 +6,11 @@
 
 namespace pelmora {
 
-class IpAddressCtrl {
+class Win32IpAddressCtrl {
 public:
     static constexpr int FIELD_COUNT = 4;
 
-    explicit IpAddressCtrl(WindowHandle control = nullptr) : m_control(control) {}
+    explicit Win32IpAddressCtrl(WindowHandle control = nullptr) : m_control(control) {}
     void Attach(WindowHandle control) { m_control = control; }
     WindowHandle Handle() const { return m_control; }
 

@@ -52,7 +52,7 @@ RECT CellRect(HWND list, int row, int column) {
 
 }  // namespace
 
-ReportListView::ReportListView(WindowHandle list) : m_list(list), m_dpi(DpiOf(list)) {
+Win32ReportList::Win32ReportList(WindowHandle list) : m_list(list), m_dpi(DpiOf(list)) {
     // Info tips carry the warnings. The warning icons are drawn by custom draw, not from an image list: with
     // one, the list view would keep an icon's room free in cells without a warning too, and cut their texts.
     const LPARAM styles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
@@ -60,13 +60,13 @@ ReportListView::ReportListView(WindowHandle list) : m_list(list), m_dpi(DpiOf(li
     LoadWarningIcon();
 }
 
-ReportListView::~ReportListView() {
+Win32ReportList::~Win32ReportList() {
     if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
 }
 
-int ReportListView::Scaled(int pixels) const { return MulDiv(pixels, m_dpi, LAYOUT_DPI); }
+int Win32ReportList::Scaled(int pixels) const { return MulDiv(pixels, m_dpi, LAYOUT_DPI); }
 
-void ReportListView::LoadWarningIcon() {
+void Win32ReportList::LoadWarningIcon() {
     if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
     m_warningIcon = nullptr;
     m_iconWidth = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
@@ -86,7 +86,7 @@ void ReportListView::LoadWarningIcon() {
         m_ownsWarningIcon ? icon : LoadImageW(nullptr, name, IMAGE_ICON, m_iconWidth, m_iconHeight, LR_SHARED);
 }
 
-void ReportListView::DpiChanged(int dpi) {
+void Win32ReportList::DpiChanged(int dpi) {
     if (dpi <= 0) return;
     // As InsertColumn makes them: the dialog's font, and so its units, are those of the new DPI by now.
     const double scale = ColumnScale();
@@ -102,14 +102,14 @@ void ReportListView::DpiChanged(int dpi) {
     InvalidateRect(m_list, nullptr, TRUE);
 }
 
-double ReportListView::ColumnScale() const {
+double Win32ReportList::ColumnScale() const {
     RECT unit{0, 0, 4, 8};
     HWND dialog = GetParent(m_list);
     if (dialog == nullptr || MapDialogRect(dialog, &unit) == FALSE || unit.right <= 0) return 1.0;
     return unit.right / double{LAYOUT_BASE_UNIT_X};
 }
 
-int ReportListView::InsertColumn(int column, const std::string& heading, int widthPixels) {
+int Win32ReportList::InsertColumn(int column, const std::string& heading, int widthPixels) {
     const int count = HeaderItemCount();
     if (column < 0 || column > count || widthPixels < 0) return -1;
     std::wstring text = WideFromUtf8(heading);
@@ -131,7 +131,7 @@ int ReportListView::InsertColumn(int column, const std::string& heading, int wid
     return index;
 }
 
-bool ReportListView::DeleteColumn(int column) {
+bool Win32ReportList::DeleteColumn(int column) {
     if (!InRange(column, HeaderItemCount())) return false;
     if (SendMessageW(m_list, LVM_DELETECOLUMN, static_cast<WPARAM>(column), 0) == FALSE) return false;
     if (InRange(column, static_cast<int>(m_layoutWidths.size()))) m_layoutWidths.erase(m_layoutWidths.begin() + column);
@@ -147,23 +147,23 @@ bool ReportListView::DeleteColumn(int column) {
     return true;
 }
 
-int ReportListView::HeaderItemCount() const {
+int Win32ReportList::HeaderItemCount() const {
     // NOLINTNEXTLINE(performance-no-int-to-ptr): LVM_GETHEADER returns the header's handle as its result.
     auto* header = reinterpret_cast<HWND>(SendMessageW(m_list, LVM_GETHEADER, 0, 0));
     return header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 0;
 }
 
-int ReportListView::GetColumnWidth(int column) const {
+int Win32ReportList::GetColumnWidth(int column) const {
     return InRange(column, static_cast<int>(m_layoutWidths.size())) ? m_layoutWidths[static_cast<std::size_t>(column)]
                                                                     : 0;
 }
 
-int ReportListView::GetColumnScreenWidth(int column) const {
+int Win32ReportList::GetColumnScreenWidth(int column) const {
     if (!InRange(column, HeaderItemCount())) return 0;
     return static_cast<int>(SendMessageW(m_list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(column), 0));
 }
 
-std::string ReportListView::GetColumnHeading(int column) const {
+std::string Win32ReportList::GetColumnHeading(int column) const {
     if (!InRange(column, HeaderItemCount())) return {};
     std::wstring text(MAX_CELL_TEXT, L'\0');
     LVCOLUMNW item{};
@@ -176,7 +176,7 @@ std::string ReportListView::GetColumnHeading(int column) const {
     return Utf8FromWide(item.pszText);
 }
 
-int ReportListView::CellWidthFor(const std::string& text, bool withWarningIcon) const {
+int Win32ReportList::CellWidthFor(const std::string& text, bool withWarningIcon) const {
     const std::wstring wide = WideFromUtf8(text);
     const auto textWidth =
         static_cast<int>(SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
@@ -185,7 +185,7 @@ int ReportListView::CellWidthFor(const std::string& text, bool withWarningIcon) 
     return width;
 }
 
-int ReportListView::InsertItem(int row, const std::string& text) {
+int Win32ReportList::InsertItem(int row, const std::string& text) {
     if (row < 0) return -1;
     std::wstring wide = WideFromUtf8(text);
     LVITEMW item{};
@@ -202,7 +202,7 @@ int ReportListView::InsertItem(int row, const std::string& text) {
     return index;
 }
 
-bool ReportListView::SetItemText(int row, int column, const std::string& text) {
+bool Win32ReportList::SetItemText(int row, int column, const std::string& text) {
     if (!InRange(row, GetItemCount()) || !InRange(column, HeaderItemCount())) return false;
     std::wstring wide = WideFromUtf8(text);
     LVITEMW item{};
@@ -213,7 +213,7 @@ bool ReportListView::SetItemText(int row, int column, const std::string& text) {
     return SendMessageW(m_list, LVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&item)) != FALSE;
 }
 
-std::string ReportListView::GetItemText(int row, int column) const {
+std::string Win32ReportList::GetItemText(int row, int column) const {
     if (!InRange(row, GetItemCount()) || !InRange(column, HeaderItemCount())) return {};
     std::wstring text(MAX_CELL_TEXT, L'\0');
     LVITEMW item{};
@@ -225,7 +225,7 @@ std::string ReportListView::GetItemText(int row, int column) const {
     return Utf8FromWide(std::wstring_view(item.pszText, static_cast<std::size_t>(length > 0 ? length : 0)));
 }
 
-bool ReportListView::SetItemWarning(int row, int column, const std::string& warning) {
+bool Win32ReportList::SetItemWarning(int row, int column, const std::string& warning) {
     if (!InRange(row, GetItemCount()) || !InRange(column, HeaderItemCount())) return false;
     if (!InRange(row, static_cast<int>(m_warnings.size()))) return false;
     RowWarnings& warnings = m_warnings[static_cast<std::size_t>(row)];
@@ -239,19 +239,19 @@ bool ReportListView::SetItemWarning(int row, int column, const std::string& warn
     return true;
 }
 
-std::string ReportListView::GetItemWarning(int row, int column) const {
+std::string Win32ReportList::GetItemWarning(int row, int column) const {
     if (!InRange(row, static_cast<int>(m_warnings.size()))) return {};
     const RowWarnings& warnings = m_warnings[static_cast<std::size_t>(row)];
     const auto found = warnings.find(column);
     return found != warnings.end() ? found->second : std::string();
 }
 
-void ReportListView::RedrawCell(int row, int column) const {
+void Win32ReportList::RedrawCell(int row, int column) const {
     const RECT cell = CellRect(m_list, row, column);
     InvalidateRect(m_list, &cell, TRUE);
 }
 
-std::intptr_t ReportListView::CustomDraw(void* header) const {
+std::intptr_t Win32ReportList::CustomDraw(void* header) const {
     auto* draw = static_cast<NMLVCUSTOMDRAW*>(header);
     const auto row = static_cast<int>(draw->nmcd.dwItemSpec);
     switch (draw->nmcd.dwDrawStage) {
@@ -277,7 +277,7 @@ std::intptr_t ReportListView::CustomDraw(void* header) const {
     }
 }
 
-void ReportListView::Describe(int row) {
+void Win32ReportList::Describe(int row) {
     const auto index = static_cast<std::size_t>(row);
     if (index >= m_warnings.size() || index >= m_described.size()) return;
     const std::string text = Joined(m_warnings[index]);
@@ -290,16 +290,16 @@ void ReportListView::Describe(int row) {
     }
 }
 
-void ReportListView::ClearDescriptions() {
+void Win32ReportList::ClearDescriptions() {
     for (std::size_t row = 0; row < m_described.size(); ++row) {
         if (m_described[row]) m_descriptions.Clear(m_list, static_cast<int>(row) + 1);
         m_described[row] = false;
     }
 }
 
-int ReportListView::GetItemCount() const { return static_cast<int>(SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0)); }
+int Win32ReportList::GetItemCount() const { return static_cast<int>(SendMessageW(m_list, LVM_GETITEMCOUNT, 0, 0)); }
 
-bool ReportListView::DeleteAllItems() {
+bool Win32ReportList::DeleteAllItems() {
     // The list view tells of no deselection when it deletes a selected row: this does.
     SelectItem(-1);
     if (SendMessageW(m_list, LVM_DELETEALLITEMS, 0, 0) == FALSE) return false;
@@ -309,16 +309,16 @@ bool ReportListView::DeleteAllItems() {
     return true;
 }
 
-int ReportListView::GetSelectedCount() const {
+int Win32ReportList::GetSelectedCount() const {
     return static_cast<int>(SendMessageW(m_list, LVM_GETSELECTEDCOUNT, 0, 0));
 }
 
-int ReportListView::GetFirstSelectedItem() const {
+int Win32ReportList::GetFirstSelectedItem() const {
     return static_cast<int>(
         SendMessageW(m_list, LVM_GETNEXTITEM, static_cast<WPARAM>(-1), static_cast<LPARAM>(LVNI_SELECTED)));
 }
 
-void ReportListView::SelectItem(int row) {
+void Win32ReportList::SelectItem(int row) {
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     item.state = 0;
@@ -330,7 +330,7 @@ void ReportListView::SelectItem(int row) {
     SendMessageW(m_list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
 }
 
-void ReportListView::AnswerInfoTip(void* header) const {
+void Win32ReportList::AnswerInfoTip(void* header) const {
     auto* tip = static_cast<NMLVGETINFOTIPW*>(header);
     if (tip->pszText == nullptr || tip->cchTextMax <= 0) return;
     // The notification names the row only: the cell is the one under the mouse.
@@ -350,7 +350,7 @@ void ReportListView::AnswerInfoTip(void* header) const {
     tip->pszText[length] = L'\0';
 }
 
-bool ReportListView::Notify(void* header, std::intptr_t& result) {
+bool Win32ReportList::Notify(void* header, std::intptr_t& result) {
     const auto* notification = static_cast<const NMHDR*>(header);
     result = 0;
     switch (notification->code) {

@@ -15,15 +15,15 @@ struct _IMAGELIST;
 
 namespace pelmora {
 
-class ReportListView : public ReportList {
+class Win32ReportList : public ReportList {
 public:
     // Takes list view `list` of a running dialog: its extended styles and the warning icon.
-    explicit ReportListView(WindowHandle list);
-    ReportListView(const ReportListView&) = delete;
-    ReportListView& operator=(const ReportListView&) = delete;
-    ReportListView(ReportListView&&) = delete;
-    ReportListView& operator=(ReportListView&&) = delete;
-    ~ReportListView() override;
+    explicit Win32ReportList(WindowHandle list);
+    Win32ReportList(const Win32ReportList&) = delete;
+    Win32ReportList& operator=(const Win32ReportList&) = delete;
+    Win32ReportList(Win32ReportList&&) = delete;
+    Win32ReportList& operator=(Win32ReportList&&) = delete;
+    ~Win32ReportList() override;
 
     WindowHandle Handle() const { return m_list; }
 
@@ -80,7 +80,7 @@ private:
     std::vector<int> m_layoutWidths;      // by column
     std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
     std::vector<bool> m_described;        // by row: an accessible description is set
-    AccessibleDescription m_descriptions;
+    Win32AccessibleNames m_descriptions;
 };
 
 }  // namespace pelmora

@@ -131,7 +131,7 @@ struct DialogMessages {
 };
 
 TemplateDialog::TemplateDialog(int templateId)
-    : m_templateId(templateId), m_window(std::make_unique<DialogWindow>(*this)) {}
+    : m_templateId(templateId), m_window(std::make_unique<BackEndWindow>(*this)) {}
 
 TemplateDialog::~TemplateDialog() = default;
 
@@ -172,17 +172,17 @@ bool TemplateDialog::IsChecked(int id) const {
 int TemplateDialog::GetAddress(int id, std::uint32_t& address) const {
     address = 0;
     HWND control = m_window->Control(id);
-    return IsWindowOfClass(control, WC_IPADDRESSW) ? IpAddressCtrl(control).GetAddress(address) : 0;
+    return IsWindowOfClass(control, WC_IPADDRESSW) ? Win32IpAddressCtrl(control).GetAddress(address) : 0;
 }
 
 bool TemplateDialog::IsAddressBlank(int id) const {
     HWND control = m_window->Control(id);
-    return !IsWindowOfClass(control, WC_IPADDRESSW) || IpAddressCtrl(control).IsBlank();
+    return !IsWindowOfClass(control, WC_IPADDRESSW) || Win32IpAddressCtrl(control).IsBlank();
 }
 
 void TemplateDialog::SetAddress(int id, std::uint32_t address) {
     HWND control = m_window->Control(id);
-    if (IsWindowOfClass(control, WC_IPADDRESSW)) IpAddressCtrl(control).SetAddress(address);
+    if (IsWindowOfClass(control, WC_IPADDRESSW)) Win32IpAddressCtrl(control).SetAddress(address);
 }
 
 void TemplateDialog::SetProgressRange(int id, int lower, int upper) {
