@@ -1,7 +1,7 @@
 #pragma once
 // The IDs the dialog framework itself knows: the dialog manager's commands, the caption of controls that
-// need no ID, the application's icon and title. The application's own IDs (resources/ResourceIds.h)
-// include these.
+// need no ID, the application's icon and title. The application's table of IDs under resources/ includes
+// these, so the application keeps using them by the same names.
 
 namespace pelmora {
 

@@ -122,7 +122,7 @@ private:
 };
 
 // How a back end's window delivers its events to the dialog's hooks and marks the modal run. For the back
-// ends (ui/qt, ui/win32) only: the application calls neither the hooks nor these.
+// ends (ui/qt, ui/win32) only: the application's dialogs override the hooks and never call these.
 struct DialogHooks {
     static bool InitDialog(TemplateDialog& dialog) { return dialog.OnInitDialog(); }
     static bool Command(TemplateDialog& dialog, int id) { return dialog.OnCommand(id); }
