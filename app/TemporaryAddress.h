@@ -1,7 +1,7 @@
 #pragma once
 // The temporary IPv4 address on the first Ethernet adapter that has none, for the main window's run: a
 // device on that adapter's segment can then be reached by broadcast. The holder's lifetime is the
-// address's lifetime. The platform draws the address (platform/TemporaryDraw.h).
+// address's lifetime. The platform draws the address (platform/RandomTemporaryAddress.h).
 #include <cstddef>
 #include <optional>
 #include <vector>

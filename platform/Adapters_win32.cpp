@@ -2,7 +2,7 @@
 
 #include "platform/Adapters.h"
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

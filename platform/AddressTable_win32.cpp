@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "platform/AddressTable.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

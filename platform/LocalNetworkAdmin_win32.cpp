@@ -1,9 +1,9 @@
-#include "platform/LocalNetworkAdmin.h"
+#include "platform/LocalNetworkAdmin_win32.h"
 
 #include <ctime>
 
 #include "platform/Neighbours.h"
-#include "platform/TemporaryDraw.h"
+#include "platform/RandomTemporaryAddress.h"
 
 namespace pelmora {
 

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "platform/Neighbours.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -118,7 +118,7 @@ void AsUnprivileged(const std::function<void()>& fn) {
 }
 
 // The message box the export shows, closed; its text.
-QString ExportAndReadTheMessage(DialogWindow& window) {
+QString ExportAndReadTheMessage(QtDialogWindow& window) {
     auto box = CallOnNextModal([](QWidget* modal) { CloseModal(modal); });
     window.MenuAction(ID_EXPORT_LIST)->trigger();
     return box->fired ? box->text : QStringLiteral("(no message box)");

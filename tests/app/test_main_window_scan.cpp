@@ -181,7 +181,7 @@ const std::pair<const char*, int> GIVEN_COLUMNS[COLUMN_COUNT] = {
 };
 
 // The nine columns with their widths; "Unit" and "IP address" just wide enough for their rows.
-void ExpectDeviceColumns(ReportListWidget& list) {
+void ExpectDeviceColumns(QtReportList& list) {
     ASSERT_EQ(list.HeaderItemCount(), 9);
     auto& view = static_cast<QAbstractItemView&>(list);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {

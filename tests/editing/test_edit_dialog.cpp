@@ -15,9 +15,9 @@
 #include "tests/support/FakeDevices.h"
 #include "tests/support/WritePayload.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
 #include "ui/DataExchange.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 namespace pelmora {
 namespace {
@@ -170,7 +170,7 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter) << "switching DHCP on keeps the contents";
         }
         // A partly filled address counts as missing.
-        auto* address = d.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+        auto* address = d.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS);
         address->ClearAddress();
         address->Field(0)->setText(QStringLiteral("10"));
         Click(d, IDC_DHCP);
