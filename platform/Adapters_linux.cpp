@@ -34,7 +34,8 @@ bool SysfsLinkHasEntry(const std::string& name, int ifIndex, std::initializer_li
     std::ifstream indexFile(dir + "/ifindex");
     int sysfsIndex = 0;
     if (!(indexFile >> sysfsIndex) || sysfsIndex != ifIndex) return false;
-    return std::any_of(entries.begin(), entries.end(), [&](const char* entry) { return PathExists(dir + "/" + entry); });
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const char* entry) { return PathExists(dir + "/" + entry); });
 }
 
 // The wireless-extensions query answers in the caller's own namespace; cfg80211 drivers answer it too.
@@ -71,13 +72,13 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         adapter.ifIndex = family->ifi_index;
         if (const nlattr* name = attributes[IFLA_IFNAME]) adapter.name = mnl_attr_get_str(name);
         adapter.arpEther = family->ifi_type == ARPHRD_ETHER;
-        adapter.wireless =
-            SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"wireless", "phy80211"}) || IoctlSaysWireless(adapter.name);
+        adapter.wireless = SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"wireless", "phy80211"}) ||
+                           IoctlSaysWireless(adapter.name);
         adapter.masterIndex = U32Attribute(attributes[IFLA_MASTER]);
         adapter.lowerIndex = U32Attribute(attributes[IFLA_LINK]);
         // Older kernels do not send the parent device; sysfs links the same device as "device".
-        adapter.hasBusDevice = attributes[IFLA_PARENT_DEV_NAME] != nullptr ||
-                               SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"device"});
+        adapter.hasBusDevice =
+            attributes[IFLA_PARENT_DEV_NAME] != nullptr || SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"device"});
         const auto info = netlink::NestedAttributes(attributes[IFLA_LINKINFO], IFLA_INFO_MAX);
         if (const nlattr* kind = info[IFLA_INFO_KIND]) adapter.kind = mnl_attr_get_str(kind);
         adapter.isBridge = adapter.kind == "bridge";

@@ -26,8 +26,8 @@ void FillFromInterfaceRow(AdapterInfo& adapter) {
     if (adapter.ifIndex == 0 || GetIfEntry2(&row) != NO_ERROR) return;
     adapter.arpEther = row.Type == IF_TYPE_ETHERNET_CSMACD;
     adapter.wireless = IsWirelessMedium(row.PhysicalMediumType);
-    adapter.hasBusDevice =
-        row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE && row.InterfaceAndOperStatusFlags.ConnectorPresent != FALSE;
+    adapter.hasBusDevice = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE &&
+                           row.InterfaceAndOperStatusFlags.ConnectorPresent != FALSE;
     adapter.connected = row.MediaConnectState == MediaConnectStateConnected && row.OperStatus == IfOperStatusUp;
 }
 

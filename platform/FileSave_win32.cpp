@@ -92,8 +92,8 @@ HANDLE CreateTemporary(const std::wstring& folder) {
     for (int attempt = 0; attempt < TEMPORARY_NAME_TRIES; ++attempt) {
         const std::wstring name =
             folder + L".pelmora-save-" + std::to_wstring(random()) + std::to_wstring(random()) + L".tmp";
-        const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC | WRITE_OWNER, 0,
-                                        nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        const HANDLE file = CreateFileW(name.c_str(), GENERIC_WRITE | DELETE | READ_CONTROL | WRITE_DAC | WRITE_OWNER,
+                                        0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return file;
     }
     SetLastError(ERROR_FILE_EXISTS);
@@ -108,8 +108,8 @@ DWORD CopySecurity(const SecurityDescriptor& from, HANDLE to) {
     if (GetSecurityDescriptorControl(from.descriptor, &control, &revision) == FALSE) return GetLastError();
     // Unprotected, the inherited entries come again from the folder, which the file stays in.
     const SECURITY_INFORMATION dacl =
-        DACL_SECURITY_INFORMATION |
-        ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION : UNPROTECTED_DACL_SECURITY_INFORMATION);
+        DACL_SECURITY_INFORMATION | ((control & SE_DACL_PROTECTED) != 0 ? PROTECTED_DACL_SECURITY_INFORMATION
+                                                                        : UNPROTECTED_DACL_SECURITY_INFORMATION);
     const DWORD set = SetSecurityInfo(to, SE_FILE_OBJECT, dacl, nullptr, nullptr, from.dacl, nullptr);
     if (set != ERROR_SUCCESS) return set;
     SetSecurityInfo(to, SE_FILE_OBJECT, OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION, from.owner, from.group,
@@ -158,14 +158,12 @@ bool SaveFileWhole(const std::string& path, const std::string& bytes, std::strin
         if (existing.IsOpen()) {
             BY_HANDLE_FILE_INFORMATION information{};
             if (GetFileInformationByHandle(existing.Get(), &information) == FALSE) return fail(GetLastError());
-            if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0)
-                return fail(DIRECTORY_NOT_SUPPORTED);
+            if ((information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return fail(DIRECTORY_NOT_SUPPORTED);
             if (!FinalPath(existing.Get(), target)) return fail(GetLastError());
-            const DWORD read = GetSecurityInfo(existing.Get(), SE_FILE_OBJECT,
-                                               OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION |
-                                                   DACL_SECURITY_INFORMATION,
-                                               &replaced.owner, &replaced.group, &replaced.dacl, nullptr,
-                                               &replaced.descriptor);
+            const DWORD read =
+                GetSecurityInfo(existing.Get(), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | GROUP_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION,
+                                &replaced.owner, &replaced.group, &replaced.dacl, nullptr, &replaced.descriptor);
             if (read != ERROR_SUCCESS) return fail(read);
         } else if (GetLastError() != ERROR_FILE_NOT_FOUND && GetLastError() != ERROR_PATH_NOT_FOUND) {
             return fail(GetLastError());

@@ -39,8 +39,7 @@ std::wstring RecordName(const AddressContext& context) { return std::to_wstring(
 
 bool SetDword(HKEY key, const wchar_t* name, std::uint32_t value) {
     const DWORD data = value;
-    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
-           ERROR_SUCCESS;
+    return RegSetValueExW(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) == ERROR_SUCCESS;
 }
 
 std::optional<std::uint32_t> GetDword(HKEY key, const wchar_t* subkey, const wchar_t* name) {
@@ -97,14 +96,13 @@ bool RecordTemporaryAddress(const AddressContext& context, const ProcessStamp& o
         !CreateVolatile(records.Get(), RecordName(context).c_str(), record))
         return false;
     const ULONGLONG created = owner.created;
-    const bool written =
-        SetDword(record.Get(), L"Process", owner.id) &&
-        RegSetValueExW(record.Get(), L"Process created", 0, REG_QWORD, reinterpret_cast<const BYTE*>(&created),
-                       sizeof created) == ERROR_SUCCESS &&
-        SetDword(record.Get(), L"Adapter", static_cast<std::uint32_t>(context.ifIndex)) &&
-        SetDword(record.Get(), L"Address", context.address.value) &&
-        SetDword(record.Get(), L"Prefix length", context.prefixLength) &&
-        SetDword(record.Get(), L"Context", context.nteContext);
+    const bool written = SetDword(record.Get(), L"Process", owner.id) &&
+                         RegSetValueExW(record.Get(), L"Process created", 0, REG_QWORD,
+                                        reinterpret_cast<const BYTE*>(&created), sizeof created) == ERROR_SUCCESS &&
+                         SetDword(record.Get(), L"Adapter", static_cast<std::uint32_t>(context.ifIndex)) &&
+                         SetDword(record.Get(), L"Address", context.address.value) &&
+                         SetDword(record.Get(), L"Prefix length", context.prefixLength) &&
+                         SetDword(record.Get(), L"Context", context.nteContext);
     if (!written) RegDeleteKeyW(records.Get(), RecordName(context).c_str());
     return written;
 }

@@ -40,8 +40,7 @@ TEST(TemporaryAddressRecord, RecordsOfEndedProcessesGoAndThoseOfRunningOnesStay)
     FILETIME kernel{};
     FILETIME user{};
     ASSERT_TRUE(GetProcessTimes(child.hProcess, &created, &exited, &kernel, &user) != FALSE);
-    const ProcessStamp ended{child.dwProcessId,
-                             (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime};
+    const ProcessStamp ended{child.dwProcessId, (std::uint64_t{created.dwHighDateTime} << 32) | created.dwLowDateTime};
     ProcessStamp reused = ThisProcess();
     reused.created -= 1;
 

@@ -52,10 +52,15 @@ std::function<int()> TwoCandidates(int& used) {
 // and a broadcast route per address, and a VPN's routes.
 TEST(DrawFreeTemporaryAddress, TheSubnetsThePcReachesAreNotDrawnAndRowsOfNoAddressBlockNothing) {
     const AddressRow lan = {3, Net(192, 168, 1, 5), 24};
-    const std::vector<RouteRow> windowsRoutes = {
-        {Net(0, 0, 0, 0), 0, {Net(192, 168, 1, 1)}}, {Net(127, 0, 0, 0), 8, {}}, {Net(127, 0, 0, 1), 32, {}},
-        {Net(224, 0, 0, 0), 4, {}},  {Net(255, 255, 255, 255), 32, {}},       {Net(192, 168, 1, 0), 24, {}},
-        {Net(192, 168, 1, 5), 32, {}}, {Net(192, 168, 1, 255), 32, {}},         {Net(10, 0, 0, 0), 8, {}}};
+    const std::vector<RouteRow> windowsRoutes = {{Net(0, 0, 0, 0), 0, {Net(192, 168, 1, 1)}},
+                                                 {Net(127, 0, 0, 0), 8, {}},
+                                                 {Net(127, 0, 0, 1), 32, {}},
+                                                 {Net(224, 0, 0, 0), 4, {}},
+                                                 {Net(255, 255, 255, 255), 32, {}},
+                                                 {Net(192, 168, 1, 0), 24, {}},
+                                                 {Net(192, 168, 1, 5), 32, {}},
+                                                 {Net(192, 168, 1, 255), 32, {}},
+                                                 {Net(10, 0, 0, 0), 8, {}}};
     const auto with = [&](std::vector<RouteRow> more) {
         more.insert(more.begin(), windowsRoutes.begin(), windowsRoutes.end());
         return more;
