@@ -13,9 +13,9 @@
 
 namespace pelmora {
 
-// The index of the adapter that gets the address: the first with a non-zero interface index that is
-// Ethernet and holds no IPv4 address (entries without an address and 0.0.0.0 do not count). Nothing
-// when no adapter qualifies.
+// The index of the adapter that gets the address: of those with a non-zero interface index that are
+// Ethernet and hold no IPv4 address (entries without an address and 0.0.0.0 do not count), the first
+// that is connected, else the first. Nothing when no adapter qualifies.
 std::optional<std::size_t> ChooseTemporaryAdapter(const std::vector<AdapterInfo>& adapters);
 
 class TemporaryAddress {

@@ -33,8 +33,10 @@ std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) {
     auto rows = ReadArpTable();
     if (!rows) return std::nullopt;
     std::size_t deleted = 0;
+    // An entry someone made static stays, as on Linux; only what the PC learnt goes.
     for (MIB_IPNETROW& row : *rows) {
-        if (row.dwAddr == address.value && DeleteIpNetEntry(&row) == NO_ERROR) ++deleted;
+        if (row.dwAddr == address.value && row.dwType == MIB_IPNET_TYPE_DYNAMIC && DeleteIpNetEntry(&row) == NO_ERROR)
+            ++deleted;
     }
     return deleted;
 }

@@ -55,7 +55,12 @@ std::optional<Ipv4Octets> DrawTemporaryAddress(std::uint32_t seed, const std::ve
 std::vector<Subnet> ReachedSubnets(const std::vector<AddressRow>& addresses, const std::vector<RouteRow>& routes) {
     std::vector<Subnet> reached;
     reached.reserve(addresses.size() + routes.size());
-    for (const AddressRow& row : addresses) reached.push_back(Subnet{row.address, row.prefixLength});
+    // Windows lists an adapter without an address as 0.0.0.0/0, which would overlap every draw; an address
+    // with a mask of 0 still keeps its own /24 out of the draw.
+    for (const AddressRow& row : addresses) {
+        if (row.address.value == 0) continue;
+        reached.push_back(Subnet{row.address, row.prefixLength == 0 ? std::uint8_t{32} : row.prefixLength});
+    }
     for (const RouteRow& route : routes)
         if (route.prefixLength > 8) reached.push_back(Subnet{route.destination, route.prefixLength});
     return reached;

@@ -38,7 +38,8 @@ std::optional<Ipv4Octets> DrawFreeTemporaryAddress(const std::function<int()>& d
 std::optional<Ipv4Octets> DrawTemporaryAddress(std::uint32_t seed, const std::vector<Subnet>& reached);
 
 // The subnets the PC reaches: every local address's subnet, and every route more specific than /8 (the
-// default route and 10.0.0.0/8 itself would leave no room at all).
+// default route and 10.0.0.0/8 itself would leave no room at all). A row of 0.0.0.0 is skipped, and
+// an address with prefix 0 counts as itself alone.
 std::vector<Subnet> ReachedSubnets(const std::vector<AddressRow>& addresses, const std::vector<RouteRow>& routes);
 
 }  // namespace pelmora

@@ -13,6 +13,7 @@
 #include "platform/LibrarySearch.h"
 #include "platform/LocalNetworkAdmin_win32.h"
 #include "platform/SocketLayer.h"
+#include "platform/TemporaryAddressRecord_win32.h"
 #include "platform/UdpTransport.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "ui/Feedback.h"
@@ -32,6 +33,9 @@ int main() {
     // A log-off or shut-down ends the process once its windows have answered WM_ENDSESSION, without the
     // window's run returning: the temporary address is deleted in that answer.
     pelmora::WhenSessionEnds([&app] { app.DeleteTemporaryAddress(); });
+    // An address that a run which crashed or was killed left behind, before the adapters are looked at:
+    // its adapter then qualifies again.
+    pelmora::DeleteAbandonedTemporaryAddresses();
     // Caught here so that the stack is unwound and the temporary address deleted on the way out; a GUI
     // program has no console to say why, so a message box does.
     try {

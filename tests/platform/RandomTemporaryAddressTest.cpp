@@ -39,21 +39,59 @@ TEST(TemporaryAddressFromDraws, ALastOctetOfZeroOr255IsDrawnAgain) {
     EXPECT_TRUE(draws.empty());
 }
 
-// Each draw takes four values; the /24s 10.2.3.0 (a local address's subnet) and 10.4.5.0 (inside a
-// routed 10.4.0.0/16) are taken, 10.6.7.0 is free.
-TEST(DrawFreeTemporaryAddress, ASlash24ThePcReachesIsDrawnAgain) {
-    const std::vector<AddressRow> addresses = {{2, Net(10, 2, 3, 200), 24}, {1, Net(127, 0, 0, 1), 8}};
-    const std::vector<RouteRow> routes = {
-        {Net(10, 4, 0, 0), 16, {}}, {Net(10, 0, 0, 0), 8, {}}, {Net(0, 0, 0, 0), 0, {}}};
-    const auto reached = ReachedSubnets(addresses, routes);
-    std::deque<int> draws = {0, 2 << 2, 3 << 2, 9 << 2, 0, 4 << 2, 5 << 2, 9 << 2, 0, 6 << 2, 7 << 2, 9 << 2};
-    EXPECT_EQ(DrawFreeTemporaryAddress(Draws(draws), reached), (Ipv4Octets{{10, 6, 7, 9}}));
-    EXPECT_TRUE(draws.empty());
+// Draws that offer 10.2.3.9 and 10.200.7.9 in turn, for as long as they are asked.
+std::function<int()> TwoCandidates(int& used) {
+    return [&used] {
+        static constexpr int VALUES[] = {0, 2 << 2, 3 << 2, 9 << 2, 0, 200 << 2, 7 << 2, 9 << 2};
+        return VALUES[used++ % 8];
+    };
+}
 
-    const std::vector<Subnet> hostRoute = {{Net(10, 6, 6, 53), 32}};
-    std::deque<int> same(MAX_TEMPORARY_DRAWS * 4, 6 << 2);
-    EXPECT_EQ(DrawFreeTemporaryAddress(Draws(same), hostRoute), std::nullopt) << "gives up after the last draw";
-    EXPECT_TRUE(same.empty());
+// The address rows and routes as each platform lists them. Windows lists an adapter without an address
+// as 0.0.0.0/0, and its route table holds the default route, the loopback and multicast routes, a host
+// and a broadcast route per address, and a VPN's routes.
+TEST(DrawFreeTemporaryAddress, TheSubnetsThePcReachesAreNotDrawnAndRowsOfNoAddressBlockNothing) {
+    const AddressRow lan = {3, Net(192, 168, 1, 5), 24};
+    const std::vector<RouteRow> windowsRoutes = {{Net(0, 0, 0, 0), 0, {Net(192, 168, 1, 1)}},
+                                                 {Net(127, 0, 0, 0), 8, {}},
+                                                 {Net(127, 0, 0, 1), 32, {}},
+                                                 {Net(224, 0, 0, 0), 4, {}},
+                                                 {Net(255, 255, 255, 255), 32, {}},
+                                                 {Net(192, 168, 1, 0), 24, {}},
+                                                 {Net(192, 168, 1, 5), 32, {}},
+                                                 {Net(192, 168, 1, 255), 32, {}},
+                                                 {Net(10, 0, 0, 0), 8, {}}};
+    const auto with = [&](std::vector<RouteRow> more) {
+        more.insert(more.begin(), windowsRoutes.begin(), windowsRoutes.end());
+        return more;
+    };
+    const Ipv4Octets first{{10, 2, 3, 9}};
+    const Ipv4Octets second{{10, 200, 7, 9}};
+    struct Case {
+        const char* what;
+        std::vector<AddressRow> addresses;
+        std::vector<RouteRow> routes;
+        std::optional<Ipv4Octets> drawn;
+        int draws;  // values taken from rand()
+    };
+    const Case cases[] = {
+        {"an adapter listed as 0.0.0.0/0", {{5, Net(0, 0, 0, 0), 0}, lan}, windowsRoutes, first, 4},
+        {"a local address's /24", {{2, Net(10, 2, 3, 200), 24}, lan}, {}, second, 8},
+        {"an address with mask 0 keeps its own /24", {{2, Net(10, 2, 3, 7), 0}}, {}, second, 8},
+        {"a VPN's route 10.0.0.0/9 on Windows", {lan}, with({{Net(10, 0, 0, 0), 9, {Net(10, 255, 0, 1)}}}), second, 8},
+        {"a host route", {}, {{Net(10, 2, 3, 77), 32, {}}}, second, 8},
+        {"a VPN's routes over all of 10.0.0.0/8",
+         {lan},
+         with({{Net(10, 0, 0, 0), 9, {}}, {Net(10, 128, 0, 0), 9, {}}}),
+         std::nullopt,
+         4 * MAX_TEMPORARY_DRAWS},
+    };
+    for (const Case& c : cases) {
+        int used = 0;
+        EXPECT_EQ(DrawFreeTemporaryAddress(TwoCandidates(used), ReachedSubnets(c.addresses, c.routes)), c.drawn)
+            << c.what;
+        EXPECT_EQ(used, c.draws) << c.what;
+    }
 }
 
 // Seeds from holders at different addresses give different addresses, rather than one fixed sequence.
