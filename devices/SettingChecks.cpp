@@ -34,21 +34,37 @@ bool ParseNumberText(std::string& text, int& value, int low, int high) {
     return true;
 }
 
+bool CheckStationPartText(std::string& text, std::uint8_t& value) {
+    int number = 0;
+    if (!ParseNumberText(text, number, 0, 255)) return false;
+    value = static_cast<std::uint8_t>(number);
+    return true;
+}
+
+bool CheckPortText(std::string& text, std::uint16_t& value) {
+    int number = 0;
+    if (!ParseNumberText(text, number, 0, 65535)) return false;
+    value = static_cast<std::uint16_t>(number);
+    return true;
+}
+
+bool CheckDeviceIdText(std::string& text, std::int32_t& value) {
+    if (text == FACTORY_DEFAULT_TEXT) {
+        value = FACTORY_DEFAULT_DEVICE_ID;
+        return true;
+    }
+    int number = 0;
+    if (!ParseNumberText(text, number, FACTORY_DEFAULT_DEVICE_ID, DEVICE_ID_LIMIT)) return false;
+    value = number;
+    return true;
+}
+
 CheckedNumbers CheckNumberFields(NumberFieldTexts& texts) {
     CheckedNumbers checked;
-    int value = 0;
-    checked.elaOk = ParseNumberText(texts.ela, value, 0, 255);
-    if (checked.elaOk) checked.ela = static_cast<std::uint8_t>(value);
-    checked.plaOk = ParseNumberText(texts.pla, value, 0, 255);
-    if (checked.plaOk) checked.pla = static_cast<std::uint8_t>(value);
-    checked.portOk = ParseNumberText(texts.port, value, 0, 65535);
-    if (checked.portOk) checked.port = static_cast<std::uint16_t>(value);
-    if (texts.deviceId == FACTORY_DEFAULT_TEXT) {
-        checked.deviceIdOk = true;
-    } else {
-        checked.deviceIdOk = ParseNumberText(texts.deviceId, value, FACTORY_DEFAULT_DEVICE_ID, DEVICE_ID_LIMIT);
-        if (checked.deviceIdOk) checked.deviceId = value;
-    }
+    checked.elaOk = CheckStationPartText(texts.ela, checked.ela);
+    checked.plaOk = CheckStationPartText(texts.pla, checked.pla);
+    checked.portOk = CheckPortText(texts.port, checked.port);
+    checked.deviceIdOk = CheckDeviceIdText(texts.deviceId, checked.deviceId);
     return checked;
 }
 

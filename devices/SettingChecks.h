@@ -21,6 +21,13 @@ constexpr std::uint16_t DEFAULT_BACNET_PORT = 47808;
 // false. Otherwise value = ConvertDecimal(text), clamped to low..high; false when it had to be clamped.
 bool ParseNumberText(std::string& text, int& value, int low, int high);
 
+// Save's check of one field: true, with the value, when it passes. The text changes as
+// ParseNumberText changes it.
+bool CheckStationPartText(std::string& text, std::uint8_t& value);  // PLA or ELA, 0..255
+bool CheckPortText(std::string& text, std::uint16_t& value);        // 0..65535
+// FACTORY_DEFAULT_TEXT (-1) or -1..DEVICE_ID_LIMIT; DEVICE_ID_LIMIT itself is sent as -1.
+bool CheckDeviceIdText(std::string& text, std::int32_t& value);
+
 // The four numeric texts of the dialog, and what Save makes of them.
 struct NumberFieldTexts {
     std::string ela;
@@ -40,8 +47,7 @@ struct CheckedNumbers {
     bool deviceIdOk = false;
     bool AllOk() const { return elaOk && plaOk && portOk && deviceIdOk; }
 };
-// Save's checks: ELA and PLA 0..255, port 0..65535, device ID FACTORY_DEFAULT_TEXT or -1..4194303.
-// The texts change as ParseNumberText changes them.
+// Save's checks of all four.
 CheckedNumbers CheckNumberFields(NumberFieldTexts& texts);
 
 // The device ID a text stands for: -1 for FACTORY_DEFAULT_TEXT, else its decimal conversion.

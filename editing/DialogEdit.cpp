@@ -35,9 +35,8 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, DeviceSet* devices) {
     m_devices = devices;
     FillFromSettings(SettingsFromRecord(*record));
     if (DoModal() != IDOK) return false;
-    const bool fixedToDhcp = record->dhcp == 0 && m_dhcp == 1;
     CDlgWait wait;
-    wait.RunWait(fixedToDhcp ? FIXED_TO_DHCP_WAIT_SECONDS : RESTART_WAIT_SECONDS);
+    wait.RunWait(RestartWaitSeconds(record->dhcp != 0, m_dhcp == 1));
     return true;
 }
 
