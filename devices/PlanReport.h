@@ -1,6 +1,7 @@
 #pragma once
 // What a plan did, one entry per plan row, and its printed forms; the preview before it and the
 // template a plan starts from.
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,11 @@
 #include "protocol/DeviceStore.h"
 
 namespace pelmora {
+
+// After the wait: one scan, then again every VERIFYING_SCAN_INTERVAL (start to start) for the devices
+// not yet seen, VERIFYING_SCANS in all.
+constexpr int VERIFYING_SCANS = 3;
+constexpr std::chrono::seconds VERIFYING_SCAN_INTERVAL{5};
 
 enum class PlanResult { Changes, Confirmed, Differs, NotSeen, Unchanged, NotFound };
 // "changes" (the preview's), "confirmed", "differs", "not seen", "unchanged", "not found".
