@@ -174,9 +174,6 @@ PlanCheck CheckPlan(const Plan& plan, const ReplyStore& replies) {
             rowOf[row.mac] = &row;
         }
         item.planned = item.current;
-        if (record != nullptr && !HasBacnet(*record))
-            check.problems.push_back(PlanProblem{row.line, row.unitColumn, UNIT_HEADING,
-                                                 MacText(row.mac) + " has no BACnet, so no settings to write"});
         for (const Setting setting : ALL_SETTINGS) {
             const auto& cell = row.cells[static_cast<std::size_t>(setting)];
             if (!cell || (record != nullptr && ShowsCurrentValue(cell->text, *record, setting))) continue;
@@ -189,6 +186,10 @@ PlanCheck CheckPlan(const Plan& plan, const ReplyStore& replies) {
                     item.changes.push_back({setting, NowText(*record, item.current, setting),
                                             SettingText(item.planned, setting)});
             item.action = item.changes.empty() ? PlanAction::Unchanged : PlanAction::Change;
+            // Such a device has no edit dialog; its row in an exported list changes nothing.
+            if (!HasBacnet(*record) && !item.changes.empty())
+                check.problems.push_back(PlanProblem{row.line, row.unitColumn, UNIT_HEADING,
+                                                     MacText(row.mac) + " has no BACnet, so no settings to write"});
             if (item.planned.dhcp) {
                 // With DHCP on the write carries no address at all.
                 for (const Setting setting : {Setting::IpAddress, Setting::SubnetMask, Setting::Gateway, Setting::Dns})
