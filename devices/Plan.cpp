@@ -112,10 +112,11 @@ std::vector<PlanProblem> ParsePlan(const std::string& text, Plan& plan) {
         for (std::size_t d = 0; d < c; ++d)
             if (columns[c].kind == ColumnKind::Value && columns[d].kind == ColumnKind::Value &&
                 columns[c].setting == columns[d].setting)
-                problems.push_back(AtCell(header[c], headings[c], "names the same setting as column " +
-                                                                      std::to_string(d + 1)));
+                problems.push_back(
+                    AtCell(header[c], headings[c], "names the same setting as column " + std::to_string(d + 1)));
     if (!hasUnit)
-        problems.push_back(PlanProblem{header.front().line, 0, {}, "no \"Unit\" column: it names each device by its MAC"});
+        problems.push_back(
+            PlanProblem{header.front().line, 0, {}, "no \"Unit\" column: it names each device by its MAC"});
     if (!problems.empty()) return problems;
 
     std::map<MacBytes, int> lines;
@@ -140,8 +141,8 @@ std::vector<PlanProblem> ParsePlan(const std::string& text, Plan& plan) {
                 }
                 row.mac = *mac;
                 if (const auto [at, fresh] = lines.emplace(*mac, row.line); !fresh)
-                    problems.push_back(AtCell(cell, UNIT_HEADING, "MAC " + MacText(*mac) + " is also on line " +
-                                                                      std::to_string(at->second)));
+                    problems.push_back(AtCell(
+                        cell, UNIT_HEADING, "MAC " + MacText(*mac) + " is also on line " + std::to_string(at->second)));
             } else if (columns[c].kind == ColumnKind::Value && !cell.text.empty()) {
                 CsvCell given = cell;
                 if (!IsText(columns[c].setting)) given.text = Trimmed(given.text);
@@ -178,13 +179,14 @@ PlanCheck CheckPlan(const Plan& plan, const ReplyStore& replies) {
             const auto& cell = row.cells[static_cast<std::size_t>(setting)];
             if (!cell || (record != nullptr && ShowsCurrentValue(cell->text, *record, setting))) continue;
             const std::string why = ReadSettingCell(cell->text, setting, item.planned);
-            if (!why.empty()) check.problems.push_back(AtCell(*cell, SettingHeading(setting), why + ": \"" + cell->text + "\""));
+            if (!why.empty())
+                check.problems.push_back(AtCell(*cell, SettingHeading(setting), why + ": \"" + cell->text + "\""));
         }
         if (record != nullptr) {
             for (const Setting setting : ALL_SETTINGS)
                 if (SettingText(item.current, setting) != SettingText(item.planned, setting))
-                    item.changes.push_back({setting, NowText(*record, item.current, setting),
-                                            SettingText(item.planned, setting)});
+                    item.changes.push_back(
+                        {setting, NowText(*record, item.current, setting), SettingText(item.planned, setting)});
             item.action = item.changes.empty() ? PlanAction::Unchanged : PlanAction::Change;
             // Such a device has no edit dialog; its row in an exported list changes nothing.
             if (!HasBacnet(*record) && !item.changes.empty())
@@ -219,7 +221,8 @@ PlanCheck CheckPlan(const Plan& plan, const ReplyStore& replies) {
         for (const auto& [mac, held] : finals) {
             if (mac == self || held != value) continue;
             const auto planned = rowOf.find(mac);
-            if (planned != rowOf.end()) return "line " + std::to_string(planned->second->line) + " (" + MacText(mac) + ")";
+            if (planned != rowOf.end())
+                return "line " + std::to_string(planned->second->line) + " (" + MacText(mac) + ")";
             return MacText(mac) + ", which the plan leaves as it is";
         }
         return {};
@@ -231,17 +234,16 @@ PlanCheck CheckPlan(const Plan& plan, const ReplyStore& replies) {
             *item.planned.address != ANY_ADDRESS) {
             const std::string other = holder(item.mac, finalAddress, *item.planned.address);
             if (!other.empty())
-                check.problems.push_back(AtCell(*row.cells[static_cast<std::size_t>(Setting::IpAddress)],
-                                                SettingHeading(Setting::IpAddress),
-                                                "IP address " + ToText(*item.planned.address) + " is also held by " + other));
+                check.problems.push_back(
+                    AtCell(*row.cells[static_cast<std::size_t>(Setting::IpAddress)], SettingHeading(Setting::IpAddress),
+                           "IP address " + ToText(*item.planned.address) + " is also held by " + other));
         }
         if (Changes(item, Setting::DeviceId) && item.planned.deviceId != FACTORY_DEFAULT_DEVICE_ID) {
             const std::string other = holder(item.mac, finalNumber, long{item.planned.deviceId});
             if (!other.empty())
-                check.problems.push_back(AtCell(*row.cells[static_cast<std::size_t>(Setting::DeviceId)],
-                                                SettingHeading(Setting::DeviceId),
-                                                "device ID " + std::to_string(item.planned.deviceId) +
-                                                    " is also held by " + other));
+                check.problems.push_back(
+                    AtCell(*row.cells[static_cast<std::size_t>(Setting::DeviceId)], SettingHeading(Setting::DeviceId),
+                           "device ID " + std::to_string(item.planned.deviceId) + " is also held by " + other));
         }
     }
     std::stable_sort(check.problems.begin(), check.problems.end(), [](const PlanProblem& a, const PlanProblem& b) {

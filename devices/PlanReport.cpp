@@ -121,7 +121,8 @@ std::string FormatReportTable(const std::vector<ReportEntry>& entries) {
             if (c > 0) line += "  ";
             // Texts from a device or a plan could hold a line break; the table keeps one line per row.
             std::string cell = cells[c];
-            std::replace_if(cell.begin(), cell.end(), [](char ch) { return ch == '\n' || ch == '\r' || ch == '\t'; }, ' ');
+            std::replace_if(
+                cell.begin(), cell.end(), [](char ch) { return ch == '\n' || ch == '\r' || ch == '\t'; }, ' ');
             AppendPadded(line, cell, c + 1 < cells.size() ? widths[c] : 0);
         }
         out += line + "\n";
@@ -138,7 +139,8 @@ std::string FormatReportJson(const std::vector<ReportEntry>& entries) {
                ", \"result\": " + JsonQuote(ResultText(entry.result));
         for (const ReportSetting& s : entry.settings) {
             out += ", " + JsonQuote(SettingHeading(s.setting)) + ": {";
-            if (!s.before.empty() || entry.result != PlanResult::Differs) out += "\"before\": " + JsonQuote(s.before) + ", ";
+            if (!s.before.empty() || entry.result != PlanResult::Differs)
+                out += "\"before\": " + JsonQuote(s.before) + ", ";
             out += "\"planned\": " + JsonQuote(s.planned);
             if (entry.result == PlanResult::Differs) out += ", \"seen\": " + JsonQuote(s.seen);
             out += "}";

@@ -12,9 +12,9 @@
 namespace pelmora {
 
 const std::array<Setting, SETTING_COUNT> ALL_SETTINGS = {
-    Setting::IpAddress, Setting::SubnetMask,  Setting::Gateway, Setting::Dns,  Setting::Dhcp,
-    Setting::DeviceId,  Setting::DeviceName,  Setting::Location, Setting::Description,
-    Setting::UdpPort,   Setting::Bbmd,        Setting::Pla,     Setting::Ela,  Setting::Debug,
+    Setting::IpAddress, Setting::SubnetMask, Setting::Gateway,  Setting::Dns,         Setting::Dhcp,
+    Setting::DeviceId,  Setting::DeviceName, Setting::Location, Setting::Description, Setting::UdpPort,
+    Setting::Bbmd,      Setting::Pla,        Setting::Ela,      Setting::Debug,
 };
 
 namespace {
@@ -28,12 +28,24 @@ struct Heading {
 };
 // The first of each setting is its own heading; the others are the edit dialog's labels.
 constexpr Heading HEADINGS[] = {
-    {"IP address", Setting::IpAddress},   {"Subnet mask", Setting::SubnetMask}, {"Gateway", Setting::Gateway},
-    {"DNS", Setting::Dns},                {"DHCP", Setting::Dhcp},              {"Device ID", Setting::DeviceId},
-    {"Device Name", Setting::DeviceName}, {"Location", Setting::Location},      {"Description", Setting::Description},
-    {"UDP port", Setting::UdpPort},       {"BBMD", Setting::Bbmd},              {"PLA", Setting::Pla},
-    {"ELA", Setting::Ela},                {"Debug", Setting::Debug},            {"Address", Setting::IpAddress},
-    {"Name", Setting::DeviceName},        {"UDP Port (47808)", Setting::UdpPort}, {"BBMD address", Setting::Bbmd},
+    {"IP address", Setting::IpAddress},
+    {"Subnet mask", Setting::SubnetMask},
+    {"Gateway", Setting::Gateway},
+    {"DNS", Setting::Dns},
+    {"DHCP", Setting::Dhcp},
+    {"Device ID", Setting::DeviceId},
+    {"Device Name", Setting::DeviceName},
+    {"Location", Setting::Location},
+    {"Description", Setting::Description},
+    {"UDP port", Setting::UdpPort},
+    {"BBMD", Setting::Bbmd},
+    {"PLA", Setting::Pla},
+    {"ELA", Setting::Ela},
+    {"Debug", Setting::Debug},
+    {"Address", Setting::IpAddress},
+    {"Name", Setting::DeviceName},
+    {"UDP Port (47808)", Setting::UdpPort},
+    {"BBMD address", Setting::Bbmd},
 };
 
 std::string Lower(std::string text) {
@@ -47,7 +59,7 @@ std::string AddressText(const std::optional<Ipv4Host>& address) { return address
 bool IsWholeDecimal(const std::string& text) {
     const std::size_t digits = !text.empty() && text[0] == '-' ? 1 : 0;
     return text.size() > digits && std::all_of(text.begin() + static_cast<long>(digits), text.end(),
-                                                [](char c) { return c >= '0' && c <= '9'; });
+                                               [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string ReadAddress(const std::string& cell, Setting setting, std::optional<Ipv4Host>& address) {

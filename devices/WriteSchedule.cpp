@@ -22,9 +22,9 @@ std::optional<Clock::TimePoint> WriteSchedule::Step() {
     for (;;) {
         while (m_active.size() < MAX_OVERLAPPED_WRITES && m_next < m_writes.size()) {
             const DeviceSettings& settings = m_writes[m_next];
-            m_active.push_back({m_next, std::make_unique<ConfigWriteRun>(m_replies, settings.mac,
-                                                                         settings.currentAddress,
-                                                                         FieldsForWrite(settings)),
+            m_active.push_back({m_next,
+                                std::make_unique<ConfigWriteRun>(m_replies, settings.mac, settings.currentAddress,
+                                                                 FieldsForWrite(settings)),
                                 m_network.Time().Now()});
             ++m_next;
         }

@@ -125,8 +125,8 @@ void CDialogEdit::OnSave() {
     m_pla = checked.pla;
     m_port = checked.port;
     // The factory-default text and a refused ID both show as -1 until the fields are shown again.
-    m_deviceIdText = texts.deviceId == FACTORY_DEFAULT_TEXT || !checked.deviceIdOk ? FACTORY_DEFAULT_ID_TEXT
-                                                                                   : texts.deviceId;
+    m_deviceIdText =
+        texts.deviceId == FACTORY_DEFAULT_TEXT || !checked.deviceIdOk ? FACTORY_DEFAULT_ID_TEXT : texts.deviceId;
     if (checked.AllOk()) {
         WriteConfiguration();
         TemplateDialog::OnOK();

@@ -61,8 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!check.problems.empty()) return 0;
     // A plan that passes its checks holds only what the write can carry.
     for (const PlanItem& item : check.items) {
-        for (const std::string* t : {&item.planned.name, &item.planned.location, &item.planned.description,
-                                     &item.planned.bbmdAddress})
+        for (const std::string* t :
+             {&item.planned.name, &item.planned.location, &item.planned.description, &item.planned.bbmdAddress})
             Require(IsValidUtf8(*t) && CountCharacters(*t) <= MAX_TEXT_CHARACTERS);
         Require(item.planned.deviceId >= -1 && item.planned.deviceId < DEVICE_ID_LIMIT);
         Require((item.action == PlanAction::Change) == !item.changes.empty() || item.action == PlanAction::NotFound);

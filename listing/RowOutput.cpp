@@ -37,7 +37,7 @@ const RowWarnings& WarningsOf(const DeviceListing& listing, std::size_t row) {
 }
 
 std::string CsvField(const std::string& text) {
-    const std::string field = FormulaSafe(WellFormed(text));
+    std::string field = FormulaSafe(WellFormed(text));
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string quoted = "\"";
     for (const char c : field) {

@@ -15,7 +15,7 @@ std::optional<std::string> ReadFileWhole(const std::string& path, std::size_t ma
     }
     std::string bytes;
     char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
         bytes.append(buffer, n);
         if (bytes.size() > maxBytes) {
             error = "larger than " + std::to_string(maxBytes) + " bytes";

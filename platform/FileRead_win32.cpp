@@ -10,14 +10,15 @@
 namespace pelmora {
 
 std::optional<std::string> ReadFileWhole(const std::string& path, std::size_t maxBytes, std::string& error) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(WideFromUtf8(path).c_str(), L"rb"), &std::fclose);
+    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(WideFromUtf8(path).c_str(), L"rb"),
+                                                               &std::fclose);
     if (!file) {
         error = std::strerror(errno);
         return std::nullopt;
     }
     std::string bytes;
     char buffer[65536];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
+    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
         bytes.append(buffer, n);
         if (bytes.size() > maxBytes) {
             error = "larger than " + std::to_string(maxBytes) + " bytes";

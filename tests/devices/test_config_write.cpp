@@ -160,13 +160,12 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
     EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), write::DEBUG.tag), "82 04 00 00 00 01");
 
     const std::pair<std::int32_t, const char*> ids[] = {
-        {-1, "7C 04 FF FF FF FF"},      {-5, "7C 04 FF FF FF FF"},        {4194303, "7C 04 FF FF FF FF"},
+        {-1, "7C 04 FF FF FF FF"},        {-5, "7C 04 FF FF FF FF"},      {4194303, "7C 04 FF FF FF FF"},
         {INT32_MAX, "7C 04 FF FF FF FF"}, {4194302, "7C 04 FE FF 3F 00"}, {0, "7C 04 00 00 00 00"},
         {7, "7C 04 07 00 00 00"},
     };
     for (const auto& [id, expected] : ids)
-        EXPECT_EQ(Element(with([id = id](ConfigFields& f) { f.deviceId = id; }), write::DEVICE_ID.tag), expected)
-            << id;
+        EXPECT_EQ(Element(with([id = id](ConfigFields& f) { f.deviceId = id; }), write::DEVICE_ID.tag), expected) << id;
 }
 
 TEST(WriteConfiguration, AListWithoutMacSendsNothingAndStaysAsItWas) {
@@ -220,7 +219,8 @@ TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlush
         EXPECT_EQ(calls[i].address, expected[i].address) << i;
         EXPECT_EQ(calls[i].at - start, expected[i].at) << i;
     }
-    for (const std::size_t i : {std::size_t{1}, std::size_t{4}, std::size_t{5}}) EXPECT_EQ(calls[i].payload, calls[0].payload) << i;
+    for (const std::size_t i : {std::size_t{1}, std::size_t{4}, std::size_t{5}})
+        EXPECT_EQ(calls[i].payload, calls[0].payload) << i;
     ConfigFields again = WorkedExample();
     EXPECT_EQ(calls[0].payload, Payload(again));
     EXPECT_EQ(network.clock.Now() - start, second + REPEAT_PAUSE + AFTER_FLUSH_PAUSE);

@@ -80,7 +80,7 @@ TEST(WriteSchedule, EachDeviceGetsTheSingleWriteAtMostEightAtOnce) {
 
 DeviceRecord Seen(const DeviceSettings& settings) {
     DeviceRecord record;
-    const auto put = [](std::uint8_t (&octets)[4], const std::optional<Ipv4Host>& address) {
+    const auto put = [](std::uint8_t(&octets)[4], const std::optional<Ipv4Host>& address) {
         const Ipv4Octets o = ToOctets(address.value_or(ANY_ADDRESS));
         std::copy(o.bytes.begin(), o.bytes.end(), octets);
     };
@@ -120,19 +120,29 @@ TEST(DifferingSettings, ComparesWhatTheWriteCarried) {
         std::vector<Setting> expected;
     } cases[] = {
         {"seen as written", {}, {}, {}},
-        {"the device ID and location kept", {}, [](DeviceRecord& r) { r.deviceId = 4200, r.location = "Old"; },
+        {"the device ID and location kept",
+         {},
+         [](DeviceRecord& r) { r.deviceId = 4200, r.location = "Old"; },
          {Setting::DeviceId, Setting::Location}},
-        {"with DHCP on, any address", [](DeviceSettings& s) { s.dhcp = true; },
-         [](DeviceRecord& r) { r.ipAddress[3] = 77, r.subnetMask[0] = 0; }, {}},
+        {"with DHCP on, any address",
+         [](DeviceSettings& s) { s.dhcp = true; },
+         [](DeviceRecord& r) { r.ipAddress[3] = 77, r.subnetMask[0] = 0; },
+         {}},
         {"the address not taken", {}, [](DeviceRecord& r) { r.ipAddress[3] = 92; }, {Setting::IpAddress}},
         {"a blank DNS is not sent", {}, [](DeviceRecord& r) { r.dnsServers[0] = 8; }, {}},
-        {"station 0:0 and port 0 are not sent", [](DeviceSettings& s) { s.pla = s.ela = 0, s.port = 0; },
-         [](DeviceRecord& r) { r.pla = 5, r.ela = 6, r.bacnetPort = 47808; }, {}},
-        {"4194303 goes out as the factory default", [](DeviceSettings& s) { s.deviceId = DEVICE_ID_LIMIT; },
-         [](DeviceRecord& r) { r.deviceId = -1; }, {}},
+        {"station 0:0 and port 0 are not sent",
+         [](DeviceSettings& s) { s.pla = s.ela = 0, s.port = 0; },
+         [](DeviceRecord& r) { r.pla = 5, r.ela = 6, r.bacnetPort = 47808; },
+         {}},
+        {"4194303 goes out as the factory default",
+         [](DeviceSettings& s) { s.deviceId = DEVICE_ID_LIMIT; },
+         [](DeviceRecord& r) { r.deviceId = -1; },
+         {}},
         {"a BBMD kept while not foreign is not sent", [](DeviceSettings& s) { s.bbmdAddress = "10.0.0.1"; }, {}, {}},
-        {"a long name comes back cut to 63 characters", [](DeviceSettings& s) { s.name = std::string(70, 'n'); },
-         [](DeviceRecord& r) { r.deviceName = std::string(63, 'n'); }, {}},
+        {"a long name comes back cut to 63 characters",
+         [](DeviceSettings& s) { s.name = std::string(70, 'n'); },
+         [](DeviceRecord& r) { r.deviceName = std::string(63, 'n'); },
+         {}},
     };
     for (const auto& c : cases) {
         DeviceSettings settings = written;

@@ -47,8 +47,10 @@ void ExpectMixedSiteApplied(const std::string& reportJson, const LoggedProcess& 
     for (const JsonValue& write : writes) byMac[write.TextOf("mac")].push_back(&write);
     ASSERT_EQ(byMac.size(), 5u) << "every changing device, nothing to the missing MAC";
     const std::map<std::string, std::pair<std::string, std::string>> planned = {
-        {"00:50:C2:8F:20:01", {"192.168.92.21", "AHU-1"}}, {"00:50:C2:8F:20:02", {"192.168.92.22", "AHU-2"}},
-        {"00:50:C2:8F:20:03", {"192.168.92.23", "AHU;3"}}, {"00:50:C2:8F:20:10", {"192.168.92.30", "Stubborn"}},
+        {"00:50:C2:8F:20:01", {"192.168.92.21", "AHU-1"}},
+        {"00:50:C2:8F:20:02", {"192.168.92.22", "AHU-2"}},
+        {"00:50:C2:8F:20:03", {"192.168.92.23", "AHU;3"}},
+        {"00:50:C2:8F:20:10", {"192.168.92.30", "Stubborn"}},
         {"00:50:C2:8F:20:11", {"192.168.92.51", "Sleepy"}}};
     for (const auto& [mac, received] : byMac) {
         ASSERT_EQ(received.size(), 4u) << mac << ": two to its address, two by broadcast";

@@ -45,8 +45,7 @@ private:
 };
 
 TEST_F(PlanE2e, TheMixedSitePreviewsSendingNothingThenAppliesAndVerifies) {
-    LoggedProcess* sim =
-        StartSimulator(1, {"--devices", File("devices.txt", MIXED_SITE_DEVICES), "--claim-addresses"});
+    LoggedProcess* sim = StartSimulator(1, {"--devices", File("devices.txt", MIXED_SITE_DEVICES), "--claim-addresses"});
     ASSERT_TRUE(sim);
     const std::string plan = File("plan.csv", MIXED_SITE_PLAN);
 
@@ -91,8 +90,9 @@ TEST_F(PlanE2e, APlanWithProblemsIsRefusedByLineAndSendsNothing) {
 
 TEST_F(PlanE2e, TheListsOwnCsvReadBackPreviewsAsAllUnchanged) {
     // Generated devices: some without BACnet, factory defaults with "$" names; and formula-like texts.
-    const std::string awkward = "mac=02:00:00:00:07:01 ip=192.168.92.50 mask=255.255.255.0 bacnet=1 id=-1 "
-                                "name=%3DSUM($) location=-Roof,%20east description=@x\n";
+    const std::string awkward =
+        "mac=02:00:00:00:07:01 ip=192.168.92.50 mask=255.255.255.0 bacnet=1 id=-1 "
+        "name=%3DSUM($) location=-Roof,%20east description=@x\n";
     ASSERT_TRUE(StartSimulator(1, {"--generate", "20", "--devices", File("devices.txt", awkward)}));
     const CommandResult list = Scan({"--csv"});
     ASSERT_EQ(list.exitStatus, 0);

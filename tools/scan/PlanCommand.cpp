@@ -14,7 +14,7 @@ namespace pelmora {
 namespace {
 
 // Far more than any site's plan; a larger file is most likely not a plan at all.
-constexpr std::size_t MAX_PLAN_BYTES = 4 * 1024 * 1024;
+constexpr std::size_t MAX_PLAN_BYTES = std::size_t{4} << 20;
 constexpr std::chrono::milliseconds WAIT_TICK{100};
 constexpr int BAR_WIDTH = 40;
 

@@ -16,7 +16,7 @@ struct ScanArguments {
     ScanOutput output = ScanOutput::Table;
     std::optional<MacBytes> winkMac;
     Ipv4Host destination = BROADCAST_ADDRESS;  // where the request (and the wink) goes
-    std::optional<std::string> planPath;        // preview (or with apply, carry out) this plan
+    std::optional<std::string> planPath;       // preview (or with apply, carry out) this plan
     bool apply = false;
     bool planTemplate = false;  // print a plan to start from instead of the list
 };

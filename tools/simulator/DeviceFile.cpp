@@ -255,7 +255,8 @@ std::string FormatDeviceLine(const SimDevice& d) {
     if (d.fault != FaultKind::None) line += std::string(" fault=") + FaultName(d.fault);
     if (d.ignoresWrites) line += " writes=ignore";
     if (d.restartSilence.count() >= 0)
-        line += " silence=" + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d.restartSilence).count());
+        line +=
+            " silence=" + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d.restartSilence).count());
     return line;
 }
 

@@ -253,7 +253,8 @@ void Responder::HandleWrite(const Received& in, const std::uint8_t* payload, std
     }
     if (device.ip != before) m_moves.push_back({in.now + silence, before, device.ip});
     // Silences differ per device, so the moves are kept in due order.
-    std::stable_sort(m_moves.begin(), m_moves.end(), [](const AddressMove& a, const AddressMove& b) { return a.due < b.due; });
+    std::stable_sort(m_moves.begin(), m_moves.end(),
+                     [](const AddressMove& a, const AddressMove& b) { return a.due < b.due; });
     Advance(in.now);
     if (silence.count() > 0) {
         m_silentUntil[index] = in.now + silence;
