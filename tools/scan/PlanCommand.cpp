@@ -32,7 +32,7 @@ void DrawBar(const char* what, std::size_t done, std::size_t total) {
 }
 
 void Write(WriteSchedule& schedule, Clock& clock, bool terminal) {
-    std::fprintf(stderr, "pelmora-scan: writing %zu devices\n", schedule.Total());
+    std::fprintf(stderr, "pelmora-scan: writing %zu device%s\n", schedule.Total(), schedule.Total() == 1 ? "" : "s");
     for (auto due = schedule.Step(); due; due = schedule.Step()) {
         if (terminal) DrawBar("writing", schedule.Finished(), schedule.Total());
         clock.SleepUntil(*due);
