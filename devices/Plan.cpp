@@ -1,6 +1,7 @@
 #include "devices/Plan.h"
 
 #include <algorithm>
+#include <cctype>
 #include <map>
 
 #include "listing/RowTexts.h"

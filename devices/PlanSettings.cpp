@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstring>
+#include <initializer_list>
 
 #include "devices/SettingChecks.h"
 #include "listing/CsvText.h"
@@ -72,11 +72,17 @@ std::string ReadAddress(const std::string& cell, Setting setting, std::optional<
 
 std::string ReadFlag(const std::string& cell, bool& flag) {
     const std::string word = Lower(cell);
-    for (const char* on : {"yes", "on", "true", "1"})
-        if (word == on) return flag = true, std::string();
-    for (const char* off : {"no", "off", "false", "0"})
-        if (word == off) return flag = false, std::string();
-    return "not Yes or No";
+    const auto among = [&word](std::initializer_list<const char*> words) {
+        return std::any_of(words.begin(), words.end(), [&word](const char* w) { return word == w; });
+    };
+    if (among({"yes", "on", "true", "1"})) {
+        flag = true;
+    } else if (among({"no", "off", "false", "0"})) {
+        flag = false;
+    } else {
+        return "not Yes or No";
+    }
+    return {};
 }
 
 // The write sends "#" as "_" in these texts, so the plan shows and checks what the device will hold.
