@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <string_view>
 
+#include "listing/CsvText.h"
 #include "listing/DeviceColumns.h"
 #include "protocol/Utf8Text.h"
 
@@ -37,10 +37,7 @@ const RowWarnings& WarningsOf(const DeviceListing& listing, std::size_t row) {
 }
 
 std::string CsvField(const std::string& text) {
-    std::string field = WellFormed(text);
-    // Names come from unauthenticated datagrams; a spreadsheet must not run one as a formula.
-    if (!field.empty() && std::string_view("=+-@\t\r").find(field[0]) != std::string_view::npos)
-        field.insert(0, 1, '\'');
+    std::string field = FormulaSafe(WellFormed(text));
     if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
     std::string quoted = "\"";
     for (const char c : field) {

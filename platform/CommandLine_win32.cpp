@@ -25,4 +25,6 @@ void PrepareStandardOutput() {
     SetConsoleOutputCP(CP_UTF8);
 }
 
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+
 }  // namespace pelmora

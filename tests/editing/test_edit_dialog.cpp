@@ -297,7 +297,7 @@ TEST(EditDialog, SaveWritesTheEdits) {
     });
     EXPECT_TRUE(outcome.saved) << "a cancelled wait still counts as saved";
     const auto sends = host.network.Sends();
-    ASSERT_EQ(sends.size(), 2u);
+    ASSERT_EQ(sends.size(), 4u) << "two to the address, two by broadcast";
     EXPECT_EQ(sends[0].address, Ipv4Host{DEVICE_ADDRESS}) << "to the address the device had when it was listed";
     const Bytes& payload = sends[0].payload;
     EXPECT_EQ(Element(payload, write::MAC.tag), "01 06 02 00 00 00 00 1A");

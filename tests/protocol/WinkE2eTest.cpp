@@ -14,6 +14,7 @@
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
+#include "protocol/SendTwice.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "protocol/Wink.h"
 #include "protocol/WireFormat.h"
@@ -83,7 +84,7 @@ TEST_F(WinkE2e, TwoIdenticalBroadcastsFromTheDevicePortCarryTheRowsMac) {
     ScanAndWink(*sim, 1, "02:00:00:00:00:02");
 }
 
-TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
+TEST_F(WinkE2e, SendOnceRepeatedToTheDevicesAddressSealsTheSamePayload) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1"});
     ASSERT_TRUE(sim);
     // The helper's own flush, run in this process as root.
@@ -96,7 +97,9 @@ TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     } admin;
     SystemDeviceNetwork network(transport, clock, &admin);
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
-    network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));
+    network.SendOnce(wink, ToHost(Lab::DeviceAddress(1)));
+    clock.SleepFor(REPEAT_PAUSE);
+    network.SendOnce(wink, ToHost(Lab::DeviceAddress(1)));
     const auto received = WaitForRecords(
         *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
     ExpectTwoIdenticalSends(received, "192.168.92.2:26487");

@@ -35,6 +35,11 @@ TEST(ScanArguments, AcceptsTheOptionsAndMacsInEitherCase) {
     EXPECT_EQ(a.output, ScanOutput::Csv);
     ASSERT_TRUE(ParseScanArguments({"--help"}, a, error));
     EXPECT_TRUE(a.help);
+    ASSERT_TRUE(ParseScanArguments({"--apply", "--plan", "site.csv", "--json"}, a, error)) << error;
+    EXPECT_EQ(a.planPath, "site.csv");
+    EXPECT_TRUE(a.apply);
+    ASSERT_TRUE(ParseScanArguments({"--template"}, a, error)) << error;
+    EXPECT_TRUE(a.planTemplate && !a.planPath && !a.apply);
 }
 
 TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
@@ -54,6 +59,12 @@ TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
         {"--to", "10.0.0.1", "--to", "10.0.0.2"},
         {"--verbose"},
         {"scan"},
+        {"--plan"},
+        {"--apply"},  // nothing to apply
+        {"--plan", "a.csv", "--plan", "b.csv"},
+        {"--plan", "a.csv", "--wink", "02:00:00:00:00:01"},
+        {"--plan", "a.csv", "--template"},
+        {"--template", "--csv"},
     };
     for (const auto& args : bad) {
         ScanArguments a;

@@ -1,9 +1,10 @@
-// The numeric field check: what the edit dialog accepts, clamps, empties, and the conversion behind it.
+// The numeric field check: what the edit dialog accepts, clamps, empties, and the conversion behind it;
+// the device ID a text stands for.
 #include <gtest/gtest.h>
 
 #include <climits>
 
-#include "editing/NumberText.h"
+#include "devices/SettingChecks.h"
 #include "protocol/DecimalText.h"
 
 namespace pelmora {
@@ -58,6 +59,13 @@ TEST(ConvertDecimal, ReadsTheLeadingNumberAndSaturates) {
     EXPECT_EQ(ConvertDecimal("2147483648"), INT_MAX);
     EXPECT_EQ(ConvertDecimal("-2147483648"), INT_MIN);
     EXPECT_EQ(ConvertDecimal("-2147483649"), INT_MIN);
+}
+
+TEST(DeviceIdFromText, TheFactoryDefaultTextIsMinusOneNotZero) {
+    EXPECT_EQ(DeviceIdFromText("[factory default]"), -1);
+    EXPECT_EQ(DeviceIdFromText("-1"), -1);
+    EXPECT_EQ(DeviceIdFromText("007"), 7);
+    EXPECT_EQ(DeviceIdFromText("-"), 0);
 }
 
 }  // namespace
