@@ -1,5 +1,5 @@
 #include "helper/NetHelperClient.h"
-#include "platform/HelperChannel.h"
+#include "platform/HelperChannel_linux.h"
 #include "tools/scan/PlanCommand.h"
 
 namespace pelmora {

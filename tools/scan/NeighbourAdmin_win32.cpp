@@ -1,4 +1,4 @@
-#include "platform/LocalNetworkAdmin.h"
+#include "platform/LocalNetworkAdmin_win32.h"
 #include "tools/scan/PlanCommand.h"
 
 namespace pelmora {
