@@ -5,6 +5,7 @@
 
 #include "app/CAboutDlg.h"
 #include "app/ColumnWidths.h"
+#include "app/WriteProof.h"
 #include "listing/DeviceColumns.h"
 #include "listing/RowOutput.h"
 #include "listing/RowTexts.h"
@@ -88,6 +89,7 @@ void CNimbetRawConfigDlg::Rescan() { ScanDevices(BROADCAST_ADDRESS); }
 
 void CNimbetRawConfigDlg::ClearAndRescan() {
     m_deviceSet.ClearReplies();
+    m_writeMarks.clear();
     Rescan();
 }
 
@@ -120,7 +122,12 @@ void CNimbetRawConfigDlg::FillDeviceList() {
                 list->SetItemText(row, column, texts[column]);
         }
         for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
-            const std::string& warning = m_listing.warnings[i][column];
+            std::string warning = m_listing.warnings[i][column];
+            if (column == COL_UNIT) {
+                const auto mark = m_writeMarks.find(MacKey(MacOf(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))));
+                if (mark != m_writeMarks.end())
+                    warning = warning.empty() ? mark->second : warning + "; " + mark->second;
+            }
             if (!warning.empty()) list->SetItemWarning(row, static_cast<int>(column), warning);
         }
     }
@@ -152,6 +159,7 @@ void CNimbetRawConfigDlg::OnOK() { ClearAndRescan(); }
 
 void CNimbetRawConfigDlg::OnRefreshButton() {
     m_deviceSet.ClearReplies();
+    m_writeMarks.clear();
     EnableBothButtons(false);
     Rescan();
 }
@@ -198,16 +206,30 @@ void CNimbetRawConfigDlg::OnListDoubleClick(int row) {
 
 void CNimbetRawConfigDlg::EditRecord(DeviceRecord* record) {
     EnableBothButtons(false);
+    m_deviceSet.TakeLastWrite();
     const bool saved = m_editDevice && m_editDevice(record, &m_deviceSet);
     // A termination signal during the edit or the wait ends this window's run too; the program is then on
     // its way out and must not hold the exit up with a four-second scan.
     if (RunEnded()) return;
     if (saved) {
         m_deviceSet.ClearReplies();
+        m_writeMarks.clear();
+        const std::optional<DeviceSettings> written = m_deviceSet.TakeLastWrite();
         Rescan();
+        if (written) ShowWriteProof(*written);
     } else {
         EnableButtonsForRecord();
     }
+}
+
+void CNimbetRawConfigDlg::ShowWriteProof(const DeviceSettings& written) {
+    const std::optional<DeviceRecord> seen = SeenRecord(m_deviceSet.Replies(), written.mac);
+    if (!seen) {
+        ShowMessageBox(this, NotSeenText(written), "Edit device", MessageKind::Warning);
+        return;
+    }
+    m_writeMarks[MacKey(written.mac)] = WriteMark(written, *seen);
+    FillDeviceList();
 }
 
 void CNimbetRawConfigDlg::OnWinkButton() {

@@ -4,6 +4,8 @@
 // starts the first scan a quarter of a second after it is first shown, and lends the set to the edit
 // dialog. The system menu has About; the list's context menu has "Export list...".
 #include <cstdint>
+#include <map>
+#include <string>
 
 #include "app/EditDeviceFunction.h"
 #include "app/ExportList.h"
@@ -50,6 +52,8 @@ public:
     bool FirstScanDone() const { return m_firstScanDone != 0; }
     // The rows as the list shows them, with their duplicate warnings.
     const DeviceListing& Listing() const { return m_listing; }
+    // What a write's rescan showed of the device, by MAC key; the row's "Unit" cell carries it.
+    const std::map<std::string, std::string>& WriteMarks() const { return m_writeMarks; }
 
 protected:
     bool OnInitDialog() override;
@@ -68,6 +72,8 @@ private:
     void EditRecord(DeviceRecord* record);
     void FillDeviceList();
     void OnExportList();
+    // After a write's rescan: the device's mark, or a message when it did not answer.
+    void ShowWriteProof(const DeviceSettings& written);
     // The device list; null without a window (on Windows, outside DoModal).
     ReportList* DeviceList() const { return List(IDC_DEVICE_LIST); }
 
@@ -77,6 +83,7 @@ private:
     std::uint8_t m_firstScanDone = 0;
     DeviceSet m_deviceSet;
     DeviceListing m_listing;
+    std::map<std::string, std::string> m_writeMarks;
 };
 
 }  // namespace pelmora

@@ -34,6 +34,7 @@ void DeviceSet::Write(DeviceSettings& settings) {
     settings.description = std::move(fields.description);
     settings.location = std::move(fields.location);
     settings.bbmdAddress = std::move(fields.bbmdAddress);
+    m_lastWrite = settings;
 }
 
 }  // namespace pelmora

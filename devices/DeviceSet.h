@@ -2,6 +2,8 @@
 // What the windows and pelmora-scan share: the reply store, the device records the list shows (row i
 // shows record i) and the interface table, with the operations that fill and use them. No toolkit.
 #include <cstdint>
+#include <optional>
+#include <utility>
 
 #include "base/Ipv4.h"
 #include "devices/DeviceSettings.h"
@@ -38,6 +40,8 @@ public:
     // the settings as the write does: "#" becomes "_" in name, description and location, and the BBMD
     // address is emptied when foreign-device registration is off.
     void Write(DeviceSettings& settings);
+    // The settings of the last Write as it sent them, once: the window checks them after its rescan.
+    std::optional<DeviceSettings> TakeLastWrite() { return std::exchange(m_lastWrite, std::nullopt); }
 
     ReplyStore& Replies() { return m_replies; }
     const ReplyStore& Replies() const { return m_replies; }
@@ -51,6 +55,7 @@ private:
     ReplyStore m_replies;
     DeviceStore m_devices;
     InterfaceTable m_interfaceTable;
+    std::optional<DeviceSettings> m_lastWrite;
 };
 
 }  // namespace pelmora
