@@ -28,10 +28,12 @@ std::tm Today() {
 }  // namespace
 
 CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
-                                         ChooseExportFileFunction chooseExportFile)
+                                         ChooseExportFileFunction chooseExportFile, PlanWindowHooks planHooks)
     : TemplateDialog(IDD_MAIN_DIALOG),
+      m_network(network),
       m_editDevice(std::move(editDevice)),
       m_chooseExportFile(std::move(chooseExportFile)),
+      m_planHooks(std::move(planHooks)),
       m_deviceSet(network) {
     MapCommand(IDC_EDIT_BUTTON, [this] { OnEditButton(); });
     MapCommand(IDC_REFRESH_BUTTON, [this] { OnRefreshButton(); });
@@ -39,6 +41,7 @@ CNimbetRawConfigDlg::CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunct
     MapCommand(ID_CLEAR_AND_RESCAN, [this] { ClearAndRescan(); });
     MapCommand(ID_RESCAN, [this] { Rescan(); });
     MapCommand(ID_EXPORT_LIST, [this] { OnExportList(); });
+    MapCommand(ID_APPLY_PLAN, [this] { OnApplyPlan(); });
 }
 
 CNimbetRawConfigDlg::~CNimbetRawConfigDlg() = default;
@@ -53,6 +56,7 @@ bool CNimbetRawConfigDlg::OnInitDialog() {
     AppendSystemMenuItem(IDM_ABOUTBOX, ResourceString(IDS_ABOUTBOX));
     AppendContextMenuItem(IDC_DEVICE_LIST, ID_EXPORT_LIST, "Export list...");
     EnableMenuCommand(ID_EXPORT_LIST, false);
+    AppendContextMenuItem(IDC_DEVICE_LIST, ID_APPLY_PLAN, "Apply plan...");
     ReadInterfaceTable();
     return true;
 }

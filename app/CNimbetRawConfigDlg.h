@@ -2,13 +2,14 @@
 // The main window, template 102: the device list, Edit..., Refresh and Wink. It owns the device set
 // (the reply store, the interface table and the device records the list shows: row i shows record i),
 // starts the first scan a quarter of a second after it is first shown, and lends the set to the edit
-// dialog. The system menu has About; the list's context menu has "Export list...".
+// dialog. The system menu has About; the list's context menu has "Export list..." and "Apply plan...".
 #include <cstdint>
 #include <map>
 #include <string>
 
 #include "app/EditDeviceFunction.h"
 #include "app/ExportList.h"
+#include "app/PlanWindowHooks.h"
 #include "base/Ipv4.h"
 #include "devices/DeviceSet.h"
 #include "listing/DeviceListing.h"
@@ -18,6 +19,8 @@
 
 namespace pelmora {
 
+class CPlanResultsDlg;
+class PlanVerification;
 class ReportList;
 
 class CNimbetRawConfigDlg : public TemplateDialog {
@@ -26,7 +29,8 @@ public:
     static constexpr int FIRST_SCAN_DELAY_MS = 250;
 
     CNimbetRawConfigDlg(DeviceNetwork& network, EditDeviceFunction editDevice,
-                        ChooseExportFileFunction chooseExportFile = ChooseExportFileWithDialog);
+                        ChooseExportFileFunction chooseExportFile = ChooseExportFileWithDialog,
+                        PlanWindowHooks planHooks = PlanWindowHooksWithDialogs());
     CNimbetRawConfigDlg(const CNimbetRawConfigDlg&) = delete;
     CNimbetRawConfigDlg& operator=(const CNimbetRawConfigDlg&) = delete;
     CNimbetRawConfigDlg(CNimbetRawConfigDlg&&) = delete;
@@ -74,11 +78,17 @@ private:
     void OnExportList();
     // After a write's rescan: the device's mark, or a message when it did not answer.
     void ShowWriteProof(const DeviceSettings& written);
+    void OnApplyPlan();
+    // The verifying scans after a plan's wait: again every few seconds for the devices not yet seen.
+    void VerifyPlan(PlanVerification& verification);
+    void SavePlanReport(CPlanResultsDlg& dialog);
     // The device list; null without a window (on Windows, outside DoModal).
     ReportList* DeviceList() const { return List(IDC_DEVICE_LIST); }
 
+    DeviceNetwork& m_network;
     EditDeviceFunction m_editDevice;
     ChooseExportFileFunction m_chooseExportFile;
+    PlanWindowHooks m_planHooks;
 
     std::uint8_t m_firstScanDone = 0;
     DeviceSet m_deviceSet;

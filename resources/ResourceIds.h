@@ -10,6 +10,8 @@ constexpr int IDD_ABOUTBOX = 100;
 constexpr int IDD_MAIN_DIALOG = 102;
 constexpr int IDD_EDIT_DIALOG = 134;
 constexpr int IDD_WAIT_DIALOG = 135;
+constexpr int IDD_PLAN_PREVIEW = 136;
+constexpr int IDD_PLAN_RESULTS = 137;
 
 // Strings (resources/strings.json).
 constexpr int IDS_ABOUTBOX = 101;
@@ -28,6 +30,7 @@ constexpr int ID_CLEAR_AND_RESCAN = 1001;
 constexpr int ID_RESCAN = 1002;
 // The device list's context menu.
 constexpr int ID_EXPORT_LIST = 1003;
+constexpr int ID_APPLY_PLAN = 1004;
 
 // Edit dialog, template 134.
 constexpr int IDC_MAC_TEXT = 1111;
@@ -50,5 +53,10 @@ constexpr int IDC_DEBUG = 1130;
 
 // Wait dialog, template 135.
 constexpr int IDC_PROGRESS = 1127;
+
+// Plan preview, template 136 (with IDC_PROGRESS for the writes), and plan results, template 137.
+constexpr int IDC_PLAN_LIST = 1131;
+constexpr int IDC_PLAN_SUMMARY = 1132;
+constexpr int IDC_SAVE_REPORT = 1133;
 
 }  // namespace pelmora

@@ -90,6 +90,9 @@ public:
     // documents; `filter` is a pair such as {"CSV files", "*.csv"}. The chosen path, empty when cancelled.
     std::string ChooseSaveFile(const std::string& title, const std::string& suggestedName,
                                const std::string& filterName, const std::string& filterPattern) const;
+    // The system's Open dialog for an existing file, filtered as ChooseSaveFile; empty when cancelled.
+    std::string ChooseOpenFile(const std::string& title, const std::string& filterName,
+                               const std::string& filterPattern) const;
 
 protected:
     // Once per window, before it is first shown: the Qt window lives as long as the object, a Win32 one for

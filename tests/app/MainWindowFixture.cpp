@@ -67,7 +67,14 @@ void MainWindowTest::SetUp() {
         m_suggestedExports.push_back(suggested);
         return m_exportFile;
     };
-    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, edit, chooseExportFile);
+    PlanWindowHooks planHooks;
+    planHooks.choosePlanFile = [this](TemplateDialog&) { return m_planFile; };
+    planHooks.waitForRestart = [this](int seconds) {
+        m_waits.push_back(seconds);
+        if (m_duringWait) m_duringWait();
+        return true;
+    };
+    m_window = std::make_unique<CNimbetRawConfigDlg>(m_network, edit, chooseExportFile, planHooks);
 }
 
 void MainWindowTest::TearDown() {

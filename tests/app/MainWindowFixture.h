@@ -54,6 +54,11 @@ protected:
     // What "Export list..." is offered and the file it is given (empty: cancelled).
     std::vector<std::string> m_suggestedExports;
     std::string m_exportFile;
+    // The plan file "Apply plan..." is given (empty: cancelled), and the waits it asked for, in seconds;
+    // duringWait runs inside each wait.
+    std::string m_planFile;
+    std::vector<int> m_waits;
+    std::function<void()> m_duringWait;
     std::unique_ptr<CNimbetRawConfigDlg> m_window;
 };
 

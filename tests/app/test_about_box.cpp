@@ -75,7 +75,7 @@ TEST_F(MainWindowTest, TheContextMenusAboutItemOpensTheAboutBox) {
     QContextMenuEvent click(QContextMenuEvent::Mouse, centre, refresh->mapToGlobal(centre));
     QApplication::sendEvent(refresh, &click);
     ASSERT_TRUE(QTest::qWaitFor([&] { return about->fired || about->timedOut; }, 6000));
-    EXPECT_EQ(items->join('|').toStdString(), "&About Pelmora configuration software...|Export list...");
+    EXPECT_EQ(items->join('|').toStdString(), "&About Pelmora configuration software...|Export list...|Apply plan...");
     ASSERT_TRUE(about->fired);
     EXPECT_EQ(seen.title, QStringLiteral("About"));
     EXPECT_EQ(seen.texts.join('|').toStdString(), "Pelmora configuration software|Version 1.0");

@@ -86,7 +86,8 @@ TEST_P(TemplatesTest, EveryControlOfTheTemplateIsThereWithItsIdAndClass) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AllTemplates, TemplatesTest,
-                         ::testing::Values(IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG));
+                         ::testing::Values(IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG,
+                                           IDD_PLAN_PREVIEW, IDD_PLAN_RESULTS));
 
 TEST(TemplateDialogTest, UnknownTemplateRunsNothing) {
     bool ran = false;

@@ -168,9 +168,43 @@ TEST(DialogTemplates, WaitDialogTemplate135) {
     EXPECT_TRUE(dialog.Find(IDC_PROGRESS)->Has(CF_SMOOTH));
 }
 
+// The plan's preview and results: the list, the summary a screen reader reads, and the buttons.
+TEST(DialogTemplates, PlanPreviewTemplate136) {
+    const DialogResource dialog = Load(IDD_PLAN_PREVIEW);
+    EXPECT_EQ(dialog.title, QStringLiteral("Apply plan"));
+    EXPECT_EQ(dialog.size, QSize(414, 223));
+    ExpectControls(dialog, {
+                               {1131, ControlKind::ListView, "", QRect(7, 7, 400, 156)},
+                               {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 168, 400, 14)},
+                               {1127, ControlKind::ProgressBar, "", QRect(7, 186, 400, 10)},
+                               {IDOK, ControlKind::DefaultPushButton, "Apply", QRect(301, 202, 50, 14)},
+                               {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(357, 202, 50, 14)},
+                           });
+    EXPECT_EQ(TabStops(dialog), (std::vector<int>{1131, 1132, IDOK, IDCANCEL}));
+    EXPECT_EQ(dialog.Find(IDC_PLAN_LIST)->accessibleName, QStringLiteral("Planned devices"));
+    EXPECT_EQ(dialog.Find(IDC_PLAN_SUMMARY)->accessibleName, QStringLiteral("Plan summary"));
+    EXPECT_EQ(dialog.Find(IDC_PROGRESS)->accessibleName, QStringLiteral("Writes sent"));
+    EXPECT_TRUE(dialog.Find(IDC_PLAN_LIST)->Has(CF_REPORT));
+}
+
+TEST(DialogTemplates, PlanResultsTemplate137) {
+    const DialogResource dialog = Load(IDD_PLAN_RESULTS);
+    EXPECT_EQ(dialog.title, QStringLiteral("Plan results"));
+    EXPECT_EQ(dialog.size, QSize(414, 223));
+    ExpectControls(dialog, {
+                               {1131, ControlKind::ListView, "", QRect(7, 7, 400, 170)},
+                               {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 182, 400, 14)},
+                               {1133, ControlKind::PushButton, "Save report...", QRect(7, 202, 60, 14)},
+                               {IDCANCEL, ControlKind::DefaultPushButton, "Close", QRect(357, 202, 50, 14)},
+                           });
+    EXPECT_EQ(TabStops(dialog), (std::vector<int>{1131, 1132, 1133, IDCANCEL}));
+    EXPECT_EQ(dialog.Find(IDC_PLAN_LIST)->accessibleName, QStringLiteral("Results"));
+}
+
 // Inside the dialog, and no two controls overlap except a group box around what it frames.
 TEST(DialogTemplates, ControlsStayInsideAndApart) {
-    for (const int id : {IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG}) {
+    for (const int id :
+         {IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG, IDD_PLAN_PREVIEW, IDD_PLAN_RESULTS}) {
         const DialogResource dialog = Load(id);
         const QRect client(QPoint(0, 0), dialog.size);
         for (std::size_t i = 0; i < dialog.controls.size(); ++i) {

@@ -103,4 +103,11 @@ std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::
     return path.toStdString();
 }
 
+std::string TemplateDialog::ChooseOpenFile(const std::string& title, const std::string& filterName,
+                                           const std::string& filterPattern) const {
+    const QString filter =
+        QStringLiteral("%1 (%2);;All files (*)").arg(ToQString(filterName), ToQString(filterPattern));
+    return QFileDialog::getOpenFileName(m_window.get(), ToQString(title), QDir::homePath(), filter).toStdString();
+}
+
 }  // namespace pelmora

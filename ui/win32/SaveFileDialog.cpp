@@ -1,4 +1,4 @@
-// TemplateDialog::ChooseSaveFile on Windows: the common Save As dialog.
+// TemplateDialog::ChooseSaveFile and ChooseOpenFile on Windows: the common Save As and Open dialogs.
 #include "ui/TemplateDialog.h"
 
 #include "platform/WideText_win32.h"
@@ -26,12 +26,8 @@ std::wstring DefaultExtension(const std::wstring& pattern) {
     return extension;
 }
 
-}  // namespace
-
-std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::string& suggestedName,
-                                           const std::string& filterName, const std::string& filterPattern) const {
-    const std::wstring pattern = WideFromUtf8(filterPattern);
-    // Pairs of display text and pattern, each ended by a null, the whole by one more.
+// Pairs of display text and pattern, each ended by a null, the whole by one more.
+std::wstring FilterOf(const std::string& filterName, const std::wstring& pattern) {
     std::wstring filter;
     if (!pattern.empty()) {
         filter += WideFromUtf8(filterName) + L" (" + pattern + L")";
@@ -43,6 +39,15 @@ std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::
     filter.push_back(L'\0');
     filter += L"*.*";
     filter.push_back(L'\0');
+    return filter;
+}
+
+}  // namespace
+
+std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::string& suggestedName,
+                                           const std::string& filterName, const std::string& filterPattern) const {
+    const std::wstring pattern = WideFromUtf8(filterPattern);
+    const std::wstring filter = FilterOf(filterName, pattern);
 
     std::wstring path(PATH_BUFFER, L'\0');
     const std::wstring suggested = WideFromUtf8(suggestedName);
@@ -61,6 +66,24 @@ std::string TemplateDialog::ChooseSaveFile(const std::string& title, const std::
     dialog.lpstrDefExt = extension.empty() ? nullptr : extension.c_str();
     dialog.Flags = OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
     if (GetSaveFileNameW(&dialog) == FALSE) return {};
+    return Utf8FromWide(path.c_str());
+}
+
+std::string TemplateDialog::ChooseOpenFile(const std::string& title, const std::string& filterName,
+                                           const std::string& filterPattern) const {
+    const std::wstring filter = FilterOf(filterName, WideFromUtf8(filterPattern));
+    std::wstring path(PATH_BUFFER, L'\0');
+    const std::wstring caption = WideFromUtf8(title);
+    OPENFILENAMEW dialog{};
+    dialog.lStructSize = sizeof dialog;
+    dialog.hwndOwner = m_window->Handle() != nullptr ? m_window->Handle() : GetActiveWindow();
+    dialog.lpstrFilter = filter.c_str();
+    dialog.nFilterIndex = 1;
+    dialog.lpstrFile = path.data();
+    dialog.nMaxFile = static_cast<DWORD>(path.size());
+    dialog.lpstrTitle = caption.empty() ? nullptr : caption.c_str();
+    dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR | OFN_EXPLORER;
+    if (GetOpenFileNameW(&dialog) == FALSE) return {};
     return Utf8FromWide(path.c_str());
 }
 
