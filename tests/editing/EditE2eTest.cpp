@@ -1,12 +1,24 @@
 // The whole edit on a real network: in the lab's PC namespace the main window scans the simulator,
 // Edit... opens the real edit dialog, and the simulator's log tells what arrived. The neighbour flush
-// goes through a copy of the network helper run as an unprivileged user with its file capability.
+// goes through a copy of the network helper run as an unprivileged user with its file capability. The
+// rows' marks after a write, and a plan applied through "Apply plan...", are read as a screen reader
+// reads them.
 #include <gtest/gtest.h>
 
+#include <QtGui/QAccessible>
+#include <QtGui/QAction>
 #include <QtTest/QTest>
+#include <QtWidgets/QLineEdit>
 #include <QtWidgets/QPushButton>
 
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
+
 #include "app/CNimbetRawConfigDlg.h"
+#include "app/PlanDialogs.h"
+#include "app/PlanWindowHooks.h"
 #include "helper/NetHelperClient.h"
 #include "listing/RowTexts.h"
 #include "platform/Clock.h"
@@ -53,6 +65,15 @@ bool HasNeighbour(Ipv4Net address) {
     return false;
 }
 
+// What a screen reader reads as the description of a row's "Unit" cell: its mark.
+std::string SpokenUnitMark(QtReportList* list, int row) {
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list);
+    QAccessibleTableInterface* cells = table != nullptr ? table->tableInterface() : nullptr;
+    if (cells == nullptr) return "(no table)";
+    QAccessibleInterface* cell = cells->cellAt(row, COL_UNIT);
+    return cell != nullptr ? cell->text(QAccessible::Description).toStdString() : "(no cell)";
+}
+
 constexpr int FIRST_SCAN_MS = 250 + 2 * 2000 + 3000;  // the delay, both receive windows, and slack
 
 class EditE2e : public LabTest {
@@ -97,9 +118,12 @@ protected:
         list->SelectItem(0);
         QTest::mouseClick(window.Window().ControlAs<QPushButton>(IDC_EDIT_BUTTON), Qt::LeftButton);
         m_rows.clear();
-        for (int row = 0; row < list->GetItemCount(); ++row)
+        m_marks.clear();
+        for (int row = 0; row < list->GetItemCount(); ++row) {
             m_rows.push_back({list->GetItemText(row, COL_DEVICE_NAME), list->GetItemText(row, COL_IP_ADDRESS),
                               list->GetItemText(row, COL_PLA), list->GetItemText(row, COL_ELA)});
+            m_marks.push_back(SpokenUnitMark(list, row));
+        }
     }
 
     UdpTransport m_transport;
@@ -110,6 +134,7 @@ protected:
     EditOutcome m_outcome;
     std::function<void()> m_beforeEdit;
     std::vector<std::vector<std::string>> m_rows;  // name, address, PLA, ELA of each row after the edit
+    std::vector<std::string> m_marks;              // each row's mark, as a screen reader reads it
 };
 
 TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheRescanShowsTheEdit) {
@@ -179,6 +204,120 @@ TEST_F(EditE2e, SaveSendsFourIdenticalDatagramsFlushesTheOldNeighbourAndTheResca
 
     const std::vector<std::vector<std::string>> expected = {{"AHU-7", "192.168.92.50", "7", "9"}};
     EXPECT_EQ(m_rows, expected) << "the window's rescan after the save lists the new settings\n" << sim->Log();
+}
+
+TEST_F(EditE2e, SaveUnchangedMarksTheEditedRowConfirmedAfterTheRescan) {
+    LoggedProcess* sim =
+        StartSimulator(1, {"--generate", "1", "--claim-addresses", "--restart-silence", "1", "--lifetime", "60"});
+    ASSERT_NE(sim, nullptr);
+    // The wait is cancelled once the device is past its restart, so the rescan hears it.
+    EditFirstRow([](CDialogEdit& d, EditOutcome& o) { SaveAndCancelWait(d, o, [] { QTest::qWait(2500); }); });
+    EXPECT_TRUE(m_outcome.saved);
+    EXPECT_EQ(WaitForRecords(*sim, IsWrite, 5, 1000ms).size(), 4u) << sim->Log();
+    EXPECT_EQ(m_marks, (std::vector<std::string>{"confirmed"})) << sim->Log();
+}
+
+// Three devices, the third ignoring every write, in one simulator; the plan renames and renumbers all.
+constexpr const char* THREE_DEVICES =
+    "mac=00:50:C2:8F:30:01 ip=192.168.92.41 mask=255.255.255.0 bacnet=1 id=4301 name=AHU-1\n"
+    "mac=00:50:C2:8F:30:02 ip=192.168.92.42 mask=255.255.255.0 bacnet=1 id=4302 name=AHU-2\n"
+    "mac=00:50:C2:8F:30:03 ip=192.168.92.43 mask=255.255.255.0 bacnet=1 id=4303 name=Stubborn writes=ignore\n";
+constexpr const char* THREE_DEVICE_PLAN =
+    "Unit,Device ID,Device Name\r\n"
+    "00:50:C2:8F:30:01,4401,AHU-11\r\n"
+    "00:50:C2:8F:30:02,4402,AHU-12\r\n"
+    "00:50:C2:8F:30:03,4403,Stubborn-2\r\n";
+
+std::vector<std::vector<std::string>> PlanRows(TemplateDialog& dialog) {
+    std::vector<std::vector<std::string>> rows;
+    ReportList* list = dialog.List(IDC_PLAN_LIST);
+    for (int row = 0; list != nullptr && row < list->GetItemCount(); ++row)
+        rows.push_back({list->GetItemText(row, 0), list->GetItemText(row, 1), list->GetItemText(row, 2)});
+    return rows;
+}
+
+TEST_F(EditE2e, APlanAppliedThroughTheWindowConfirmsTwoRowsAndShowsTheThirdDiffers) {
+    AbortIfMachineNamespace("window plan e2e");
+    const std::string devices = "/tmp/" + TheLab().Prefix() + "-devices.txt";
+    const std::string plan = "/tmp/" + TheLab().Prefix() + "-plan.csv";
+    std::ofstream(devices, std::ios::binary) << THREE_DEVICES;
+    std::ofstream(plan, std::ios::binary) << THREE_DEVICE_PLAN;
+    LoggedProcess* sim = StartSimulator(1, {"--devices", devices, "--claim-addresses", "--lifetime", "120"});
+    ASSERT_NE(sim, nullptr);
+
+    PlanWindowHooks hooks = PlanWindowHooksWithDialogs();
+    hooks.choosePlanFile = [&](TemplateDialog&) { return plan; };
+    CNimbetRawConfigDlg window(*m_network, {}, {}, hooks);
+    ASSERT_TRUE(ShowAndActivate(window));
+    auto* list = window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() == 3; }, FIRST_SCAN_MS));
+
+    std::vector<std::vector<std::string>> preview;
+    std::vector<std::vector<std::string>> results;
+    std::string summary;
+    std::size_t writesAtPreview = 99;
+    std::shared_ptr<const ModalCall> waitCall;
+    std::shared_ptr<const ModalCall> resultsCall;
+    const auto previewCall = CallOnNextModal([&](QWidget* modal) {
+        auto* dialog = DialogOf<CPlanPreviewDlg>(modal);
+        ASSERT_NE(dialog, nullptr);
+        preview = PlanRows(*dialog);
+        writesAtPreview = WaitForRecords(*sim, IsWrite, 1, 300ms).size();
+        // The wait dialog runs its 20 s out; the results follow the verifying scan.
+        waitCall = CallOnNextModal(
+            [&](QWidget*) {
+            resultsCall = CallOnNextModal(
+                [&](QWidget* shown) {
+                auto* resultsDialog = DialogOf<CPlanResultsDlg>(shown);
+                ASSERT_NE(resultsDialog, nullptr);
+                results = PlanRows(*resultsDialog);
+                auto* edit = resultsDialog->Window().ControlAs<QLineEdit>(IDC_PLAN_SUMMARY);
+                summary = edit != nullptr ? edit->text().toStdString() : "";
+                resultsDialog->SendCommand(IDCANCEL);
+                },
+                60000);
+            },
+            10000);
+        QTest::mouseClick(dialog->Window().ControlAs<QPushButton>(IDOK), Qt::LeftButton);
+    });
+    window.Window().MenuAction(ID_APPLY_PLAN)->trigger();
+    std::remove(devices.c_str());
+    std::remove(plan.c_str());
+    ASSERT_TRUE(previewCall->fired);
+    ASSERT_TRUE(waitCall && waitCall->fired);
+    ASSERT_TRUE(resultsCall && resultsCall->fired) << sim->Log();
+
+    EXPECT_EQ(writesAtPreview, 0u) << "the preview sends nothing";
+    EXPECT_EQ(
+        preview,
+        (std::vector<std::vector<std::string>>{
+            {"00:50:C2:8F:30:01", "changes", "Device ID: 4301 \u2192 4401; Device Name: AHU-1 \u2192 AHU-11"},
+            {"00:50:C2:8F:30:02", "changes", "Device ID: 4302 \u2192 4402; Device Name: AHU-2 \u2192 AHU-12"},
+            {"00:50:C2:8F:30:03", "changes", "Device ID: 4303 \u2192 4403; Device Name: Stubborn \u2192 Stubborn-2"},
+        }));
+    const std::string differs = "Device ID: planned 4403, seen 4303; Device Name: planned Stubborn-2, seen Stubborn";
+    EXPECT_EQ(results,
+              (std::vector<std::vector<std::string>>{
+                  {"00:50:C2:8F:30:01", "confirmed", "Device ID: 4301 \u2192 4401; Device Name: AHU-1 \u2192 AHU-11"},
+                  {"00:50:C2:8F:30:02", "confirmed", "Device ID: 4302 \u2192 4402; Device Name: AHU-2 \u2192 AHU-12"},
+                  {"00:50:C2:8F:30:03", "differs", differs},
+              }))
+        << sim->Log();
+    EXPECT_EQ(summary, "2 of 3 devices confirmed; 1 differs");
+
+    ASSERT_EQ(list->GetItemCount(), 3);
+    std::vector<std::string> marks;
+    for (int row = 0; row < 3; ++row) marks.push_back(SpokenUnitMark(list, row));
+    EXPECT_EQ(marks, (std::vector<std::string>{"confirmed", "confirmed", "differs: " + differs}));
+
+    std::map<std::string, std::vector<std::string>> writes;
+    for (const JsonValue& write : WaitForRecords(*sim, IsWrite, 13, 1000ms))
+        writes[write.TextOf("mac")].push_back(write.TextOf("hex"));
+    ASSERT_EQ(writes.size(), 3u) << sim->Log();
+    for (const auto& [mac, sent] : writes) {
+        EXPECT_EQ(sent.size(), 4u) << mac;
+        EXPECT_EQ(std::set<std::string>(sent.begin(), sent.end()).size(), 1u) << mac << ": four identical writes";
+    }
 }
 
 TEST_F(EditE2e, CancelSendsNothing) {
