@@ -38,7 +38,7 @@ std::string ProblemsText(const std::string& path, const std::vector<PlanProblem>
 PlanWindowHooks PlanWindowHooksWithDialogs() {
     PlanWindowHooks hooks;
     hooks.choosePlanFile = [](TemplateDialog& owner) {
-        return owner.ChooseOpenFile(PLAN_CAPTION, "CSV files", "*.csv");
+        return owner.ChooseOpenFile("Open plan", "CSV files", "*.csv");
     };
     hooks.waitForRestart = [](int seconds) {
         CDlgWait wait;

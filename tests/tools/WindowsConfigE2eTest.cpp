@@ -1,6 +1,7 @@
 // pelmora-config.exe, the Windows program, under Wine on an X server of its own in the lab's PC namespace,
 // driven from outside as a user would: the first scan lists the simulator's devices, Wink winks the selected
-// one, Edit... and Save unchanged write the settings and run the wait, and Escape ends the program.
+// one, Edit... and Save unchanged write the settings and run the wait, and Escape ends the program; a plan of
+// three devices, one ignoring writes, goes through "Apply plan...", its preview, the wait and the results.
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -8,6 +9,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <fstream>
+#include <map>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -29,6 +33,14 @@ constexpr int IDCANCEL = 2;
 constexpr int DEVICE_LIST = 1110;
 constexpr int EDIT_BUTTON = 1126;
 constexpr int WINK_BUTTON = 1118;
+constexpr int APPLY_PLAN = 1004;
+constexpr int PLAN_LIST = 1131;
+constexpr char OPEN_TITLE[] = "Open plan";
+constexpr char PREVIEW_TITLE[] = "Apply plan";
+constexpr char RESULTS_TITLE[] = "Plan results";
+// The file name box of the system's Open dialog: a combo box (cmb13) or, in older layouts, an edit (edt1).
+constexpr int OPEN_FILE_NAME_COMBO = 0x47C;
+constexpr int OPEN_FILE_NAME_EDIT = 0x480;
 
 class WindowsConfigE2e : public WineLabTest {
 protected:
@@ -144,6 +156,95 @@ TEST_F(WindowsConfigE2e, ListsWinksSavesAndEndsOnEscape) {
     ASSERT_TRUE(DriveOk({"gone", MAIN_TITLE, "30000"})) << "Escape ends the program";
     for (int i = 0; i < 100 && program->Running(); ++i) std::this_thread::sleep_for(100ms);
     EXPECT_FALSE(program->Running());
+}
+
+TEST_F(WindowsConfigE2e, APlanOfThreeDevicesConfirmsTwoAndShowsTheOneIgnoringWritesDiffers) {
+    const std::string devices = "/tmp/" + TheLab().Prefix() + "-devices.txt";
+    const std::string plan = "/tmp/" + TheLab().Prefix() + "-plan.csv";
+    std::ofstream(devices, std::ios::binary)
+        << "mac=00:50:C2:8F:30:01 ip=192.168.92.41 mask=255.255.255.0 bacnet=1 id=4301 name=AHU-1\n"
+           "mac=00:50:C2:8F:30:02 ip=192.168.92.42 mask=255.255.255.0 bacnet=1 id=4302 name=AHU-2\n"
+           "mac=00:50:C2:8F:30:03 ip=192.168.92.43 mask=255.255.255.0 bacnet=1 id=4303 name=Stubborn writes=ignore\n";
+    std::ofstream(plan, std::ios::binary) << "Unit,Device ID,Device Name\r\n"
+                                             "00:50:C2:8F:30:01,4401,AHU-11\r\n"
+                                             "00:50:C2:8F:30:02,4402,AHU-12\r\n"
+                                             "00:50:C2:8F:30:03,4403,Stubborn-2\r\n";
+    LoggedProcess* sim = StartSimulator(1, {"--devices", devices, "--claim-addresses"});
+    ASSERT_TRUE(sim);
+    LoggedProcess* program = StartInNode("pc", Windows(PELMORA_WINDOWS_BIN_DIR "/pelmora-config.exe"), "");
+    ASSERT_TRUE(program);
+    ASSERT_TRUE(DriveOk({"wait", MAIN_TITLE, "60000"})) << program->Log();
+    std::vector<std::string> rows;
+    for (int attempt = 0; attempt < 40 && rows.size() < 3; ++attempt) {
+        rows = Split(Drive({"rows", MAIN_TITLE, std::to_string(DEVICE_LIST)}).output, '\n');
+        if (rows.size() < 3) std::this_thread::sleep_for(500ms);
+    }
+    ASSERT_EQ(rows.size(), 3u) << sim->Log();
+
+    ASSERT_TRUE(DriveOk({"command", MAIN_TITLE, std::to_string(APPLY_PLAN)}));
+    ASSERT_TRUE(DriveOk({"wait", OPEN_TITLE, "20000"})) << "the system's Open dialog";
+    std::string windowsPath = "Z:" + plan;
+    for (char& c : windowsPath)
+        if (c == '/') c = '\\';
+    ASSERT_TRUE(DriveOk({"settext", OPEN_TITLE, std::to_string(OPEN_FILE_NAME_COMBO), windowsPath}) ||
+                DriveOk({"settext", OPEN_TITLE, std::to_string(OPEN_FILE_NAME_EDIT), windowsPath}));
+    ASSERT_TRUE(DriveOk({"click", OPEN_TITLE, std::to_string(IDOK)}));
+    if (!DriveOk({"gone", OPEN_TITLE, "5000"}))
+        DriveOk({"shot", OPEN_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-open-dialog-left-open.png"});
+    ASSERT_TRUE(DriveOk({"wait", PREVIEW_TITLE, "20000"})) << program->Log();
+    const std::string arrow = "\u2192";
+    // The driver's lines as Wine's console writes them, CRLF, without the CR.
+    const auto lines = [](const std::string& output) {
+        std::vector<std::string> split = Split(output, '\n');
+        for (std::string& line : split)
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+        return split;
+    };
+    EXPECT_EQ(
+        lines(Drive({"rows", PREVIEW_TITLE, std::to_string(PLAN_LIST)}).output),
+        (std::vector<std::string>{
+            "00:50:C2:8F:30:01\tchanges\tDevice ID: 4301 " + arrow + " 4401; Device Name: AHU-1 " + arrow + " AHU-11",
+            "00:50:C2:8F:30:02\tchanges\tDevice ID: 4302 " + arrow + " 4402; Device Name: AHU-2 " + arrow + " AHU-12",
+            "00:50:C2:8F:30:03\tchanges\tDevice ID: 4303 " + arrow + " 4403; Device Name: Stubborn " + arrow +
+                " Stubborn-2",
+        }));
+    EXPECT_TRUE(DriveOk({"shot", PREVIEW_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-plan-preview.png"}));
+    EXPECT_TRUE(WaitForRecords(
+                    *sim, [](const JsonValue& r) { return IsReceived(r, "write"); }, 1, 300ms)
+                    .empty())
+        << "the preview sends nothing";
+
+    ASSERT_TRUE(DriveOk({"click", PREVIEW_TITLE, std::to_string(IDOK)}));
+    ASSERT_TRUE(DriveOk({"wait", WAIT_TITLE, "20000"})) << "the wait follows the writes";
+    ASSERT_TRUE(DriveOk({"gone", WAIT_TITLE, "40000"}));
+    ASSERT_TRUE(DriveOk({"wait", RESULTS_TITLE, "40000"})) << program->Log();
+    EXPECT_EQ(
+        lines(Drive({"rows", RESULTS_TITLE, std::to_string(PLAN_LIST)}).output),
+        (std::vector<std::string>{
+            "00:50:C2:8F:30:01\tconfirmed\tDevice ID: 4301 " + arrow + " 4401; Device Name: AHU-1 " + arrow + " AHU-11",
+            "00:50:C2:8F:30:02\tconfirmed\tDevice ID: 4302 " + arrow + " 4402; Device Name: AHU-2 " + arrow + " AHU-12",
+            "00:50:C2:8F:30:03\tdiffers\tDevice ID: planned 4403, seen 4303; Device Name: planned Stubborn-2, "
+            "seen Stubborn",
+        }))
+        << sim->Log();
+    EXPECT_TRUE(DriveOk({"shot", RESULTS_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-plan-results.png"}));
+
+    std::map<std::string, std::vector<std::string>> writes;
+    for (const JsonValue& write : WaitForRecords(
+             *sim, [](const JsonValue& r) { return IsReceived(r, "write"); }, 13, 1s))
+        writes[write.TextOf("mac")].push_back(write.TextOf("hex"));
+    ASSERT_EQ(writes.size(), 3u) << sim->Log();
+    for (const auto& [mac, sent] : writes) {
+        EXPECT_EQ(sent.size(), 4u) << mac;
+        EXPECT_EQ(std::set<std::string>(sent.begin(), sent.end()).size(), 1u) << mac << ": four identical writes";
+    }
+
+    ASSERT_TRUE(DriveOk({"click", RESULTS_TITLE, std::to_string(IDCANCEL)}));
+    ASSERT_TRUE(DriveOk({"gone", RESULTS_TITLE, "10000"}));
+    ASSERT_TRUE(DriveOk({"escape", MAIN_TITLE}));
+    ASSERT_TRUE(DriveOk({"gone", MAIN_TITLE, "30000"}));
+    std::remove(devices.c_str());
+    std::remove(plan.c_str());
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 //   rows TITLE LIST_ID      the list's rows, one a line, cells separated by tabs (UTF-8)
 //   select TITLE LIST_ID ROW  selects ROW alone, as a click on it would
 //   click TITLE CONTROL_ID  a click on the button: BN_CLICKED posted to the dialog
+//   command TITLE ID        a menu command: WM_COMMAND posted to the window, as a menu item sends it
+//   settext TITLE CONTROL_ID TEXT  the control's text, as typing it would leave it
 //   escape TITLE            the Escape key, posted to the dialog
 //   shot TITLE FILE.png     the window as it is on the screen
 // A list view's texts live in the other process: the item structures are written there and read back.
@@ -122,6 +124,18 @@ int Click(HWND dialog, int controlId) {
     return PostMessageW(dialog, WM_COMMAND, command, reinterpret_cast<LPARAM>(control)) ? 0 : 1;
 }
 
+int Command(HWND window, int id) {
+    return PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0) ? 0 : 1;
+}
+
+int SetText(HWND dialog, int controlId, const std::string& text) {
+    HWND control = GetDlgItem(dialog, controlId);
+    if (control == nullptr) return 1;
+    // The system copies a WM_SETTEXT's string into the other process.
+    const std::wstring wide = WideFromUtf8(text);
+    return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) ? 0 : 1;
+}
+
 int Escape(HWND dialog) {
     const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyW(VK_ESCAPE, MAPVK_VK_TO_VSC)) << 16;
     const bool sent = PostMessageW(dialog, WM_KEYDOWN, VK_ESCAPE, scanCode | 1) != FALSE &&
@@ -205,7 +219,9 @@ int Shot(HWND window, const std::string& path) {
 
 int main(int argc, char** argv) {
     if (argc < 3) {
-        std::fputs("usage: drive_window_win32 wait|gone|rows|select|click|escape|shot TITLE [ARGUMENT...]\n", stderr);
+        std::fputs(
+            "usage: drive_window_win32 wait|gone|rows|select|click|command|settext|escape|shot TITLE [ARGUMENT...]\n",
+            stderr);
         return 2;
     }
     const std::string command = argv[1];
@@ -222,6 +238,8 @@ int main(int argc, char** argv) {
     if (command == "rows") return Rows(window, number(3));
     if (command == "select") return Select(window, number(3), number(4));
     if (command == "click") return Click(window, number(3));
+    if (command == "command") return Command(window, number(3));
+    if (command == "settext" && argc > 4) return SetText(window, number(3), argv[4]);
     if (command == "escape") return Escape(window);
     if (command == "shot" && argc > 3) return Shot(window, argv[3]);
     std::fprintf(stderr, "drive_window_win32: unknown command %s\n", command.c_str());
