@@ -81,9 +81,10 @@ TEST_F(MainWindowTest, ExportWritesTheRowsAsShownToTheChosenFile) {
     QFile file(QString::fromStdString(m_exportFile));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(
-        bytes.startsWith("Unit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n"));
-    const auto records = ReadCsv(bytes.toStdString());
+    EXPECT_TRUE(bytes.startsWith(
+        "\xEF\xBB\xBFUnit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n"))
+        << "a byte-order mark, so that Excel reads UTF-8";
+    const auto records = ReadCsv(bytes.mid(3).toStdString());
     ASSERT_TRUE(records);
     ASSERT_EQ(records->size(), 7u);
     const std::vector<std::string> duplicates = {"Device ID", "Device ID", "", "IP address", "IP address", ""};

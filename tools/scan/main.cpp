@@ -54,8 +54,10 @@ int main(int argc, char** argv) {
         std::fputs("pelmora-scan: cannot create a UDP socket\n", stderr);
         return EXIT_FAILED;
     }
-    const DeviceListing listing = ListDevices(devices->Store());
-    const std::string shown = arguments.output == ScanOutput::Json  ? FormatJson(listing)
+    // JSON carries the devices' texts exactly; the table and CSV are read by people.
+    const bool json = arguments.output == ScanOutput::Json;
+    const DeviceListing listing = ListDevices(devices->Store(), json ? ListedTexts::Exact : ListedTexts::Shown);
+    const std::string shown = json                                  ? FormatJson(listing)
                               : arguments.output == ScanOutput::Csv ? FormatCsv(listing)
                                                                     : FormatTable(listing);
     std::fputs(shown.c_str(), stdout);
