@@ -70,8 +70,15 @@ std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4N
 }
 
 bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime) {
-    // NLM_F_REPLACE without NLM_F_CREATE: an address deleted meanwhile is not made again.
-    return context.ifIndex > 0 && Seconds(lifetime) != 0 && SendAddress(context, NLM_F_REPLACE, Seconds(lifetime));
+    if (context.ifIndex <= 0 || Seconds(lifetime) == 0) return false;
+    // The kernel makes a missing IPv4 address on RTM_NEWADDR even without NLM_F_CREATE, so only one that is
+    // still there is renewed. A deletion in between the two requests can still be undone; callers look again.
+    const auto rows = netlink::ReadIpv4Addresses();
+    const bool there = rows && std::any_of(rows->begin(), rows->end(), [&](const AddressRow& row) {
+        return row.ifIndex == context.ifIndex && row.address == context.address &&
+               row.prefixLength == context.prefixLength;
+    });
+    return there && SendAddress(context, NLM_F_REPLACE, Seconds(lifetime));
 }
 
 bool DeleteIpv4Address(const AddressContext& context) {
