@@ -33,10 +33,10 @@ std::string FormulaSafe(const std::string& text) {
 
 std::string CsvField(const std::string& text, char separator) {
     const std::string wellFormed =
-        IsValidUtf8(text) ? text
-                          : DecodeElementText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
-                                              text.size());
-    const std::string field = FormulaSafe(wellFormed);
+        IsValidUtf8(text)
+            ? text
+            : DecodeElementText(reinterpret_cast<const std::uint8_t*>(text.data()), text.size(), text.size());
+    std::string field = FormulaSafe(wellFormed);
     if (field.find_first_of(",;\t\"\r\n") == std::string::npos && field.find(separator) == std::string::npos)
         return field;
     std::string quoted = "\"";

@@ -75,9 +75,9 @@ bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifeti
     // still there is renewed. A deletion in between the two requests can still be undone; callers look again.
     const auto rows = netlink::ReadIpv4Addresses();
     const bool there = rows && std::any_of(rows->begin(), rows->end(), [&](const AddressRow& row) {
-        return row.ifIndex == context.ifIndex && row.address == context.address &&
-               row.prefixLength == context.prefixLength;
-    });
+                           return row.ifIndex == context.ifIndex && row.address == context.address &&
+                                  row.prefixLength == context.prefixLength;
+                       });
     return there && SendAddress(context, NLM_F_REPLACE, Seconds(lifetime));
 }
 

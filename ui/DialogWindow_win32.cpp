@@ -11,9 +11,34 @@
 
 namespace pelmora {
 
+namespace {
+
+// The dialogs whose modal run is going on, the innermost last; all on the one thread that runs the windows.
+std::vector<const DialogWindow*>& RunningDialogs() {
+    static std::vector<const DialogWindow*> running;
+    return running;
+}
+
+void Forget(const DialogWindow* window) {
+    auto& running = RunningDialogs();
+    running.erase(std::remove(running.begin(), running.end(), window), running.end());
+}
+
+}  // namespace
+
+WindowHandle InnermostRunningDialog() {
+    const auto& running = RunningDialogs();
+    return running.empty() ? nullptr : running.back()->Handle();
+}
+
+WindowHandle OwnerForNewWindow() {
+    if (WindowHandle dialog = InnermostRunningDialog()) return dialog;
+    return GetActiveWindow();
+}
+
 DialogWindow::DialogWindow(TemplateDialog& dialog) : m_dialog(dialog) {}
 
-DialogWindow::~DialogWindow() = default;
+DialogWindow::~DialogWindow() { Forget(this); }
 
 WindowHandle DialogWindow::Control(int id) const { return m_window != nullptr ? GetDlgItem(m_window, id) : nullptr; }
 
@@ -131,6 +156,8 @@ bool DialogWindow::ChooseMenuCommand(int commandId) {
 
 void DialogWindow::Begin(WindowHandle window) {
     m_window = window;
+    Forget(this);
+    RunningDialogs().push_back(this);
     m_lists.clear();
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (IsWindowOfClass(child, WC_LISTVIEWW)) {
@@ -148,6 +175,7 @@ void DialogWindow::DpiChanged(int dpi) {
 }
 
 void DialogWindow::End() {
+    Forget(this);
     m_lists.clear();
     m_timers.clear();
     m_window = nullptr;

@@ -51,9 +51,12 @@ protected:
     std::vector<std::string> Convert(const std::vector<std::string>& files, const std::string& options) {
         const fs::path out = m_folder / ("out-" + std::to_string(m_runs++));
         // A network namespace of its own: the spreadsheet has no business on this machine's network.
-        std::vector<std::string> argv = {"unshare", "-rn", m_soffice, "-env:UserInstallation=file://" +
-                                         (m_folder / "profile").string(), "--headless", "--infilter=CSV:" + options,
-                                         "--convert-to", "fods", "--outdir", out.string()};
+        std::vector<std::string> argv = {
+            "unshare",      "-rn",
+            m_soffice,      "-env:UserInstallation=file://" + (m_folder / "profile").string(),
+            "--headless",   "--infilter=CSV:" + options,
+            "--convert-to", "fods",
+            "--outdir",     out.string()};
         for (const std::string& file : files) argv.push_back((m_folder / file).string());
         const CommandResult run = RunCommand(argv, std::chrono::seconds(120));
         EXPECT_EQ(run.exitStatus, 0) << run.output;

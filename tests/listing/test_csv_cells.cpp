@@ -31,12 +31,16 @@ TEST(CsvField, GuardsEveryPlaceAReaderMayStartACellAndQuotesWhatHoldsABreak) {
         {"AHU;=1+41;", ',', "\"AHU;'=1+41;\""},
         {"a,@b", ';', "\"a,'@b\""},
         {"a\t-b", ',', "\"a\t'-b\""},
-        {"x\n=1", ',', "\"x\n'=1\""},    // a reader that misses the quotes starts a record there
-        {"a; =1", ',', "\"a; '=1\""},    // a reader that trims blanks
-        {" =1", ',', " '=1"},            // nothing to quote
+        {"x\n=1", ',', "\"x\n'=1\""},      // a reader that misses the quotes starts a record there
+        {"a; =1", ',', "\"a; '=1\""},      // a reader that trims blanks
+        {" =1", ',', " '=1"},              // nothing to quote
         {"a;\"=1", ',', "\"a;\"\"'=1\""},  // a quote a reader may take as the cell's opening
         {"K\xC3\xBChlraum \xE2\x9C\x93", ',', "K\xC3\xBChlraum \xE2\x9C\x93"},
-        {"a\xFF" "b", ',', "a\xEF\xBF\xBD" "b"},
+        {"a\xFF"
+         "b",
+         ',',
+         "a\xEF\xBF\xBD"
+         "b"},
         {"x|y", '|', "\"x|y\""},
     };
     for (const Cell& c : cases) EXPECT_EQ(CsvField(c.text, c.separator), c.written) << c.text;

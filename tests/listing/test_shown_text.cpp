@@ -16,10 +16,18 @@ struct Text {
 
 TEST(ListDevices, DirectionControlsAreShownAsReplacementsAndKeptEscapedInJson) {
     const Text cases[] = {
-        {"\xE2\x80\xAE" "fdp.exe", "\xEF\xBF\xBD" "fdp.exe", "\"\\u202Efdp.exe\""},                      // U+202E
-        {"a\xE2\x80\xAA" "b\xE2\x80\xAC", "a\xEF\xBF\xBD" "b\xEF\xBF\xBD", "\"a\\u202Ab\\u202C\""},        // U+202A, C
-        {"\xE2\x81\xA6\xE2\x81\xA9", "\xEF\xBF\xBD\xEF\xBF\xBD", "\"\\u2066\\u2069\""},                      // U+2066, 9
-        {"\xE2\x80\x8E\xE2\x80\x8F", "\xEF\xBF\xBD\xEF\xBF\xBD", "\"\\u200E\\u200F\""},                      // LRM, RLM
+        {"\xE2\x80\xAE"
+         "fdp.exe",
+         "\xEF\xBF\xBD"
+         "fdp.exe",
+         "\"\\u202Efdp.exe\""},  // U+202E
+        {"a\xE2\x80\xAA"
+         "b\xE2\x80\xAC",
+         "a\xEF\xBF\xBD"
+         "b\xEF\xBF\xBD",
+         "\"a\\u202Ab\\u202C\""},                                                        // U+202A, C
+        {"\xE2\x81\xA6\xE2\x81\xA9", "\xEF\xBF\xBD\xEF\xBF\xBD", "\"\\u2066\\u2069\""},  // U+2066, 9
+        {"\xE2\x80\x8E\xE2\x80\x8F", "\xEF\xBF\xBD\xEF\xBF\xBD", "\"\\u200E\\u200F\""},  // LRM, RLM
         // Their neighbours stay: U+200D, U+2010, U+2029, U+202F, U+2065, U+206A.
         {"\xE2\x80\x8D\xE2\x80\x90\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA",
          "\xE2\x80\x8D\xE2\x80\x90\xE2\x80\xA9\xE2\x80\xAF\xE2\x81\xA5\xE2\x81\xAA",
