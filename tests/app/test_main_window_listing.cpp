@@ -14,6 +14,7 @@
 #include <QtGui/QAction>
 #include <QtTest/QTest>
 
+#include "app/ExportList.h"
 #include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
 #include "tests/app/MainWindowFixture.h"
@@ -100,6 +101,16 @@ TEST_F(MainWindowTest, ExportWritesTheRowsAsShownToTheChosenFile) {
     ExportAction()->trigger();
     EXPECT_EQ(m_suggestedExports.size(), 2u);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a cancel writes nothing";
+}
+
+TEST(ExportFileText, SplitsAtTheUsersListSeparatorWhereTheCellsAreGuardedForIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {",", "Unit,IP address,"},    {";", "Unit;IP address;"},
+        {"\t", "Unit\tIP address\t"}, {"\xD8\x9B", "Unit,IP address,"},  // the Arabic semicolon of some locales
+        {"", "Unit,IP address,"},     {";;", "Unit,IP address,"},
+    };
+    for (const auto& [separator, start] : cases)
+        EXPECT_EQ(ExportFileText(DeviceListing{}, separator).rfind("\xEF\xBB\xBF" + start, 0), 0u) << separator;
 }
 
 // Runs fn with this thread's file access as an unprivileged user when it is root: root passes every folder's
