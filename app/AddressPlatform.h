@@ -14,7 +14,7 @@ class AddressPlatform {
 public:
     virtual ~AddressPlatform() = default;
     virtual std::optional<std::vector<AdapterInfo>> ListAdapters() = 0;
-    // Adds a temporary address, drawn as platform/TemporaryDraw.h says, to the adapter.
+    // Adds a temporary address, drawn as platform/RandomTemporaryAddress.h says, to the adapter.
     virtual std::optional<AddressContext> AddTemporaryAddress(int ifIndex) = 0;
     virtual bool DeleteIpv4Address(const AddressContext& context) = 0;
 };

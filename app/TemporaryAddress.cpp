@@ -3,12 +3,15 @@
 namespace pelmora {
 
 std::optional<std::size_t> ChooseTemporaryAdapter(const std::vector<AdapterInfo>& adapters) {
+    std::optional<std::size_t> firstQualifying;
     for (std::size_t i = 0; i < adapters.size(); ++i) {
         const AdapterInfo& adapter = adapters[i];
-        if (adapter.ifIndex == 0 || !adapter.isEthernet) continue;
-        if (!HoldsIpv4Address(adapter)) return i;
+        if (adapter.ifIndex == 0 || !adapter.isEthernet || HoldsIpv4Address(adapter)) continue;
+        if (adapter.connected) return i;
+        if (!firstQualifying) firstQualifying = i;
     }
-    return std::nullopt;
+    // None is cabled yet: the technician may plug in after the start.
+    return firstQualifying;
 }
 
 TemporaryAddress::TemporaryAddress(AddressPlatform& platform) : m_platform(platform) {

@@ -1,7 +1,7 @@
 #pragma once
 // The temporary IPv4 address on the first Ethernet adapter that has none, for the main window's run: a
 // device on that adapter's segment can then be reached by broadcast. The holder's lifetime is the
-// address's lifetime. The platform draws the address (platform/TemporaryDraw.h).
+// address's lifetime. The platform draws the address (platform/RandomTemporaryAddress.h).
 #include <cstddef>
 #include <optional>
 #include <vector>
@@ -13,9 +13,9 @@
 
 namespace pelmora {
 
-// The index of the adapter that gets the address: the first with a non-zero interface index that is
-// Ethernet and holds no IPv4 address (entries without an address and 0.0.0.0 do not count). Nothing
-// when no adapter qualifies.
+// The index of the adapter that gets the address: of those with a non-zero interface index that are
+// Ethernet and hold no IPv4 address (entries without an address and 0.0.0.0 do not count), the first
+// that is connected, else the first. Nothing when no adapter qualifies.
 std::optional<std::size_t> ChooseTemporaryAdapter(const std::vector<AdapterInfo>& adapters);
 
 class TemporaryAddress {

@@ -23,14 +23,14 @@
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
 #include "app/EditWithDialog.h"
-#include "app/SystemAddressPlatform.h"
+#include "app/linux/SystemAddressPlatform.h"
 #include "helper/NetHelperClient.h"
 #include "platform/Clock.h"
 #include "platform/UdpTransport.h"
 #include "protocol/DeviceNetwork.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "resources/ResourceIds.h"
-#include "ui/DialogWindow.h"
+#include "ui/qt/QtDialogWindow.h"
 
 extern char** environ;
 

@@ -54,7 +54,7 @@ ConfigFields FieldsForWrite(const DeviceSettings& settings) {
     fields.description = settings.description;
     fields.location = settings.location;
     fields.bbmdAddress = settings.bbmdAddress;
-    fields.deviceIdText = std::to_string(settings.deviceId);
+    fields.deviceId = settings.deviceId;
     fields.pla = settings.pla;
     fields.ela = settings.ela;
     fields.port = settings.port;

@@ -11,6 +11,13 @@
 
 namespace pelmora {
 
+// The wait after a write while the device restarts: longer when it moves from a fixed address to DHCP.
+constexpr int FIXED_TO_DHCP_WAIT_SECONDS = 35;
+constexpr int RESTART_WAIT_SECONDS = 20;
+constexpr int RestartWaitSeconds(bool dhcpBefore, bool dhcpAfter) {
+    return !dhcpBefore && dhcpAfter ? FIXED_TO_DHCP_WAIT_SECONDS : RESTART_WAIT_SECONDS;
+}
+
 struct DeviceSettings {
     // Which device, and where it answers now: the write's first destination. The write never changes them.
     MacBytes mac{};

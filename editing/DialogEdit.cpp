@@ -2,8 +2,8 @@
 
 #include <string>
 
+#include "devices/SettingChecks.h"
 #include "editing/DlgWait.h"
-#include "editing/NumberText.h"
 #include "protocol/MacAddress.h"
 #include "resources/ResourceIds.h"
 #include "ui/DataExchange.h"
@@ -12,18 +12,7 @@ namespace pelmora {
 
 namespace {
 
-constexpr int DESCRIPTION_LIMIT = 50;
-constexpr int LOCATION_LIMIT = 32;
-constexpr int NAME_LIMIT = 32;
-constexpr int DEVICE_ID_TEXT_LIMIT = 20;
-constexpr std::uint8_t DEFAULT_STATION_PART = 254;
-constexpr int DEFAULT_BACNET_PORT = 47808;
 constexpr char FACTORY_DEFAULT_ID_TEXT[] = "-1";
-
-// ParseNumberText on a field's text, which the check may empty.
-bool CheckNumberField(std::string& text, int& value, int low, int high) {
-    return ParseNumberText(text, value, low, high);
-}
 
 }  // namespace
 
@@ -46,9 +35,8 @@ bool CDialogEdit::EditDevice(DeviceRecord* record, DeviceSet* devices) {
     m_devices = devices;
     FillFromSettings(SettingsFromRecord(*record));
     if (DoModal() != IDOK) return false;
-    const bool fixedToDhcp = record->dhcp == 0 && m_dhcp == 1;
     CDlgWait wait;
-    wait.RunWait(fixedToDhcp ? FIXED_TO_DHCP_WAIT_SECONDS : RESTART_WAIT_SECONDS);
+    wait.RunWait(RestartWaitSeconds(record->dhcp != 0, m_dhcp == 1));
     return true;
 }
 
@@ -131,34 +119,15 @@ void CDialogEdit::OnForeignDeviceClicked() {
 
 void CDialogEdit::OnSave() {
     if (!UpdateData(true)) return;
-    bool ok = true;
-    int value = 0;
-    if (CheckNumberField(m_elaText, value, 0, 255)) {
-        m_ela = static_cast<std::uint8_t>(value);
-    } else {
-        m_ela = DEFAULT_STATION_PART;
-        ok = false;
-    }
-    if (CheckNumberField(m_plaText, value, 0, 255)) {
-        m_pla = static_cast<std::uint8_t>(value);
-    } else {
-        m_pla = DEFAULT_STATION_PART;
-        ok = false;
-    }
-    if (CheckNumberField(m_portText, value, 0, 65535)) {
-        m_port = value;
-    } else {
-        m_port = DEFAULT_BACNET_PORT;
-        ok = false;
-    }
-    bool idAccepted = true;
-    if (m_deviceIdText == FACTORY_DEFAULT_TEXT) {
-        m_deviceIdText = FACTORY_DEFAULT_ID_TEXT;
-    } else if (!CheckNumberField(m_deviceIdText, value, FACTORY_DEFAULT_DEVICE_ID, DEVICE_ID_LIMIT)) {
-        m_deviceIdText = FACTORY_DEFAULT_ID_TEXT;
-        idAccepted = false;
-    }
-    if (ok && idAccepted) {
+    NumberFieldTexts texts{m_elaText, m_plaText, m_portText, m_deviceIdText};
+    const CheckedNumbers checked = CheckNumberFields(texts);
+    m_ela = checked.ela;
+    m_pla = checked.pla;
+    m_port = checked.port;
+    // The factory-default text and a refused ID both show as -1 until the fields are shown again.
+    m_deviceIdText =
+        texts.deviceId == FACTORY_DEFAULT_TEXT || !checked.deviceIdOk ? FACTORY_DEFAULT_ID_TEXT : texts.deviceId;
+    if (checked.AllOk()) {
         WriteConfiguration();
         TemplateDialog::OnOK();
         return;
@@ -184,7 +153,7 @@ DeviceSettings CDialogEdit::SettingsForWrite() const {
     settings.subnetMask = address(IDC_SUBNET_MASK);
     settings.gateway = address(IDC_GATEWAY);
     settings.dns = address(IDC_DNS);
-    settings.deviceId = DeviceIdForWrite(m_deviceIdText);
+    settings.deviceId = DeviceIdFromText(m_deviceIdText);
     settings.name = m_name;
     settings.location = m_location;
     settings.description = m_description;

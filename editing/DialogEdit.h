@@ -12,8 +12,6 @@
 
 namespace pelmora {
 
-constexpr int FIXED_TO_DHCP_WAIT_SECONDS = 35;
-constexpr int RESTART_WAIT_SECONDS = 20;
 // What DHCP switched off puts into a blank or 0.0.0.0 address control: 192.168.92.92.
 constexpr Ipv4Host DEFAULT_STATIC_ADDRESS{0xC0A85C5Cu};
 

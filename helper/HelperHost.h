@@ -9,7 +9,7 @@
 #include "base/Ipv4.h"
 #include "platform/Adapters.h"
 #include "platform/AddressTable.h"
-#include "platform/TemporaryDraw.h"
+#include "platform/RandomTemporaryAddress.h"
 
 namespace pelmora {
 
@@ -24,7 +24,7 @@ public:
 
     // The links with their IPv4 addresses, as they are now; nothing when they cannot be read.
     virtual std::optional<std::vector<AdapterInfo>> ListLinks() = 0;
-    // As ReachedSubnets in TemporaryDraw.h; nothing when the addresses or routes cannot be read.
+    // As ReachedSubnets in platform/RandomTemporaryAddress.h; nothing when the addresses or routes cannot be read.
     virtual std::optional<std::vector<Subnet>> ReachedSubnets() = 0;
     virtual std::optional<AddressContext> AddAddress(int ifIndex, Ipv4Net address, std::chrono::seconds lifetime) = 0;
     virtual bool RenewAddress(const AddressContext& context, std::chrono::seconds lifetime) = 0;

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "helper/HelperProtocol.h"
-#include "platform/HelperChannel.h"
+#include "platform/HelperChannel_linux.h"
 #include "platform/NetworkAdmin.h"
 
 namespace pelmora {

@@ -56,4 +56,9 @@ std::optional<std::string> RefuseLinkKind(const AdapterInfo& link, const std::ve
     return "a virtual link of kind " + link.kind;
 }
 
+void MarkEthernetAdapters(std::vector<AdapterInfo>& adapters) {
+    for (AdapterInfo& adapter : adapters)
+        adapter.isEthernet = IsEthernetAdapter(adapter) && !RefuseLinkKind(adapter, adapters);
+}
+
 }  // namespace pelmora

@@ -12,6 +12,7 @@
 #include <algorithm>
 #include <cstring>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 
 #include "platform/Adapters.h"
@@ -27,13 +28,14 @@ bool PathExists(const std::string& path) {
 }
 
 // Sysfs shows the namespace it was mounted in, which a thread that entered another network namespace
-// does not share; the entry counts only when its interface index is the one asked about.
-bool SysfsSaysWireless(const std::string& name, int ifIndex) {
+// does not share; an entry counts only when the link's interface index is the one asked about.
+bool SysfsLinkHasEntry(const std::string& name, int ifIndex, std::initializer_list<const char*> entries) {
     const std::string dir = "/sys/class/net/" + name;
     std::ifstream indexFile(dir + "/ifindex");
     int sysfsIndex = 0;
     if (!(indexFile >> sysfsIndex) || sysfsIndex != ifIndex) return false;
-    return PathExists(dir + "/wireless") || PathExists(dir + "/phy80211");
+    return std::any_of(entries.begin(), entries.end(),
+                       [&](const char* entry) { return PathExists(dir + "/" + entry); });
 }
 
 // The wireless-extensions query answers in the caller's own namespace; cfg80211 drivers answer it too.
@@ -70,10 +72,13 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         adapter.ifIndex = family->ifi_index;
         if (const nlattr* name = attributes[IFLA_IFNAME]) adapter.name = mnl_attr_get_str(name);
         adapter.arpEther = family->ifi_type == ARPHRD_ETHER;
-        adapter.wireless = SysfsSaysWireless(adapter.name, adapter.ifIndex) || IoctlSaysWireless(adapter.name);
+        adapter.wireless = SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"wireless", "phy80211"}) ||
+                           IoctlSaysWireless(adapter.name);
         adapter.masterIndex = U32Attribute(attributes[IFLA_MASTER]);
         adapter.lowerIndex = U32Attribute(attributes[IFLA_LINK]);
-        adapter.hasBusDevice = attributes[IFLA_PARENT_DEV_NAME] != nullptr;
+        // Older kernels do not send the parent device; sysfs links the same device as "device".
+        adapter.hasBusDevice =
+            attributes[IFLA_PARENT_DEV_NAME] != nullptr || SysfsLinkHasEntry(adapter.name, adapter.ifIndex, {"device"});
         const auto info = netlink::NestedAttributes(attributes[IFLA_LINKINFO], IFLA_INFO_MAX);
         if (const nlattr* kind = info[IFLA_INFO_KIND]) adapter.kind = mnl_attr_get_str(kind);
         adapter.isBridge = adapter.kind == "bridge";
@@ -84,8 +89,7 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
     if (!read) return std::nullopt;
     std::stable_sort(adapters.begin(), adapters.end(),
                      [](const AdapterInfo& a, const AdapterInfo& b) { return a.ifIndex < b.ifIndex; });
-    for (AdapterInfo& adapter : adapters)
-        adapter.isEthernet = IsEthernetAdapter(adapter) && !RefuseLinkKind(adapter, adapters);
+    MarkEthernetAdapters(adapters);
     return adapters;
 }
 

@@ -2,7 +2,7 @@
 
 #include "platform/Adapters.h"
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 
@@ -11,11 +11,24 @@ namespace {
 constexpr ULONG ADAPTER_LIST_BUFFER = 21600;
 constexpr ULONG ADAPTER_LIST_FLAGS = GAA_FLAG_SKIP_ANYCAST | GAA_FLAG_SKIP_MULTICAST | GAA_FLAG_SKIP_DNS_SERVER;
 
-// The interface entry's type: Ethernet is MIB_IF_TYPE_ETHERNET (6); Wi-Fi, loopback and tunnels differ.
-bool InterfaceIsEthernet(ULONG ifIndex) {
-    MIB_IFROW row{};
-    row.dwIndex = ifIndex;
-    return GetIfEntry(&row) == NO_ERROR && row.dwType == MIB_IF_TYPE_ETHERNET;
+// Media that carry Ethernet frames over the air: a Bluetooth PAN adapter is of type 6 too.
+bool IsWirelessMedium(NDIS_PHYSICAL_MEDIUM medium) {
+    return medium == NdisPhysicalMediumWirelessLan || medium == NdisPhysicalMediumWirelessWan ||
+           medium == NdisPhysicalMediumNative802_11 || medium == NdisPhysicalMediumBluetooth ||
+           medium == NdisPhysicalMediumWiMax || medium == NdisPhysicalMediumUWB;
+}
+
+// The interface row's facts: Ethernet is IF_TYPE_ETHERNET_CSMACD (6), and Wi-Fi, loopback and tunnels
+// differ; a TAP or other virtual adapter is no hardware interface; an unplugged port is still one.
+void FillFromInterfaceRow(AdapterInfo& adapter) {
+    MIB_IF_ROW2 row{};
+    row.InterfaceIndex = static_cast<NET_IFINDEX>(adapter.ifIndex);
+    if (adapter.ifIndex == 0 || GetIfEntry2(&row) != NO_ERROR) return;
+    adapter.arpEther = row.Type == IF_TYPE_ETHERNET_CSMACD;
+    adapter.wireless = IsWirelessMedium(row.PhysicalMediumType);
+    adapter.hasBusDevice = row.InterfaceAndOperStatusFlags.HardwareInterface != FALSE &&
+                           row.InterfaceAndOperStatusFlags.ConnectorPresent != FALSE;
+    adapter.connected = row.MediaConnectState == MediaConnectStateConnected && row.OperStatus == IfOperStatusUp;
 }
 
 }  // namespace
@@ -32,9 +45,7 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         AdapterInfo adapter;
         adapter.ifIndex = static_cast<int>(entry->IfIndex);
         if (entry->FriendlyName != nullptr) adapter.name = Utf8FromWide(entry->FriendlyName);
-        // The interface type decides alone on Windows; it is the link-layer fact arpEther holds on Linux.
-        adapter.arpEther = entry->IfIndex != 0 && InterfaceIsEthernet(entry->IfIndex);
-        adapter.isEthernet = IsEthernetAdapter(adapter);
+        FillFromInterfaceRow(adapter);
         for (const IP_ADAPTER_UNICAST_ADDRESS* unicast = entry->FirstUnicastAddress; unicast != nullptr;
              unicast = unicast->Next) {
             const SOCKADDR* address = unicast->Address.lpSockaddr;
@@ -46,6 +57,9 @@ std::optional<std::vector<AdapterInfo>> ListAdapters() {
         }
         adapters.push_back(std::move(adapter));
     }
+    // The rule Linux applies too: on Windows no link has a kind, so it is an Ethernet interface of type 6,
+    // not wireless, with hardware and a connector behind it.
+    MarkEthernetAdapters(adapters);
     return adapters;
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 // The PC's IPv4 address table and its routes, and adding and deleting one address. Linux: rtnetlink;
-// Windows: IP Helper (GetIpAddrTable, AddIPAddress, DeleteIPAddress).
+// Windows: IP Helper (GetIpAddrTable, GetIpForwardTable2, AddIPAddress, DeleteIPAddress).
 #include <chrono>
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 #include <vector>
 
 #include "platform/AddressTable.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 
@@ -37,6 +37,26 @@ std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4N
 
 bool DeleteIpv4Address(const AddressContext& context) {
     return context.nteContext != 0 && DeleteIPAddress(context.nteContext) == NO_ERROR;
+}
+
+std::optional<std::vector<RouteRow>> ReadIpv4Routes() {
+    MIB_IPFORWARD_TABLE2* table = nullptr;
+    if (GetIpForwardTable2(AF_INET, &table) != NO_ERROR || table == nullptr) return std::nullopt;
+    std::vector<RouteRow> routes;
+    routes.reserve(table->NumEntries);
+    for (ULONG i = 0; i < table->NumEntries; ++i) {
+        const MIB_IPFORWARD_ROW2& row = table->Table[i];
+        if (row.DestinationPrefix.Prefix.si_family != AF_INET) continue;
+        RouteRow route;
+        route.destination.value = row.DestinationPrefix.Prefix.Ipv4.sin_addr.s_addr;
+        route.prefixLength = row.DestinationPrefix.PrefixLength;
+        // An on-link route has the next hop 0.0.0.0: no gateway.
+        if (row.NextHop.si_family == AF_INET && row.NextHop.Ipv4.sin_addr.s_addr != 0)
+            route.gateways.push_back(Ipv4Net{row.NextHop.Ipv4.sin_addr.s_addr});
+        routes.push_back(std::move(route));
+    }
+    FreeMibTable(table);
+    return routes;
 }
 
 }  // namespace pelmora

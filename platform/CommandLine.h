@@ -13,4 +13,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv);
 // turn a CSV row's CRLF into CR CR LF), and UTF-8 shown as such on a Windows console.
 void PrepareStandardOutput();
 
+// Whether standard error is a terminal (a console on Windows), where a progress bar can be drawn.
+bool StandardErrorIsTerminal();
+
 }  // namespace pelmora

@@ -1,5 +1,7 @@
 #include "platform/CommandLine.h"
 
+#include <unistd.h>
+
 namespace pelmora {
 
 std::vector<std::string> CommandLineArguments(int argc, char** argv) {
@@ -8,5 +10,7 @@ std::vector<std::string> CommandLineArguments(int argc, char** argv) {
 }
 
 void PrepareStandardOutput() {}
+
+bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
 
 }  // namespace pelmora

@@ -6,7 +6,7 @@
 #include <cstdio>
 
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 
@@ -24,5 +24,7 @@ void PrepareStandardOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
     SetConsoleOutputCP(CP_UTF8);
 }
+
+bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
 
 }  // namespace pelmora

@@ -12,7 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "platform/HelperChannel.h"
+#include "platform/HelperChannel_linux.h"
 
 namespace pelmora {
 

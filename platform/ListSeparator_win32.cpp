@@ -1,7 +1,7 @@
 #include "platform/ListSeparator.h"
 
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -18,8 +18,8 @@ struct NeighbourEntry {
 std::optional<std::vector<NeighbourEntry>> ReadNeighbours();
 // Deletes the dynamic neighbour entries for the address, on every interface: how many went, or nothing
 // when the cache or the routes cannot be read. An entry someone fixed (NUD_PERMANENT or NUD_NOARP) and
-// the entry of any route's gateway stay. Windows: every entry of the address that GetIpNetTable lists,
-// as the program there deletes them with its own rights.
+// the entry of any route's gateway stay. Windows: every dynamic entry of the address that GetIpNetTable
+// lists (MIB_IPNET_TYPE_DYNAMIC), as the program there deletes them with its own rights.
 std::optional<std::size_t> DeleteNeighbours(Ipv4Net address);
 
 }  // namespace pelmora

@@ -1,7 +1,7 @@
 #include <vector>
 
 #include "platform/Neighbours.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 
@@ -33,8 +33,10 @@ std::optional<std::size_t> DeleteNeighbours(Ipv4Net address) {
     auto rows = ReadArpTable();
     if (!rows) return std::nullopt;
     std::size_t deleted = 0;
+    // An entry someone made static stays, as on Linux; only what the PC learnt goes.
     for (MIB_IPNETROW& row : *rows) {
-        if (row.dwAddr == address.value && DeleteIpNetEntry(&row) == NO_ERROR) ++deleted;
+        if (row.dwAddr == address.value && row.dwType == MIB_IPNET_TYPE_DYNAMIC && DeleteIpNetEntry(&row) == NO_ERROR)
+            ++deleted;
     }
     return deleted;
 }

@@ -19,7 +19,7 @@ public:
     NetworkAdmin(NetworkAdmin&&) = delete;
     NetworkAdmin& operator=(NetworkAdmin&&) = delete;
 
-    // Adds a temporary address drawn as TemporaryDraw.h says to the link: what was added, or nothing.
+    // Adds a temporary address drawn as RandomTemporaryAddress.h says to the link: what was added, or nothing.
     virtual std::optional<AddressContext> AddTemporaryAddress(int ifIndex) = 0;
     virtual bool DeleteIpv4Address(const AddressContext& context) = 0;
     // Deletes the dynamic neighbour entries of the address (Neighbours.h): how many went, or nothing

@@ -1,6 +1,6 @@
 #include "platform/SocketLayer.h"
 
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

@@ -16,7 +16,9 @@
 // to its destination address; a broadcast goes to every 0.0.0.0 socket, so replies are not doubled.
 //
 // Windows delivers a broadcast to every socket bound to an address of the link it came in on, so
-// there the per-address sockets hear broadcast replies themselves (BoundSocketsHearBroadcast).
+// there the per-address sockets hear broadcast replies themselves (BoundSocketsHearBroadcast). There every
+// bind is exclusive (SO_EXCLUSIVEADDRUSE) and SO_REUSEADDR is never set: sockets on different local
+// addresses share the port without it, and no other program can bind over ours.
 #include <chrono>
 #include <cstddef>
 #include <cstdint>
@@ -47,7 +49,7 @@ public:
     ~UdpSocket();
 
     bool SetBroadcast();
-    bool SetReuseAddress();  // several sockets share the device port
+    bool SetReuseAddress();  // several sockets share the device port (Linux; Windows needs nothing)
     bool SetNonBlocking();
     bool SetReceiveBufferSize(int bytes);
     bool Bind(Ipv4Net address, std::uint16_t port);

@@ -2,7 +2,7 @@
 #include <climits>
 
 #include "platform/UdpSocket.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 
@@ -46,7 +46,9 @@ void UdpSocket::Close() {
 
 bool UdpSocket::SetBroadcast() { return m_fd >= 0 && SetFlag(m_fd, SO_BROADCAST, 1); }
 
-bool UdpSocket::SetReuseAddress() { return m_fd >= 0 && SetFlag(m_fd, SO_REUSEADDR, 1); }
+// Windows lets sockets bound to different local addresses share a port as it is; SO_REUSEADDR there would
+// let another program bind the same address and port and take the replies.
+bool UdpSocket::SetReuseAddress() { return m_fd >= 0; }
 
 bool UdpSocket::SetReceiveBufferSize(int bytes) { return m_fd >= 0 && bytes > 0 && SetFlag(m_fd, SO_RCVBUF, bytes); }
 
@@ -57,6 +59,8 @@ bool UdpSocket::SetNonBlocking() {
 
 bool UdpSocket::Bind(Ipv4Net address, std::uint16_t port) {
     if (m_fd < 0) return false;
+    // No other socket may bind this address and port while this one holds it, nor a wildcard over it.
+    if (!SetFlag(m_fd, SO_EXCLUSIVEADDRUSE, 1)) return false;
     const sockaddr_in sa = MakeAddress(address, port);
     return bind(Native(m_fd), reinterpret_cast<const sockaddr*>(&sa), sizeof sa) == 0;
 }

@@ -2,7 +2,7 @@
 
 #include <climits>
 
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 

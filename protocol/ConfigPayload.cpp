@@ -2,7 +2,6 @@
 
 #include <algorithm>
 
-#include "protocol/DecimalText.h"
 #include "protocol/WireFormat.h"
 
 namespace pelmora {
@@ -25,12 +24,9 @@ void ReplaceHashes(std::string& text) { std::replace(text.begin(), text.end(), '
 
 }  // namespace
 
-std::int32_t DeviceIdForWrite(const std::string& deviceIdText) {
-    // The dialog turns this text into -1 before a write; it must never go out as the 0 it converts to.
-    if (deviceIdText == FACTORY_DEFAULT_TEXT) return FACTORY_DEFAULT_DEVICE_ID;
-    const int value = ConvertDecimal(deviceIdText);
-    if (value < 0 || value >= DEVICE_ID_LIMIT) return FACTORY_DEFAULT_DEVICE_ID;
-    return value;
+std::int32_t DeviceIdForWrite(std::int32_t deviceId) {
+    if (deviceId < 0 || deviceId >= DEVICE_ID_LIMIT) return FACTORY_DEFAULT_DEVICE_ID;
+    return deviceId;
 }
 
 bool BuildConfigPayload(ElementList& list, ConfigFields& fields) {
@@ -61,7 +57,7 @@ bool BuildConfigPayload(ElementList& list, ConfigFields& fields) {
     }
     const std::uint8_t dhcp = fields.dhcp ? 1 : 0;
     AppendElement(list, write::DHCP.tag, &dhcp, write::DHCP.width);
-    AppendLittleEndian(list, write::DEVICE_ID, static_cast<std::uint32_t>(DeviceIdForWrite(fields.deviceIdText)));
+    AppendLittleEndian(list, write::DEVICE_ID, static_cast<std::uint32_t>(DeviceIdForWrite(fields.deviceId)));
     AppendTextElement(list, write::DEVICE_NAME.tag, fields.name);
     if (fields.port != 0) AppendLittleEndian(list, write::BACNET_PORT, static_cast<std::uint16_t>(fields.port));
     if (!fields.foreignDevice) fields.bbmdAddress.clear();

@@ -10,11 +10,9 @@
 namespace pelmora {
 
 constexpr std::int32_t FACTORY_DEFAULT_DEVICE_ID = -1;
-constexpr char FACTORY_DEFAULT_TEXT[] = "[factory default]";  // how the edit dialog shows -1
-constexpr int DEVICE_ID_LIMIT = 0x3FFFFF;                     // this and above are sent as the factory default
+constexpr int DEVICE_ID_LIMIT = 0x3FFFFF;  // this and above are sent as the factory default
 
-// The edit dialog's values as the write reads them. An address is nothing when its control is blank;
-// texts are UTF-8.
+// The values a configuration write carries. An address is nothing when it is left out; texts are UTF-8.
 struct ConfigFields {
     bool dhcp = false;
     std::optional<Ipv4Host> address;
@@ -25,7 +23,7 @@ struct ConfigFields {
     std::string description;
     std::string location;
     std::string bbmdAddress;
-    std::string deviceIdText;
+    std::int32_t deviceId = FACTORY_DEFAULT_DEVICE_ID;
     std::uint8_t pla = 254;
     std::uint8_t ela = 254;
     int port = 47808;
@@ -33,9 +31,8 @@ struct ConfigFields {
     bool debug = false;
 };
 
-// The device ID the write carries for a device-ID text: its decimal conversion, or -1 when that is
-// negative or DEVICE_ID_LIMIT or more, or when the text is FACTORY_DEFAULT_TEXT.
-std::int32_t DeviceIdForWrite(const std::string& deviceIdText);
+// The device ID the write carries: -1 for a negative one or DEVICE_ID_LIMIT and up.
+std::int32_t DeviceIdForWrite(std::int32_t deviceId);
 
 // Replaces list (the device's stored element list) with the write's element list, the MAC element
 // copied from it. Changes the fields as the write does: "#" becomes "_" in name, description and

@@ -20,9 +20,10 @@ public:
     virtual bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) = 0;
     // See SendWink (the window's goes to 255.255.255.255).
     virtual void SendWink(const ElementList& list, Ipv4Host destination) = 0;
-    // Seals the payload once and sends it twice, 200 ms apart, from 0.0.0.0:DEVICE_PORT to
-    // destination:DEVICE_PORT. False when no socket could be created: nothing was sent.
-    virtual bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;
+    // Seals the payload and sends it once, from 0.0.0.0:DEVICE_PORT to destination:DEVICE_PORT. The
+    // caller repeats it after REPEAT_PAUSE on Time(), so that writes to several devices can overlap.
+    // False when no socket could be created: nothing was sent.
+    virtual bool SendOnce(const std::vector<std::uint8_t>& payload, Ipv4Host destination) = 0;
     // Deletes every neighbour-cache entry for the address.
     virtual void FlushArpEntries(Ipv4Host address) = 0;
     // The clock the network's windows and pauses run on, for the pauses of its callers.

@@ -18,4 +18,7 @@ constexpr std::chrono::milliseconds REPEAT_PAUSE{200};
 // still gets each send once. False, with nothing sent and no pause, when no socket can be created.
 bool SendSealedTwice(Transport& transport, Clock& clock, const SealedPacket& packet, Ipv4Host destination);
 
+// One of those sends, with its own socket (and its own fallback to the links).
+bool SendSealedOnce(Transport& transport, const SealedPacket& packet, Ipv4Host destination);
+
 }  // namespace pelmora

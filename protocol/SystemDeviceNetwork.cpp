@@ -19,9 +19,9 @@ void SystemDeviceNetwork::SendWink(const ElementList& list, Ipv4Host destination
     pelmora::SendWink(m_transport, m_clock, list, destination);
 }
 
-bool SystemDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
+bool SystemDeviceNetwork::SendOnce(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
     const SealedPacket packet(payload);
-    return SendSealedTwice(m_transport, m_clock, packet, destination);
+    return SendSealedOnce(m_transport, packet, destination);
 }
 
 void SystemDeviceNetwork::FlushArpEntries(Ipv4Host address) {

@@ -17,7 +17,7 @@ public:
     std::optional<InterfaceTable> ReadInterfaceTable() override;
     bool Discover(const InterfaceTable& table, Ipv4Host destination, ReplyStore& replies) override;
     void SendWink(const ElementList& list, Ipv4Host destination) override;
-    bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
+    bool SendOnce(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
     void FlushArpEntries(Ipv4Host address) override;
     Clock& Time() override { return m_clock; }
 

@@ -1,12 +1,9 @@
 #pragma once
-// Numeric identifiers of the dialog templates, strings, icon, controls and commands.
+// Numeric identifiers of the dialog templates, strings, icon, controls and commands. The dialog
+// framework's own (IDOK, IDCANCEL, IDC_STATIC, the icon and the title) come from ui/DialogIds.h.
+#include "ui/DialogIds.h"
 
 namespace pelmora {
-
-// Commands every dialog knows.
-constexpr int IDOK = 1;
-constexpr int IDCANCEL = 2;
-constexpr int IDC_STATIC = -1;
 
 // Dialog templates (resources/dialogs/<id>.json).
 constexpr int IDD_ABOUTBOX = 100;
@@ -14,14 +11,9 @@ constexpr int IDD_MAIN_DIALOG = 102;
 constexpr int IDD_EDIT_DIALOG = 134;
 constexpr int IDD_WAIT_DIALOG = 135;
 
-// The application icon (resources/icons/128.svg).
-constexpr int IDR_MAINFRAME = 128;
-
 // Strings (resources/strings.json).
 constexpr int IDS_ABOUTBOX = 101;
 constexpr int IDS_SOCKETS_INIT_FAILED = 103;
-// The program's title, for message boxes that name no caption of their own.
-constexpr int AFX_IDS_APP_TITLE = 0xE000;
 
 // The main window's window-menu command for the About box.
 constexpr int IDM_ABOUTBOX = 0x0010;

@@ -5,7 +5,7 @@
 set -euo pipefail
 if [ "${1:-}" = windows ]; then
   packages=(cmake ninja-build python3 file g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine wine64
-    librsvg2-bin icoutils xvfb xauth nsis)
+    librsvg2-bin icoutils xvfb xauth nsis osslsigncode openssl)
 else
   packages=(
     build-essential cmake ninja-build pkg-config clang-14 libclang-rt-14-dev clang-format-14 clang-tidy-14

@@ -1,8 +1,8 @@
 // What every back end's dialog does alike: the message map's defaults and the data exchange's entry.
 #include "ui/TemplateDialog.h"
 
-#include "resources/ResourceIds.h"
 #include "ui/DataExchange.h"
+#include "ui/DialogIds.h"
 
 #include <string>
 #include <utility>

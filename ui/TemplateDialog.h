@@ -3,7 +3,7 @@
 // tool's dialogs override: OnInitDialog, DoDataExchange, OnCommand, OnOK, OnCancel, OnTimer, OnShowWindow,
 // OnSysCommand. Controls are reached by their template IDs. Texts are UTF-8.
 //
-// No toolkit shows through: each back end (Qt widgets, Win32 dialogs) supplies the window, DialogWindow,
+// No toolkit shows through: each back end (Qt widgets, Win32 dialogs) supplies the window, BackEndWindow,
 // and the members that touch it. The Qt window lives as long as the object; the Win32 one while DoModal runs,
 // and the control calls do nothing without it.
 #include <cstdint>
@@ -15,7 +15,8 @@
 namespace pelmora {
 
 class DataExchange;
-class DialogWindow;
+// The window of the back end this build links (ui/qt or ui/win32), which defines it.
+class BackEndWindow;
 class ReportList;
 
 class TemplateDialog {
@@ -41,7 +42,7 @@ public:
     int TemplateId() const { return m_templateId; }
 
     // The back end's window, for the back end and its tests.
-    DialogWindow& Window() const { return *m_window; }
+    BackEndWindow& Window() const { return *m_window; }
 
     bool HasControl(int id) const;
     void EnableControl(int id, bool enable);
@@ -112,14 +113,23 @@ protected:
     void MapCommand(int id, std::function<void()> handler);
 
 private:
-    // The back end's window delivers its events through these.
-    friend class DialogWindow;
-    friend struct DialogMessages;
+    friend struct DialogHooks;
 
     int m_templateId;
     bool m_runEnded = false;
     std::map<int, std::function<void()>> m_commandMap;
-    std::unique_ptr<DialogWindow> m_window;
+    std::unique_ptr<BackEndWindow> m_window;
+};
+
+// How a back end's window delivers its events to the dialog's hooks and marks the modal run. For the back
+// ends (ui/qt, ui/win32) only: the application's dialogs override the hooks and never call these.
+struct DialogHooks {
+    static bool InitDialog(TemplateDialog& dialog) { return dialog.OnInitDialog(); }
+    static bool Command(TemplateDialog& dialog, int id) { return dialog.OnCommand(id); }
+    static void Timer(TemplateDialog& dialog, int id) { dialog.OnTimer(id); }
+    static void ShowWindow(TemplateDialog& dialog, bool shown) { dialog.OnShowWindow(shown); }
+    static bool SysCommand(TemplateDialog& dialog, int id) { return dialog.OnSysCommand(id); }
+    static void SetRunEnded(TemplateDialog& dialog, bool ended) { dialog.m_runEnded = ended; }
 };
 
 }  // namespace pelmora

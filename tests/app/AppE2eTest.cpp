@@ -25,8 +25,8 @@
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
 #include "app/EditWithDialog.h"
-#include "app/SystemAddressPlatform.h"
 #include "app/TemporaryAddress.h"
+#include "app/linux/SystemAddressPlatform.h"
 #include "helper/NetHelperClient.h"
 #include "listing/RowTexts.h"
 #include "platform/Adapters.h"
@@ -38,7 +38,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -187,7 +187,7 @@ TEST_F(AppE2e, TheWindowListsTheSimulatedDevicesAndWinksTheSelectedRow) {
     SystemDeviceNetwork network(transport, clock);
     CNimbetRawConfigDlg window(network, [](DeviceRecord*, DeviceSet*) { return false; });
     ASSERT_TRUE(ShowAndActivate(window));
-    auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
+    auto* list = window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
     ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
 
     EXPECT_EQ(Column(*list, COL_UNIT),
@@ -228,7 +228,7 @@ TEST_F(AppE2e, TheTemporaryAddressIsUsedByTheScanAndGoesWhenTheWindowCloses) {
     auto run = CallOnNextModal([&](QWidget* modal) {
         auto& window = *DialogOf<CNimbetRawConfigDlg>(modal);
         duringRun = ExtraAdapterAddresses();
-        const auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
+        const auto* list = window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
         EXPECT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
         rows = list->GetItemCount();
         KeyIntoFocus(Qt::Key_Escape);

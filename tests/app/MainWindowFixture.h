@@ -12,8 +12,8 @@
 #include "app/CNimbetRawConfigDlg.h"
 #include "resources/ResourceIds.h"
 #include "tests/support/FakeDeviceNetwork.h"
-#include "ui/DialogWindow.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtDialogWindow.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 
@@ -34,10 +34,10 @@ protected:
     // Waits until the fake has seen `count` scans in all.
     bool WaitForScans(int count, int timeoutMs = 3000);
 
-    ReportListWidget* List() const { return m_window->Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST); }
+    QtReportList* List() const { return m_window->Window().ControlAs<QtReportList>(IDC_DEVICE_LIST); }
     QPushButton* Button(int id) const { return m_window->Window().ControlAs<QPushButton>(id); }
     // The main window's Qt window, and its context-menu and window-menu items.
-    DialogWindow& Window() const { return m_window->Window(); }
+    QtDialogWindow& Window() const { return m_window->Window(); }
     QAction* ExportAction() const { return Window().MenuAction(ID_EXPORT_LIST); }
     QAction* AboutAction() const { return Window().SystemMenuAction(IDM_ABOUTBOX); }
     bool EditEnabled() const { return Button(IDC_EDIT_BUTTON)->isEnabled(); }

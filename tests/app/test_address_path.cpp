@@ -2,8 +2,8 @@
 // profile; the network helper otherwise, and the release goes back the way the address came.
 #include <gtest/gtest.h>
 
-#include "app/AddressPathChoice.h"
-#include "app/SystemAddressPlatform.h"
+#include "app/linux/AddressPathChoice.h"
+#include "app/linux/SystemAddressPlatform.h"
 
 namespace pelmora::test {
 namespace {

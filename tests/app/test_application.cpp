@@ -14,14 +14,14 @@
 
 #include "app/CNimbetRawConfigApp.h"
 #include "app/CNimbetRawConfigDlg.h"
-#include "app/TerminationSignals.h"
+#include "app/linux/TerminationSignals.h"
 #include "editing/DialogEdit.h"
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/app/FakeAddressPlatform.h"
 #include "tests/support/FakeDeviceNetwork.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -165,7 +165,7 @@ TEST_F(ApplicationTest, ASignalDuringTheWaitAfterASaveEndsTheRunWithoutAnotherSc
     auto run = CallOnNextModal([&](QWidget* modal) {
         auto* window = DialogOf<CNimbetRawConfigDlg>(modal);
         if (!QTest::qWaitFor([&] { return m_network.discoverCalls == 1; }, 5000)) return window->EndDialog(-1);
-        window->Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST)->SelectItem(0);
+        window->Window().ControlAs<QtReportList>(IDC_DEVICE_LIST)->SelectItem(0);
         window->SendCommand(IDC_EDIT_BUTTON);
     });
     const TerminationSignals signalsEndTheRun;

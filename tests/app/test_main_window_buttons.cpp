@@ -9,7 +9,7 @@
 #include "protocol/MacAddress.h"
 #include "tests/app/MainWindowFixture.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
+#include "ui/qt/ControlId.h"
 
 namespace pelmora::test {
 namespace {
@@ -128,7 +128,7 @@ TEST(MainWindowEditDialog, EditOpensTheEditDialogForTheRowAndItsCancelReturnsToT
     CNimbetRawConfigDlg window(network, EditWithDialog);
     ASSERT_TRUE(ShowAndActivate(window));
     ASSERT_TRUE(QTest::qWaitFor([&] { return network.discoverCalls == 1; }, 3000));
-    window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST)->SelectItem(0);
+    window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST)->SelectItem(0);
     QString macShown;
     auto edit = CallOnNextModal([&](QWidget* modal) {
         if (QWidget* mac = FindControl(modal, IDC_MAC_TEXT)) macShown = mac->property("text").toString();

@@ -1,4 +1,4 @@
-// The README's screenshots of the main window (also with duplicates flagged) and the About box. These
+// The docs' screenshots of the main window (also with duplicates flagged) and the About box. These
 // tests write pictures for a person to look at and assert nothing else; they carry the label
 // "screenshots".
 #include <gtest/gtest.h>

@@ -23,6 +23,48 @@ TEST(ChooseTemporaryAdapter, TheFirstEthernetAdapterWithoutAnAddressWins) {
     EXPECT_EQ(ChooseTemporaryAdapter({}), std::nullopt);
 }
 
+// Adapters as Windows describes them (GetIfEntry2), marked by the shared rule.
+TEST(ChooseTemporaryAdapter, AConnectedHardwareAdapterWinsElseTheFirstHardwareOneAndNeverAVirtualOne) {
+    enum Kind { HARDWARE, VIRTUAL, BLUETOOTH, NOT_ETHERNET };
+    struct Row {
+        Kind kind;
+        bool connected;
+        std::vector<std::optional<Ipv4Net>> unicast;
+    };
+    const auto windows = [](const std::vector<Row>& rows) {
+        std::vector<AdapterInfo> adapters;
+        for (const Row& row : rows) {
+            AdapterInfo adapter = Adapter(static_cast<int>(adapters.size()) + 2, false, row.unicast);
+            adapter.arpEther = row.kind != NOT_ETHERNET;
+            adapter.hasBusDevice = row.kind != VIRTUAL;
+            adapter.wireless = row.kind == BLUETOOTH;
+            adapter.connected = row.connected;
+            adapters.push_back(adapter);
+        }
+        MarkEthernetAdapters(adapters);
+        return ChooseTemporaryAdapter(adapters);
+    };
+    const std::optional<std::size_t> none;
+    struct Case {
+        const char* what;
+        std::vector<Row> rows;
+        std::optional<std::size_t> chosen;
+    };
+    const Case cases[] = {
+        {"an unplugged port listed before the cabled one", {{HARDWARE, false, {}}, {HARDWARE, true, {}}}, 1},
+        {"none cabled: the first hardware one", {{HARDWARE, false, {}}, {HARDWARE, false, {}}}, 0},
+        {"a connected TAP adapter", {{VIRTUAL, true, {}}, {HARDWARE, false, {}}}, 1},
+        {"a connected Bluetooth PAN adapter", {{BLUETOOTH, true, {}}, {HARDWARE, false, {}}}, 1},
+        {"only virtual ones", {{VIRTUAL, true, {}}, {VIRTUAL, false, {}}}, none},
+        {"not of type 6", {{NOT_ETHERNET, true, {}}}, none},
+        {"a cabled one with an address",
+         {{HARDWARE, true, {Net(192, 168, 1, 5)}}, {HARDWARE, false, {}}, {HARDWARE, true, {}}},
+         2},
+        {"listed as 0.0.0.0", {{HARDWARE, false, {}}, {HARDWARE, true, {Net(0, 0, 0, 0)}}}, 1},
+    };
+    for (const Case& c : cases) EXPECT_EQ(windows(c.rows), c.chosen) << c.what;
+}
+
 TEST(TemporaryAddress, AddsOnTheChosenAdapterAndDeletesWhatWasAddedWithTheHolder) {
     FakeAddressPlatform platform;
     platform.adapters = std::vector<AdapterInfo>{Adapter(1, false), Adapter(2, true, {Net(192, 168, 92, 1)}),

@@ -41,7 +41,7 @@ ConfigFields WorkedExample() {
     f.address = Ipv4Host{0xC0A80114u};
     f.subnetMask = Ipv4Host{0xFFFFFF00u};
     f.gateway = Ipv4Host{0xC0A80101u};
-    f.deviceIdText = "1234";
+    f.deviceId = 1234;
     f.name = "AHU1";
     f.pla = 254;
     f.ela = 254;
@@ -159,31 +159,26 @@ TEST(BuildConfigPayload, StationPortDebugAndDeviceId) {
     EXPECT_EQ(Element(with([](ConfigFields& f) { f.port = 65535; }), write::BACNET_PORT.tag), "7F 02 FF FF");
     EXPECT_EQ(Element(with([](ConfigFields& f) { f.debug = true; }), write::DEBUG.tag), "82 04 00 00 00 01");
 
-    const std::pair<const char*, const char*> ids[] = {
-        {"[factory default]", "7C 04 FF FF FF FF"},
-        {"-1", "7C 04 FF FF FF FF"},
-        {"4194303", "7C 04 FF FF FF FF"},
-        {"99999999999", "7C 04 FF FF FF FF"},
-        {"4194302", "7C 04 FE FF 3F 00"},
-        {"0", "7C 04 00 00 00 00"},
-        {"-", "7C 04 00 00 00 00"},
-        {"007", "7C 04 07 00 00 00"},
+    const std::pair<std::int32_t, const char*> ids[] = {
+        {-1, "7C 04 FF FF FF FF"},        {-5, "7C 04 FF FF FF FF"},      {4194303, "7C 04 FF FF FF FF"},
+        {INT32_MAX, "7C 04 FF FF FF FF"}, {4194302, "7C 04 FE FF 3F 00"}, {0, "7C 04 00 00 00 00"},
+        {7, "7C 04 07 00 00 00"},
     };
-    for (const auto& [text, expected] : ids)
-        EXPECT_EQ(Element(with([text = text](ConfigFields& f) { f.deviceIdText = text; }), write::DEVICE_ID.tag),
-                  expected)
-            << text;
+    for (const auto& [id, expected] : ids)
+        EXPECT_EQ(Element(with([id = id](ConfigFields& f) { f.deviceId = id; }), write::DEVICE_ID.tag), expected) << id;
 }
 
-TEST(SendConfig, AListWithoutMacSendsNothingAndStaysAsItWas) {
+TEST(WriteConfiguration, AListWithoutMacSendsNothingAndStaysAsItWas) {
     FakeDeviceNetwork network;
     ReplyStore replies;
     ElementList noMac = {reply::DEVICE_NAME.tag, 1, 'X'};
     ConfigFields fields = WorkedExample();
     EXPECT_FALSE(BuildConfigPayload(noMac, fields));
     EXPECT_EQ(noMac, (ElementList{reply::DEVICE_NAME.tag, 1, 'X'}));
-    SendConfig(network, noMac, fields, Ipv4Host{0xC0A80114u});
+    replies["020000000001"] = noMac;
+    WriteConfiguration(network, replies, MAC, Ipv4Host{0xC0A80114u}, fields);
     EXPECT_TRUE(network.calls.empty());
+    replies.clear();
 
     WriteConfiguration(network, replies, MAC, Ipv4Host{0xC0A80114u}, fields);
     EXPECT_TRUE(network.calls.empty()) << "a device missing from the store gets nothing";
@@ -199,24 +194,36 @@ TEST(WriteConfiguration, DeviceAddressThenBroadcastWithIdenticalPayloadsAndFlush
     WriteConfiguration(network, replies, MAC, device, fields);
 
     const auto& calls = network.calls;
-    ASSERT_EQ(calls.size(), 6u);
-    const std::pair<NetworkCall::Kind, Ipv4Host> expected[] = {
-        {NetworkCall::Kind::SendTwice, device},        {NetworkCall::Kind::Flush, device},
-        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS}, {NetworkCall::Kind::SendTwice, BROADCAST_ADDRESS},
-        {NetworkCall::Kind::Flush, BROADCAST_ADDRESS}, {NetworkCall::Kind::Flush, BROADCAST_ADDRESS},
+    using Kind = NetworkCall::Kind;
+    // Each destination: two sends REPEAT_PAUSE apart, two flushes, AFTER_FLUSH_PAUSE; between them the
+    // pause between destinations.
+    const std::chrono::milliseconds second = REPEAT_PAUSE + AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE;
+    const struct {
+        Kind kind;
+        Ipv4Host address;
+        std::chrono::milliseconds at;
+    } expected[] = {
+        {Kind::Send, device, {}},
+        {Kind::Send, device, REPEAT_PAUSE},
+        {Kind::Flush, device, REPEAT_PAUSE},
+        {Kind::Flush, BROADCAST_ADDRESS, REPEAT_PAUSE},
+        {Kind::Send, BROADCAST_ADDRESS, second},
+        {Kind::Send, BROADCAST_ADDRESS, second + REPEAT_PAUSE},
+        {Kind::Flush, BROADCAST_ADDRESS, second + REPEAT_PAUSE},
+        {Kind::Flush, BROADCAST_ADDRESS, second + REPEAT_PAUSE},
     };
+    ASSERT_EQ(calls.size(), std::size(expected));
+    const Clock::TimePoint start = calls[0].at;
     for (std::size_t i = 0; i < calls.size(); ++i) {
-        EXPECT_EQ(calls[i].kind, expected[i].first) << i;
-        EXPECT_EQ(calls[i].address, expected[i].second) << i;
+        EXPECT_EQ(calls[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(calls[i].address, expected[i].address) << i;
+        EXPECT_EQ(calls[i].at - start, expected[i].at) << i;
     }
-    EXPECT_EQ(calls[0].payload, calls[3].payload);
+    for (const std::size_t i : {std::size_t{1}, std::size_t{4}, std::size_t{5}})
+        EXPECT_EQ(calls[i].payload, calls[0].payload) << i;
     ConfigFields again = WorkedExample();
     EXPECT_EQ(calls[0].payload, Payload(again));
-    // Each SendTwice takes REPEAT_PAUSE; then the flushes, the pause after them, the pause between destinations.
-    const Clock::TimePoint start = calls[0].at;
-    EXPECT_EQ(calls[1].at - start, REPEAT_PAUSE);
-    EXPECT_EQ(calls[3].at - start, REPEAT_PAUSE + AFTER_FLUSH_PAUSE + BETWEEN_DESTINATIONS_PAUSE);
-    EXPECT_EQ(network.clock.Now() - start, 2 * (REPEAT_PAUSE + AFTER_FLUSH_PAUSE) + BETWEEN_DESTINATIONS_PAUSE);
+    EXPECT_EQ(network.clock.Now() - start, second + REPEAT_PAUSE + AFTER_FLUSH_PAUSE);
     EXPECT_EQ(replies["020000000001"], Bytes(calls[0].payload.begin() + 2, calls[0].payload.end()))
         << "the store's entry holds the write's list";
 }

@@ -50,7 +50,7 @@ std::vector<std::uint8_t> WrittenPayload(const std::function<void(DeviceRecord&)
     DeviceSettings settings = SettingsFromRecord(record);
     set.devices.Write(settings);
     const auto sends = set.network.Sends();
-    EXPECT_EQ(sends.size(), 2u);
+    EXPECT_EQ(sends.size(), 4u);
     if (sends.empty()) return {};
     EXPECT_EQ(sends[0].address, Ipv4Host{0xC0A80114u}) << "first to the address the device answers at";
     return sends[0].payload;

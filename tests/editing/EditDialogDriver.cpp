@@ -12,8 +12,8 @@
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 namespace pelmora::test {
 
@@ -85,7 +85,7 @@ bool IsChecked(const CDialogEdit& dialog, int id) {
 }
 
 std::optional<std::uint32_t> Address(const CDialogEdit& dialog, int id) {
-    const auto* control = dialog.Window().ControlAs<IpAddressCtrl>(id);
+    const auto* control = dialog.Window().ControlAs<QtIpAddressCtrl>(id);
     if (control == nullptr || control->IsBlank()) return std::nullopt;
     std::uint32_t value = 0;
     control->GetAddress(value);
@@ -93,7 +93,7 @@ std::optional<std::uint32_t> Address(const CDialogEdit& dialog, int id) {
 }
 
 void SetAddress(CDialogEdit& dialog, int id, std::optional<std::uint32_t> address) {
-    auto* control = dialog.Window().ControlAs<IpAddressCtrl>(id);
+    auto* control = dialog.Window().ControlAs<QtIpAddressCtrl>(id);
     ASSERT_NE(control, nullptr) << "address control " << id;
     if (address) {
         control->SetAddress(*address);

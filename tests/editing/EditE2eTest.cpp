@@ -20,7 +20,7 @@
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 namespace pelmora::test {
 namespace {
@@ -88,7 +88,7 @@ protected:
             return m_outcome.saved;
         });
         ASSERT_TRUE(ShowAndActivate(window));
-        auto* list = window.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
+        auto* list = window.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
         ASSERT_TRUE(QTest::qWaitFor([&] { return window.FirstScanDone() && list->GetItemCount() > 0; }, FIRST_SCAN_MS));
         ASSERT_EQ(list->GetItemCount(), 1);
         ASSERT_EQ(list->GetItemText(0, COL_DEVICE_NAME), "SIM-0001");

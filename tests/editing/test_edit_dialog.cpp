@@ -15,9 +15,9 @@
 #include "tests/support/FakeDevices.h"
 #include "tests/support/WritePayload.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
 #include "ui/DataExchange.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 namespace pelmora {
 namespace {
@@ -170,7 +170,7 @@ TEST(EditDialog, SwitchingDhcpOffFillsBlankAddressAndMask) {
             EXPECT_EQ(Address(d, IDC_SUBNET_MASK), c.maskAfter) << "switching DHCP on keeps the contents";
         }
         // A partly filled address counts as missing.
-        auto* address = d.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+        auto* address = d.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS);
         address->ClearAddress();
         address->Field(0)->setText(QStringLiteral("10"));
         Click(d, IDC_DHCP);
@@ -297,7 +297,7 @@ TEST(EditDialog, SaveWritesTheEdits) {
     });
     EXPECT_TRUE(outcome.saved) << "a cancelled wait still counts as saved";
     const auto sends = host.network.Sends();
-    ASSERT_EQ(sends.size(), 2u);
+    ASSERT_EQ(sends.size(), 4u) << "two to the address, two by broadcast";
     EXPECT_EQ(sends[0].address, Ipv4Host{DEVICE_ADDRESS}) << "to the address the device had when it was listed";
     const Bytes& payload = sends[0].payload;
     EXPECT_EQ(Element(payload, write::MAC.tag), "01 06 02 00 00 00 00 1A");

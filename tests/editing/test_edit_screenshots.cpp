@@ -10,7 +10,7 @@
 #include "tests/editing/EditDialogDriver.h"
 #include "tests/support/FakeDevices.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
+#include "ui/qt/ControlId.h"
 
 namespace pelmora {
 namespace {

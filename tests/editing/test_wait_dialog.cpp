@@ -8,7 +8,7 @@
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
+#include "ui/qt/ControlId.h"
 
 namespace pelmora {
 namespace {

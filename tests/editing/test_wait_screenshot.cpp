@@ -1,4 +1,4 @@
-// The README's screenshot of the wait dialog, partly filled. It writes a picture for a person to look at
+// The user's guide's screenshot of the wait dialog, partly filled. It writes a picture for a person to look at
 // and asserts nothing else; it carries the label "screenshots".
 #include <QtTest/QTest>
 #include <QtWidgets/QProgressBar>
@@ -8,7 +8,7 @@
 #include "editing/DlgWait.h"
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ControlId.h"
+#include "ui/qt/ControlId.h"
 
 namespace pelmora {
 namespace {

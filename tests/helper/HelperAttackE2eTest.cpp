@@ -11,7 +11,7 @@
 
 #include "helper/HelperSession.h"
 #include "platform/Adapters.h"
-#include "platform/HelperChannel.h"
+#include "platform/HelperChannel_linux.h"
 #include "platform/Neighbours.h"
 #include "tests/support/InstalledCopy.h"
 #include "tests/support/LabTest.h"

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The package as Debian's tools see it: lintian (any E:, W: or I: fails, and so does an override
 # without a reason), desktop-file-validate and appstreamcli on what it installs (any finding fails), and
-# the metainfo naming the desktop entry and every screenshot of the README.
+# the metainfo naming the desktop entry and every screenshot that the README and docs/ show.
 #   check-package.sh DEB SOURCE_DIR
 set -uo pipefail
 deb=$1 source_dir=$2
@@ -43,9 +43,10 @@ if ((${#desktops[@]} == 1)); then
   grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "metainfo does not launch $id.desktop"
 fi
+# Every screenshot that the README and docs/ show from docs/screenshots/.
 while IFS= read -r shot; do
-  grep -q "/$(basename "$shot")</image>" "$metainfo" || fail "metainfo does not name the README's $shot"
-done < <(grep -o 'docs/screenshots/[^)]*\.png' "$source_dir/README.md" | sort -u)
+  grep -q "/$(basename "$shot")</image>" "$metainfo" || fail "metainfo does not name the docs' $shot"
+done < <(grep -oh '](\(docs/\)\?screenshots/[^)]*\.png' "$source_dir/README.md" "$source_dir"/docs/*.md | sort -u)
 
 ((failed == 0)) && echo "lintian, desktop-file-validate and appstreamcli: no findings"
 exit "$failed"

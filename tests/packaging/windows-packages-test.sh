@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # The Windows downloads under Wine, in a prefix of the test's own: the zip holds the two programs and the
 # read-me under one folder, and its scanner runs from wherever the zip is unpacked; the installer
-# installs silently, and the uninstaller its registry entry names removes every trace, silently too.
+# installs silently, and the uninstaller its registry entry names removes every trace, silently too. A
+# silent install into the Windows folder or into another product's folder is refused: it fails and
+# changes nothing. Outside Program Files the installer limits who may write to the folder with icacls
+# (Wine's icacls does nothing, so only the command it runs is seen here).
 #   windows-packages-test.sh ZIP SETUP.EXE SHARED_WINE_PREFIX WORK_DIR
 set -uo pipefail
 zip=$1 setup=$2 shared_prefix=$3 work=$4
@@ -37,11 +40,36 @@ python3 -m zipfile -e "$zip" "$unpacked" || exit 1
 usage=$(cd "$unpacked" && wine "$name/pelmora-scan.exe" --help 2>&1)
 [[ $usage == "usage: pelmora-scan "* ]] || fail "pelmora-scan.exe from the unpacked zip: $usage"
 
+# Refused folders. Names, sizes and times of everything in them, before and after.
+state() { (cd "$1" && find . -printf '%p %s %T@\n' | sort); }
+other="$WINEPREFIX/drive_c/OtherProduct"
+mkdir -p "$other" && echo "Another product's read-me" >"$other/README.txt" && echo "MZ its uninstaller" >"$other/Uninstall.exe"
+for folder in 'C:\Windows' 'C:\OtherProduct'; do
+  unix=$WINEPREFIX/drive_c/${folder#C:\\}
+  [ "$folder" = 'C:\Windows' ] && unix=$WINEPREFIX/drive_c/windows
+  before=$(state "$unix")
+  wine "$setup" /S "/D=$folder" && fail "installed into $folder"
+  settle
+  [ "$(state "$unix")" = "$before" ] || fail "refused install changed $folder:"$'\n'"$(diff <(echo "$before") <(state "$unix"))"
+  wine reg query "$key" /reg:64 >/dev/null 2>&1 && fail "refused install into $folder wrote the uninstall entry"
+done
+[ "$(cat "$other/README.txt")" = "Another product's read-me" ] || fail "the other product's README.txt replaced"
+
+# Outside Program Files: the folder's permissions set before anything goes in.
+icacls=$(WINEDEBUG=+process wine "$setup" /S '/D=C:\PelmoraTool' 2>&1 | grep -i 'CreateProcessInternalW.*icacls')
+settle
+grep -qF '\"C:\\PelmoraTool\" /inheritance:r /grant:r *S-1-5-32-544:(OI)(CI)F *S-1-5-18:(OI)(CI)F *S-1-5-32-545:(OI)(CI)RX' \
+  <<<"$icacls" || fail "no icacls run that limits C:\PelmoraTool to Administrators and SYSTEM: $icacls"
+[ -f "$WINEPREFIX/drive_c/PelmoraTool/pelmora-scan.exe" ] || fail "not installed into C:\PelmoraTool"
+wine 'C:\PelmoraTool\Uninstall.exe' /S
+settle
+
 # The silent install.
 dir="$WINEPREFIX/drive_c/Program Files/Pelmora Configuration Tool"
 shortcut="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Pelmora Configuration Tool.lnk"
-wine "$setup" /S || fail "installer: exit status $?"
+installed=$(WINEDEBUG=+process wine "$setup" /S 2>&1) || fail "installer: exit status $?"
 settle
+grep -qi 'CreateProcessInternalW.*icacls' <<<"$installed" && fail "icacls run on a folder in Program Files"
 for file in pelmora-config.exe pelmora-scan.exe README.txt; do
   cmp -s "$dir/$file" "$unpacked/$name/$file" || fail "installed $file differs from the zip's or is missing"
 done

@@ -1,11 +1,12 @@
 // Windows Sockets as the scan uses them, on loopback only: the gathered send, a datagram larger than the
-// buffer, and a receive after a send that nobody took.
+// buffer, a receive after a send that nobody took, and a port that no other socket can bind over.
 #include <gtest/gtest.h>
 
 #include <vector>
 
 #include "platform/SocketLayer.h"
 #include "platform/UdpSocket.h"
+#include "platform/Win32Headers_win32.h"
 
 namespace pelmora {
 namespace {
@@ -86,6 +87,28 @@ TEST_F(Win32Socket, WaitEndsAtThePassedDeadlineAndAClosedSocketRefusesEverything
     EXPECT_FALSE(socket.Bind(LOOPBACK, 0));
     EXPECT_EQ(socket.SendTo(parts, LOOPBACK, 9), SendResult::Failed);
     EXPECT_FALSE(socket.Receive(&byte, 1));
+}
+
+// Another program's socket with SO_REUSEADDR, bound to the same address and port, would get the replies.
+// (The scan's sharing of the port by sockets on different local addresses needs two addresses: the
+// Windows scan's end-to-end test in the lab shows it.)
+TEST_F(Win32Socket, APortSocketsAddressAndPortCannotBeTakenOver) {
+    auto held = OpenPortSocket(LOOPBACK, 0);
+    ASSERT_TRUE(held);
+    const std::uint16_t port = *held->LocalPort();
+
+    const SOCKET intruder = socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    ASSERT_NE(intruder, INVALID_SOCKET);
+    const BOOL reuse = TRUE;
+    setsockopt(intruder, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&reuse), sizeof reuse);
+    sockaddr_in sa{};
+    sa.sin_family = AF_INET;
+    sa.sin_port = htons(port);
+    sa.sin_addr.s_addr = LOOPBACK.value;
+    EXPECT_NE(bind(intruder, reinterpret_cast<const sockaddr*>(&sa), sizeof sa), 0);
+    sa.sin_addr.s_addr = INADDR_ANY;
+    EXPECT_NE(bind(intruder, reinterpret_cast<const sockaddr*>(&sa), sizeof sa), 0) << "nor the wildcard over it";
+    closesocket(intruder);
 }
 
 }  // namespace

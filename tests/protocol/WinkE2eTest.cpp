@@ -4,7 +4,6 @@
 #include <cmath>
 #include <thread>
 
-#include "listing/RowTexts.h"
 #include "platform/Clock.h"
 #include "platform/Neighbours.h"
 #include "platform/NetworkAdmin.h"
@@ -15,6 +14,7 @@
 #include "protocol/DiscoveryScan.h"
 #include "protocol/MacAddress.h"
 #include "protocol/PacketEnvelope.h"
+#include "protocol/SendTwice.h"
 #include "protocol/SystemDeviceNetwork.h"
 #include "protocol/Wink.h"
 #include "protocol/WireFormat.h"
@@ -46,8 +46,9 @@ class WinkE2e : public LabTest {
 protected:
     UdpTransport transport;
     SteadyClock clock;
-    // A scan, then the wink of the row's device exactly as the main window finds its element list.
-    void ScanAndWink(LoggedProcess& sim, long row) {
+    // A scan, then the wink of the row's device exactly as the main window finds its element list; the
+    // row shows the device with MAC `unit`.
+    void ScanAndWink(LoggedProcess& sim, long row, const std::string& unit) {
         const auto table = ReadInterfaceTable(transport);
         ASSERT_TRUE(table);
         ReplyStore replies;
@@ -55,7 +56,6 @@ protected:
         DeviceStore store;
         RebuildDeviceStore(replies, store);
         ASSERT_GT(static_cast<long>(store.Count()), row);
-        const std::string unit = RowTexts(*store.RecordAt(row))[COL_UNIT];
         const auto found = replies.find(MacKey(store.RecordAt(row)->mac));
         ASSERT_NE(found, replies.end());
 
@@ -81,10 +81,10 @@ protected:
 TEST_F(WinkE2e, TwoIdenticalBroadcastsFromTheDevicePortCarryTheRowsMac) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "3", "--shuffle"});
     ASSERT_TRUE(sim);
-    ScanAndWink(*sim, 1);
+    ScanAndWink(*sim, 1, "02:00:00:00:00:02");
 }
 
-TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
+TEST_F(WinkE2e, SendOnceRepeatedToTheDevicesAddressSealsTheSamePayload) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "1"});
     ASSERT_TRUE(sim);
     // The helper's own flush, run in this process as root.
@@ -97,7 +97,9 @@ TEST_F(WinkE2e, SendTwiceToTheDevicesAddressRepeatsTheSealedPayload) {
     } admin;
     SystemDeviceNetwork network(transport, clock, &admin);
     const std::vector<std::uint8_t> wink = {0x00, 0x05, 0x02, 0x00, 0x00, 0x00, 0x00, 0x01, 0x0A};
-    network.SendTwice(wink, ToHost(Lab::DeviceAddress(1)));
+    network.SendOnce(wink, ToHost(Lab::DeviceAddress(1)));
+    clock.SleepFor(REPEAT_PAUSE);
+    network.SendOnce(wink, ToHost(Lab::DeviceAddress(1)));
     const auto received = WaitForRecords(
         *sim, [](const JsonValue& r) { return IsReceived(r, "wink"); }, 3, 1500ms);
     ExpectTwoIdenticalSends(received, "192.168.92.2:26487");
@@ -129,7 +131,7 @@ protected:
 TEST_F(WinkWithoutDefaultRouteE2e, TheWinkStillReachesTheSegmentTwice) {
     LoggedProcess* sim = StartSimulator(1, {"--generate", "2"});
     ASSERT_TRUE(sim);
-    ScanAndWink(*sim, 0);
+    ScanAndWink(*sim, 0, "02:00:00:00:00:01");
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
 #include "tests/support/FakeDeviceNetwork.h"
 
-#include "protocol/SendTwice.h"
 #include "protocol/WireFormat.h"
 
 namespace pelmora::test {
@@ -8,7 +7,7 @@ namespace pelmora::test {
 std::vector<NetworkCall> FakeDeviceNetwork::Sends() const {
     std::vector<NetworkCall> sends;
     for (const NetworkCall& call : calls)
-        if (call.kind == NetworkCall::Kind::SendTwice) sends.push_back(call);
+        if (call.kind == NetworkCall::Kind::Send) sends.push_back(call);
     return sends;
 }
 
@@ -29,10 +28,9 @@ bool FakeDeviceNetwork::Discover(const InterfaceTable& interfaces, Ipv4Host dest
 
 void FakeDeviceNetwork::SendWink(const ElementList& list, Ipv4Host) { winks.push_back(list); }
 
-bool FakeDeviceNetwork::SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
+bool FakeDeviceNetwork::SendOnce(const std::vector<std::uint8_t>& payload, Ipv4Host destination) {
     if (!sendSucceeds) return false;
-    calls.push_back({NetworkCall::Kind::SendTwice, payload, destination, clock.Now()});
-    clock.SleepFor(REPEAT_PAUSE);
+    calls.push_back({NetworkCall::Kind::Send, payload, destination, clock.Now()});
     return true;
 }
 

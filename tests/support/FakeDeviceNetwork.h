@@ -13,8 +13,8 @@
 namespace pelmora::test {
 
 struct NetworkCall {
-    enum class Kind { SendTwice, Flush } kind;
-    std::vector<std::uint8_t> payload;  // SendTwice only
+    enum class Kind { Send, Flush } kind;
+    std::vector<std::uint8_t> payload;  // Send only
     Ipv4Host address;
     Clock::TimePoint at;
 };
@@ -29,7 +29,7 @@ public:
     bool discoverSucceeds = true;
     // Runs inside Discover, before the replies are added: the window's state during a scan.
     std::function<void()> duringDiscover;
-    // Whether SendTwice "made its socket".
+    // Whether SendOnce "made its socket".
     bool sendSucceeds = true;
 
     int readTableCalls = 0;
@@ -37,7 +37,7 @@ public:
     std::vector<Ipv4Host> destinations;
     std::vector<std::size_t> tableRowsAtDiscover;
     std::vector<ElementList> winks;
-    // SendTwice and FlushArpEntries in order. A SendTwice takes REPEAT_PAUSE on the clock, as the real one.
+    // Every datagram sent and every FlushArpEntries, in order, at the time of the clock.
     std::vector<NetworkCall> calls;
     FakeClock clock;
 
@@ -46,7 +46,7 @@ public:
     std::optional<InterfaceTable> ReadInterfaceTable() override;
     bool Discover(const InterfaceTable& interfaces, Ipv4Host destination, ReplyStore& replies) override;
     void SendWink(const ElementList& list, Ipv4Host destination) override;
-    bool SendTwice(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
+    bool SendOnce(const std::vector<std::uint8_t>& payload, Ipv4Host destination) override;
     void FlushArpEntries(Ipv4Host address) override;
     Clock& Time() override { return clock; }
 };

@@ -6,6 +6,7 @@
 #include <fstream>
 
 #include "tests/protocol/SimulatorLog.h"
+#include "tests/tools/MixedPlan.h"
 #include "tests/tools/WineLabTest.h"
 
 namespace pelmora::test {
@@ -73,6 +74,37 @@ TEST_F(WindowsScanE2e, ListsWhatTheLinuxBuildListsAndWinksTwice) {
     const JsonValue* second = winks[1].Find("mono_ms");
     ASSERT_TRUE(first && second);
     EXPECT_GE(second->number - first->number, 190.0) << "the repeat pause";
+}
+
+class WindowsPlanE2e : public WindowsScanE2e {
+protected:
+    LabOptions Options() const override { return {}; }
+};
+
+TEST_F(WindowsPlanE2e, TheMixedSitePlanPreviewsAndAppliesAsOnLinux) {
+    const std::string devices = "/tmp/" + TheLab().Prefix() + "-devices.txt";
+    const std::string plan = "/tmp/" + TheLab().Prefix() + "-plan.csv";
+    std::ofstream(devices) << MIXED_SITE_DEVICES;
+    std::ofstream(plan, std::ios::binary) << MIXED_SITE_PLAN;
+    LoggedProcess* sim = StartSimulator(1, {"--devices", devices, "--claim-addresses"});
+    std::remove(devices.c_str());
+    ASSERT_TRUE(sim);
+    // Wine's drive Z: is the root of this file system.
+    const std::string windowsPath = "Z:" + plan;
+
+    const CommandResult linuxPreview = Scan(false, {"--plan", plan, "--json"});
+    const CommandResult windowsPreview = Scan(true, {"--plan", windowsPath, "--json"});
+    ASSERT_EQ(windowsPreview.exitStatus, 0) << windowsPreview.output;
+    EXPECT_EQ(windowsPreview.output, linuxPreview.output);
+    EXPECT_TRUE(WaitForRecords(
+                    *sim, [](const JsonValue& r) { return IsReceived(r, "write"); }, 1, 500ms)
+                    .empty())
+        << "the preview sends no write";
+
+    const CommandResult applied = Scan(true, {"--plan", windowsPath, "--apply", "--json"});
+    std::remove(plan.c_str());
+    EXPECT_EQ(applied.exitStatus, 1) << applied.output;
+    ExpectMixedSiteApplied(applied.output, *sim);
 }
 
 }  // namespace

@@ -1,14 +1,18 @@
 // pelmora-scan's command line and its two output forms, read back with an independent JSON reader.
 #include <gtest/gtest.h>
 
-#include "listing/DeviceColumns.h"
 #include "listing/RowOutput.h"
+#include "listing/RowTexts.h"
 #include "protocol/Utf8Text.h"
 #include "tests/protocol/JsonValue.h"
 #include "tools/scan/ScanArguments.h"
 
 namespace pelmora {
 namespace {
+
+// The nine headings, in order.
+const char* const HEADINGS[COLUMN_COUNT] = {"Unit", "IP address", "BACnet",   "Device ID", "Device Name",
+                                            "PLA",  "ELA",        "Location", "Revision"};
 
 std::array<std::string, COLUMN_COUNT> Row(const std::string& unit, const std::string& name) {
     return {unit, "192.168.92.10", "Yes", "100000", name, "1", "254", "Rack 1", "1.2-0-00"};
@@ -31,6 +35,11 @@ TEST(ScanArguments, AcceptsTheOptionsAndMacsInEitherCase) {
     EXPECT_EQ(a.output, ScanOutput::Csv);
     ASSERT_TRUE(ParseScanArguments({"--help"}, a, error));
     EXPECT_TRUE(a.help);
+    ASSERT_TRUE(ParseScanArguments({"--apply", "--plan", "site.csv", "--json"}, a, error)) << error;
+    EXPECT_EQ(a.planPath, "site.csv");
+    EXPECT_TRUE(a.apply);
+    ASSERT_TRUE(ParseScanArguments({"--template"}, a, error)) << error;
+    EXPECT_TRUE(a.planTemplate && !a.planPath && !a.apply);
 }
 
 TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
@@ -50,6 +59,12 @@ TEST(ScanArguments, RejectsBadArgumentsWithAReason) {
         {"--to", "10.0.0.1", "--to", "10.0.0.2"},
         {"--verbose"},
         {"scan"},
+        {"--plan"},
+        {"--apply"},  // nothing to apply
+        {"--plan", "a.csv", "--plan", "b.csv"},
+        {"--plan", "a.csv", "--wink", "02:00:00:00:00:01"},
+        {"--plan", "a.csv", "--template"},
+        {"--template", "--csv"},
     };
     for (const auto& args : bad) {
         ScanArguments a;
@@ -79,7 +94,7 @@ TEST(RowOutput, JsonCarriesEveryTextExactlyUnderTheNineHeadings) {
         const auto& object = parsed->items[r];
         ASSERT_EQ(object.members.size(), COLUMN_COUNT + 1);
         for (std::size_t c = 0; c < COLUMN_COUNT; ++c) {
-            EXPECT_EQ(object.members[c].first, DEVICE_COLUMNS[c].heading);
+            EXPECT_EQ(object.members[c].first, HEADINGS[c]);
             EXPECT_EQ(object.members[c].second.kind, test::JsonValue::Kind::String);
             EXPECT_EQ(object.members[c].second.text, rows[r][c]) << "row " << r << " column " << c;
         }

@@ -2,9 +2,9 @@
 // and the failed save, check boxes and the IP address control, blank, partly and fully filled.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/IpAddressCtrl_win32.h"
+#include "ui/win32/Win32IpAddressCtrl.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -136,7 +136,7 @@ TEST(IpAddressCtrlTest, BlankPartlyAndFullyFilled) {
         EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 4);
         EXPECT_EQ(value, 0x0A010203U);
 
-        IpAddressCtrl(self.Window().Control(IDC_ADDRESS)).ClearAddress();
+        Win32IpAddressCtrl(self.Window().Control(IDC_ADDRESS)).ClearAddress();
         EXPECT_TRUE(self.IsAddressBlank(IDC_ADDRESS));
         EXPECT_EQ(self.GetAddress(IDC_ADDRESS, value), 0);
         EXPECT_EQ(value, 0U);

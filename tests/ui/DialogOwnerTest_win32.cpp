@@ -2,9 +2,9 @@
 // is active when it opens: another window of the program, or none while the program is in the background.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/DialogWindow_win32.h"
+#include "ui/win32/Win32DialogWindow.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 

@@ -5,8 +5,8 @@
 #include <QtCore/QString>
 #include <QtWidgets/QWidget>
 
-#include "ui/DialogWindow.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtDialogWindow.h"
 
 #include <functional>
 #include <memory>
@@ -38,7 +38,7 @@ inline bool ShowAndActivate(TemplateDialog& dialog) { return ShowAndActivate(&di
 // The dialog whose window `modal` is, as a D; null when it is none.
 template <class D>
 D* DialogOf(QWidget* modal) {
-    auto* window = qobject_cast<DialogWindow*>(modal);
+    auto* window = qobject_cast<QtDialogWindow*>(modal);
     return window != nullptr ? dynamic_cast<D*>(&window->Dialog()) : nullptr;
 }
 

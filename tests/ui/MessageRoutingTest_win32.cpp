@@ -2,11 +2,11 @@
 // dialog's hooks through the real message loop.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/DialogWindow_win32.h"
-#include "ui/SessionEnd_win32.h"
 #include "ui/TemplateDialog.h"
+#include "ui/win32/SessionEnd.h"
+#include "ui/win32/Win32DialogWindow.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -95,7 +95,7 @@ TEST(MessageRoutingTest, ContextMenuCommandReachesOnCommandUnlessGreyed) {
         self.EnableMenuCommand(REMOVE_COMMAND, false);
         EXPECT_FALSE(self.IsMenuCommandEnabled(REMOVE_COMMAND));
 
-        DialogWindow& window = self.Window();
+        Win32DialogWindow& window = self.Window();
         HMENU menu = window.BuildContextMenu(IDC_DEVICE_LIST);
         ASSERT_NE(menu, nullptr);
         EXPECT_EQ(GetMenuItemCount(menu), 2);

@@ -1,7 +1,7 @@
 #pragma once
 // A template dialog that records which of its hooks ran, for the framework's own tests.
-#include "ui/DialogWindow.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtDialogWindow.h"
 
 #include <vector>
 

@@ -2,9 +2,9 @@
 // cells; the list exists for the dialog's run only.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/ReportListView_win32.h"
+#include "ui/win32/Win32ReportList.h"
 
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 
@@ -17,7 +17,7 @@ namespace {
 TEST(ReportListTest, ColumnsRowsAndSelection) {
     int selectionChanges = 0;
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
-        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        auto* view = dynamic_cast<Win32ReportList*>(self.List(IDC_DEVICE_LIST));
         ASSERT_NE(view, nullptr);
         EXPECT_EQ(self.List(IDC_REFRESH_BUTTON), nullptr);
         ReportList& list = *view;
@@ -115,7 +115,7 @@ std::wstring InfoTip(HWND dialog, HWND list, int row, int column) {
 TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
         ShowWindow(self.Window().Handle(), SW_SHOW);
-        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        auto* view = dynamic_cast<Win32ReportList*>(self.List(IDC_DEVICE_LIST));
         ASSERT_NE(view, nullptr);
         HWND list = view->Handle();
         for (int column = 0; column < 3; ++column) view->InsertColumn(column, "Column", 100);
@@ -154,7 +154,7 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
 // the icon's room doubles.
 TEST(ReportListTest, ADpiChangeRemakesTheColumnsAndTheIconsRoom) {
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
-        auto* view = dynamic_cast<ReportListView*>(self.List(IDC_DEVICE_LIST));
+        auto* view = dynamic_cast<Win32ReportList*>(self.List(IDC_DEVICE_LIST));
         ASSERT_NE(view, nullptr);
         view->InsertColumn(0, "Unit", 100);
         view->InsertColumn(1, "IP address", 61);

@@ -3,8 +3,8 @@
 // WM_INITDIALOG), then ends with IDOK unless the steps ended it. gtest assertions in the steps work as
 // anywhere else; the modal run returns after them.
 #include "ui/DataExchange.h"
-#include "ui/DialogWindow_win32.h"
 #include "ui/TemplateDialog.h"
+#include "ui/win32/Win32DialogWindow.h"
 
 #include <functional>
 #include <utility>

@@ -2,12 +2,12 @@
 // each control of the template files is there, in template order, with its ID and window class.
 #include "resources/ResourceIds.h"
 #include "tests/ui/ScriptedDialog_win32.h"
-#include "ui/DialogWindow_win32.h"
 #include "ui/Feedback.h"
-#include "ui/WindowClass_win32.h"
+#include "ui/win32/Win32DialogWindow.h"
+#include "ui/win32/WindowClass.h"
 
 #include "TemplateControls.h"
-#include "ui/Win32Headers_win32.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <gtest/gtest.h>
 

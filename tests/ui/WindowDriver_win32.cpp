@@ -9,7 +9,7 @@
 //   shot TITLE FILE.png     the window as it is on the screen
 // A list view's texts live in the other process: the item structures are written there and read back.
 #include "platform/WideText_win32.h"
-#include "platform/Win32Headers.h"
+#include "platform/Win32Headers_win32.h"
 
 #include <commctrl.h>
 #include <zlib.h>

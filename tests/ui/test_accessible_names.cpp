@@ -2,9 +2,9 @@
 // where it has no caption of its own.
 #include "resources/ResourceIds.h"
 #include "tests/ui/RecordingDialog.h"
-#include "ui/AccessibleNames.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtAccessibleNames.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtGui/QAccessible>
 #include <QtWidgets/QAbstractItemView>
@@ -54,10 +54,10 @@ TEST(AccessibleNames, ALabelNamesTheControlAfterItAndAnAddressNamesItsFields) {
     EXPECT_EQ(Spoken(edit.Window().Control(IDC_BBMD_ADDRESS)), QStringLiteral("BBMD address")) << "no trailing blank";
     EXPECT_EQ(Spoken(edit.Window().Control(IDC_ELA)), QStringLiteral("Station ELA"));
     EXPECT_EQ(Spoken(edit.Window().Control(IDC_DHCP)), QStringLiteral("DHCP")) << "a caption speaks for itself";
-    auto* address = edit.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+    auto* address = edit.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS);
     ASSERT_NE(address, nullptr);
     EXPECT_EQ(Spoken(address), QStringLiteral("Address"));
-    for (int field = 0; field < IpAddressCtrl::FIELD_COUNT; ++field)
+    for (int field = 0; field < QtIpAddressCtrl::FIELD_COUNT; ++field)
         EXPECT_EQ(Spoken(address->Field(field)), QStringLiteral("Address, field %1").arg(field + 1));
 
     // The mnemonic marker is not spoken; a label that shows '&' as it stands is spoken so.

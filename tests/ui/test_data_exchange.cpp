@@ -3,9 +3,9 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "ui/DataExchange.h"
-#include "ui/DialogWindow.h"
-#include "ui/IpAddressCtrl.h"
 #include "ui/TemplateDialog.h"
+#include "ui/qt/QtDialogWindow.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -56,14 +56,14 @@ TEST(DataExchange, MembersGoToTheControlsAndBack) {
     EXPECT_EQ(dialog.Edit(IDC_NAME)->text(), QStringLiteral("AHU-1"));
     EXPECT_EQ(dialog.Edit(IDC_DEVICE_ID)->text(), QStringLiteral("[factory default]"));
     std::uint32_t shown = 0;
-    EXPECT_EQ(dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->GetAddress(shown), 4);
+    EXPECT_EQ(dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS)->GetAddress(shown), 4);
     EXPECT_EQ(shown, 0xC0A85C5Cu);
 
     dialog.Window().ControlAs<QCheckBox>(IDC_DHCP)->setChecked(false);
     dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     dialog.Edit(IDC_NAME)->setText(QStringLiteral("AHU-2"));
     dialog.Edit(IDC_DEVICE_ID)->setText(QStringLiteral("77"));
-    auto* address = dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS);
+    auto* address = dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS);
     address->ClearAddress();
     address->Field(0)->setText(QStringLiteral("10"));
     address->Field(3)->setText(QStringLiteral("7"));
@@ -128,7 +128,7 @@ TEST(DataExchange, ATooLongTextFailsWithAMessageFocusAndAStop) {
     ASSERT_TRUE(test::ShowAndActivate(&dialog.Window()));
     dialog.Window().ControlAs<QCheckBox>(IDC_DHCP)->setChecked(true);
     dialog.Edit(IDC_DESCRIPTION)->setText(QStringLiteral("changed"));
-    dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0x0A010203u);
+    dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS)->SetAddress(0x0A010203u);
     dialog.Window().ControlAs<QCheckBox>(IDC_DEBUG)->setChecked(true);
     dialog.Edit(IDC_DEVICE_ID)->setText(QStringLiteral("5"));
     dialog.Edit(IDC_DESCRIPTION)->setFocus();

@@ -3,9 +3,9 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "tests/ui/RecordingDialog.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
+#include "ui/qt/QtReportList.h"
 
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
@@ -58,7 +58,7 @@ void ExpectTextsFit(const RecordingDialog& dialog) {
         EXPECT_LE(needed.height(), widget->height()) << name.toStdString();
     }
     for (QLineEdit* edit : dialog.Window().findChildren<QLineEdit*>()) {
-        if (qobject_cast<IpAddressCtrl*>(edit->parentWidget()) != nullptr) {
+        if (qobject_cast<QtIpAddressCtrl*>(edit->parentWidget()) != nullptr) {
             EXPECT_GE(edit->width(), edit->fontMetrics().horizontalAdvance(QStringLiteral("255")))
                 << dialog.TemplateId() << " address field";
         } else {
@@ -81,7 +81,7 @@ TEST(DialogRendering, AboutBox) {
 
 TEST(DialogRendering, MainWindowWithAFilledList) {
     RecordingDialog dialog(IDD_MAIN_DIALOG);
-    auto* list = dialog.Window().ControlAs<ReportListWidget>(IDC_DEVICE_LIST);
+    auto* list = dialog.Window().ControlAs<QtReportList>(IDC_DEVICE_LIST);
     ASSERT_NE(list, nullptr);
     const std::pair<const char*, int> columns[] = {{"Unit", 100},     {"IP address", 90},   {"BACnet", 55},
                                                    {"Device ID", 65}, {"Device Name", 100}, {"PLA", 35},
@@ -111,9 +111,9 @@ TEST(DialogRendering, EditDialogEmptyAndFilled) {
     RecordingDialog dialog(IDD_EDIT_DIALOG);
     dialog.Window().ControlAs<QLineEdit>(IDC_MAC_TEXT)->setText(QStringLiteral("00:50:C2:8A:10:01"));
     dialog.Window().ControlAs<QLineEdit>(IDC_IP_TEXT)->setText(QStringLiteral("192.168.92.92"));
-    dialog.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS)->SetAddress(0xC0A85C5Cu);
-    dialog.Window().ControlAs<IpAddressCtrl>(IDC_SUBNET_MASK)->SetAddress(0xFFFFFF00u);
-    dialog.Window().ControlAs<IpAddressCtrl>(IDC_GATEWAY)->SetAddress(0xC0A85C01u);
+    dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS)->SetAddress(0xC0A85C5Cu);
+    dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_SUBNET_MASK)->SetAddress(0xFFFFFF00u);
+    dialog.Window().ControlAs<QtIpAddressCtrl>(IDC_GATEWAY)->SetAddress(0xC0A85C01u);
     dialog.Window().ControlAs<QLineEdit>(IDC_DEVICE_ID)->setText(QStringLiteral("[factory default]"));
     dialog.Window().ControlAs<QLineEdit>(IDC_NAME)->setText(QStringLiteral("AHU-1 gateway"));
     dialog.Window().ControlAs<QLineEdit>(IDC_PORT)->setText(QStringLiteral("47808"));

@@ -1,8 +1,8 @@
 // The templates, strings and icon as data: what the dialogs are built from.
 #include "resources/ResourceIds.h"
-#include "ui/AppIcon.h"
-#include "ui/DialogTemplate.h"
-#include "ui/StringTable.h"
+#include "ui/qt/AppIcon.h"
+#include "ui/qt/DialogResource.h"
+#include "ui/qt/StringTable.h"
 
 #include <QtGui/QImage>
 
@@ -13,11 +13,11 @@
 namespace pelmora {
 namespace {
 
-DialogTemplate Load(int id) {
+DialogResource Load(int id) {
     QString error;
-    auto loaded = LoadDialogTemplate(id, &error);
+    auto loaded = LoadDialogResource(id, &error);
     EXPECT_TRUE(loaded.has_value()) << id << ": " << error.toStdString();
-    return loaded.value_or(DialogTemplate{});
+    return loaded.value_or(DialogResource{});
 }
 
 struct Expected {
@@ -27,7 +27,7 @@ struct Expected {
     QRect rect;
 };
 
-void ExpectControls(const DialogTemplate& dialog, const std::vector<Expected>& expected) {
+void ExpectControls(const DialogResource& dialog, const std::vector<Expected>& expected) {
     // Static controls (IDC_STATIC) are matched by caption, the others by ID.
     for (const Expected& want : expected) {
         const ControlTemplate* found = nullptr;
@@ -45,7 +45,7 @@ void ExpectControls(const DialogTemplate& dialog, const std::vector<Expected>& e
     }
 }
 
-std::vector<int> TabStops(const DialogTemplate& dialog) {
+std::vector<int> TabStops(const DialogResource& dialog) {
     std::vector<int> ids;
     for (const ControlTemplate& control : dialog.controls) {
         if (control.Has(CF_TABSTOP)) ids.push_back(control.id);
@@ -54,7 +54,7 @@ std::vector<int> TabStops(const DialogTemplate& dialog) {
 }
 
 TEST(DialogTemplates, MainWindowTemplate102) {
-    const DialogTemplate dialog = Load(IDD_MAIN_DIALOG);
+    const DialogResource dialog = Load(IDD_MAIN_DIALOG);
     EXPECT_EQ(dialog.title, QStringLiteral("Pelmora configuration software"));
     EXPECT_EQ(dialog.size, QSize(414, 223));
     EXPECT_TRUE(dialog.fixedSize);
@@ -75,7 +75,7 @@ TEST(DialogTemplates, MainWindowTemplate102) {
 }
 
 TEST(DialogTemplates, AboutBoxTemplate100) {
-    const DialogTemplate dialog = Load(IDD_ABOUTBOX);
+    const DialogResource dialog = Load(IDD_ABOUTBOX);
     EXPECT_EQ(dialog.title, QStringLiteral("About"));
     EXPECT_EQ(dialog.size, QSize(231, 34));
     EXPECT_FALSE(dialog.appWindow);
@@ -93,7 +93,7 @@ TEST(DialogTemplates, AboutBoxTemplate100) {
 }
 
 TEST(DialogTemplates, EditDialogTemplate134) {
-    const DialogTemplate dialog = Load(IDD_EDIT_DIALOG);
+    const DialogResource dialog = Load(IDD_EDIT_DIALOG);
     EXPECT_EQ(dialog.title, QStringLiteral("Edit"));
     EXPECT_EQ(dialog.size, QSize(292, 311));
     EXPECT_FALSE(dialog.appWindow);
@@ -157,7 +157,7 @@ TEST(DialogTemplates, EditDialogTemplate134) {
 }
 
 TEST(DialogTemplates, WaitDialogTemplate135) {
-    const DialogTemplate dialog = Load(IDD_WAIT_DIALOG);
+    const DialogResource dialog = Load(IDD_WAIT_DIALOG);
     EXPECT_EQ(dialog.title, QStringLiteral("Wait..."));
     EXPECT_EQ(dialog.size, QSize(316, 52));
     ExpectControls(dialog, {
@@ -171,7 +171,7 @@ TEST(DialogTemplates, WaitDialogTemplate135) {
 // Inside the dialog, and no two controls overlap except a group box around what it frames.
 TEST(DialogTemplates, ControlsStayInsideAndApart) {
     for (const int id : {IDD_ABOUTBOX, IDD_MAIN_DIALOG, IDD_EDIT_DIALOG, IDD_WAIT_DIALOG}) {
-        const DialogTemplate dialog = Load(id);
+        const DialogResource dialog = Load(id);
         const QRect client(QPoint(0, 0), dialog.size);
         for (std::size_t i = 0; i < dialog.controls.size(); ++i) {
             const ControlTemplate& a = dialog.controls[i];
@@ -188,7 +188,7 @@ TEST(DialogTemplates, ControlsStayInsideAndApart) {
 }
 
 TEST(DialogTemplates, GroupBoxesEncloseTheirControls) {
-    const DialogTemplate dialog = Load(IDD_EDIT_DIALOG);
+    const DialogResource dialog = Load(IDD_EDIT_DIALOG);
     const std::vector<std::pair<const char*, std::vector<int>>> groups = {
         {"IP", {1112, 1113, 1114, 1115, 1116}},
         {"BACnet", {1117, 1118, 1119, 1120, 1121, 1128, 1129}},
@@ -220,11 +220,11 @@ TEST(DialogTemplates, MalformedTemplatesAreRejectedWithAReason) {
     };
     for (const auto& [name, json] : cases) {
         QString error;
-        EXPECT_FALSE(ParseDialogTemplate(QByteArray(json), &error).has_value()) << name;
+        EXPECT_FALSE(ParseDialogResource(QByteArray(json), &error).has_value()) << name;
         EXPECT_FALSE(error.isEmpty()) << name;
     }
     QString error;
-    EXPECT_FALSE(LoadDialogTemplate(999, &error).has_value());
+    EXPECT_FALSE(LoadDialogResource(999, &error).has_value());
     EXPECT_FALSE(error.isEmpty());
 }
 

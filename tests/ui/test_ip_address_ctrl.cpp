@@ -1,6 +1,6 @@
 // The IP address control: blank and partly filled fields, the 32-bit address, and typing.
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/IpAddressCtrl.h"
+#include "ui/qt/QtIpAddressCtrl.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -14,14 +14,14 @@
 namespace pelmora {
 namespace {
 
-QStringList Fields(const IpAddressCtrl& control) {
+QStringList Fields(const QtIpAddressCtrl& control) {
     QStringList texts;
-    for (int i = 0; i < IpAddressCtrl::FIELD_COUNT; ++i) texts << control.Field(i)->text();
+    for (int i = 0; i < QtIpAddressCtrl::FIELD_COUNT; ++i) texts << control.Field(i)->text();
     return texts;
 }
 
-TEST(IpAddressCtrl, ReadsBlankPartialAndFullAddresses) {
-    IpAddressCtrl control;
+TEST(QtIpAddressCtrl, ReadsBlankPartialAndFullAddresses) {
+    QtIpAddressCtrl control;
     std::uint32_t address = 0xDEADBEEFu;
     EXPECT_TRUE(control.IsBlank());
     EXPECT_EQ(control.GetAddress(address), 0);
@@ -55,7 +55,7 @@ class IpAddressTyping : public ::testing::Test {
 protected:
     void SetUp() override {
         auto* layout = new QVBoxLayout(&m_window);
-        m_control = new IpAddressCtrl(&m_window);
+        m_control = new QtIpAddressCtrl(&m_window);
         m_other = new QLineEdit(&m_window);
         layout->addWidget(m_control);
         layout->addWidget(m_other);
@@ -72,7 +72,7 @@ protected:
     }
 
     QWidget m_window;
-    IpAddressCtrl* m_control = nullptr;
+    QtIpAddressCtrl* m_control = nullptr;
     QLineEdit* m_other = nullptr;
 };
 
@@ -130,7 +130,7 @@ TEST_F(IpAddressTyping, TabLeavesTheControlFromAnyField) {
 TEST_F(IpAddressTyping, ADisabledControlTakesNoInput) {
     m_control->SetAddress(0x0A000001u);
     m_control->setEnabled(false);
-    for (int i = 0; i < IpAddressCtrl::FIELD_COUNT; ++i) EXPECT_FALSE(m_control->Field(i)->isEnabled());
+    for (int i = 0; i < QtIpAddressCtrl::FIELD_COUNT; ++i) EXPECT_FALSE(m_control->Field(i)->isEnabled());
     QTest::mouseClick(m_control->Field(3), Qt::LeftButton);
     QTest::keyClicks(m_control->Field(3), QStringLiteral("9"));
     EXPECT_EQ(Address(), 0x0A000001u);

@@ -1,6 +1,6 @@
 // The report list: columns, rows, single full-row selection, and its two notifications.
 #include "tests/ui/GuiTestSupport.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/QtReportList.h"
 
 #include <QtTest/QTest>
 #include <QtWidgets/QApplication>
@@ -35,7 +35,7 @@ protected:
         return m_list.visualRect(m_list.model()->index(row, column)).center();
     }
 
-    ReportListWidget m_list;
+    QtReportList m_list;
 };
 
 TEST_F(ReportListTest, ColumnsAreInsertedCountedAndDeletedFromTheFront) {

@@ -3,9 +3,9 @@
 #include "resources/ResourceIds.h"
 #include "tests/ui/GuiTestSupport.h"
 #include "tests/ui/RecordingDialog.h"
-#include "ui/ControlId.h"
-#include "ui/IpAddressCtrl.h"
-#include "ui/ReportListWidget.h"
+#include "ui/qt/ControlId.h"
+#include "ui/qt/QtIpAddressCtrl.h"
+#include "ui/qt/QtReportList.h"
 
 #include <QtGui/QFont>
 #include <QtTest/QTest>
@@ -96,8 +96,8 @@ bool IsKind(QWidget* widget, ControlKind kind) {
         case ControlKind::Label:
         case ControlKind::Icon: return qobject_cast<QLabel*>(widget) != nullptr;
         case ControlKind::GroupBox: return qobject_cast<QGroupBox*>(widget) != nullptr;
-        case ControlKind::ListView: return qobject_cast<ReportListWidget*>(widget) != nullptr;
-        case ControlKind::IpAddress: return qobject_cast<IpAddressCtrl*>(widget) != nullptr;
+        case ControlKind::ListView: return qobject_cast<QtReportList*>(widget) != nullptr;
+        case ControlKind::IpAddress: return qobject_cast<QtIpAddressCtrl*>(widget) != nullptr;
         case ControlKind::ProgressBar: return qobject_cast<QProgressBar*>(widget) != nullptr;
     }
     return false;
@@ -128,7 +128,7 @@ TEST(TemplateDialog, EveryControlIsReachableByIdWithItsKindCaptionAndPlace) {
         EXPECT_EQ(dialog.Window().ControlAs<QCheckBox>(IDOK), nullptr) << "wrong type gives null";
     }
     RecordingDialog edit(IDD_EDIT_DIALOG);
-    EXPECT_NE(edit.Window().ControlAs<IpAddressCtrl>(IDC_ADDRESS), nullptr);
+    EXPECT_NE(edit.Window().ControlAs<QtIpAddressCtrl>(IDC_ADDRESS), nullptr);
     EXPECT_NE(edit.Window().ControlAs<QLineEdit>(IDC_NAME), nullptr);
     EXPECT_TRUE(edit.Window().ControlAs<QLineEdit>(IDC_MAC_TEXT)->isReadOnly());
 }

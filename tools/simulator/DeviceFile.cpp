@@ -145,6 +145,12 @@ bool ApplyKey(SimDevice& d, const std::string& key, const std::string& raw, std:
     else if (key == "reply") {
         ok = ParseReplyMode(value, d.replyMode);
         d.replyModeSet = ok;
+    } else if (key == "writes") {
+        ok = value == "apply" || value == "ignore";
+        d.ignoresWrites = value == "ignore";
+    } else if (key == "silence") {
+        ok = ParseUnsigned(value, 600, number);
+        d.restartSilence = std::chrono::seconds(number);
     } else if (key == "fault") {
         const auto kind = ParseFaultName(value);
         ok = kind.has_value();
@@ -247,6 +253,10 @@ std::string FormatDeviceLine(const SimDevice& d) {
     }
     if (d.replyModeSet) line += std::string(" reply=") + ReplyModeName(d.replyMode);
     if (d.fault != FaultKind::None) line += std::string(" fault=") + FaultName(d.fault);
+    if (d.ignoresWrites) line += " writes=ignore";
+    if (d.restartSilence.count() >= 0)
+        line +=
+            " silence=" + std::to_string(std::chrono::duration_cast<std::chrono::seconds>(d.restartSilence).count());
     return line;
 }
 

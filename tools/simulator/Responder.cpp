@@ -237,6 +237,12 @@ void Responder::HandleWrite(const Received& in, const std::uint8_t* payload, std
         record.AddText("reject", "restarting");
         return;
     }
+    if (m_devices[index].ignoresWrites) {
+        record.AddText("reject", "ignores writes");
+        return;
+    }
+    const std::chrono::milliseconds silence =
+        m_devices[index].restartSilence.count() >= 0 ? m_devices[index].restartSilence : m_settings.restartSilence;
     std::optional<Ipv4Prefix> lease = m_settings.dhcpLease;
     if (lease) lease->address = ToOctets(Ipv4Host{ToHost(lease->address).value + m_leasesGiven});
     SimDevice& device = m_devices[index];
@@ -245,11 +251,14 @@ void Responder::HandleWrite(const Received& in, const std::uint8_t* payload, std
         ++m_leasesGiven;
         record.AddText("lease", ToText(device.ip));
     }
-    if (device.ip != before) m_moves.push_back({in.now + m_settings.restartSilence, before, device.ip});
+    if (device.ip != before) m_moves.push_back({in.now + silence, before, device.ip});
+    // Silences differ per device, so the moves are kept in due order.
+    std::stable_sort(m_moves.begin(), m_moves.end(),
+                     [](const AddressMove& a, const AddressMove& b) { return a.due < b.due; });
     Advance(in.now);
-    if (m_settings.restartSilence.count() > 0) {
-        m_silentUntil[index] = in.now + m_settings.restartSilence;
-        record.AddNumber("silent_ms", m_settings.restartSilence.count());
+    if (silence.count() > 0) {
+        m_silentUntil[index] = in.now + silence;
+        record.AddNumber("silent_ms", silence.count());
     }
     record.AddBool("applied", true).AddText("state", FormatDeviceLine(device));
 }

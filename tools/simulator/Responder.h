@@ -100,7 +100,7 @@ private:
         Ipv4Octets before;
         Ipv4Octets after;
     };
-    std::vector<AddressMove> m_moves;  // in due order: every move waits the same silence
+    std::vector<AddressMove> m_moves;  // in due order
 };
 
 }  // namespace pelmora

@@ -1,6 +1,7 @@
 #pragma once
 // The settings of one simulated device, as its discovery reply reports them and a write changes them.
 #include <array>
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -39,6 +40,9 @@ struct SimDevice {
     bool replyModeSet = false;                // false: the simulator's --reply mode applies
     ReplyMode replyMode = ReplyMode::Auto;
     FaultKind fault = FaultKind::None;  // this device's reply is sent broken in this way
+    bool ignoresWrites = false;         // logs writes and applies none
+    // The restart silence after a write it takes, instead of --restart-silence; negative: that one.
+    std::chrono::milliseconds restartSilence{-1};
 };
 
 bool HasBacnet(const SimDevice& device);

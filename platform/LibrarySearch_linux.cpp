@@ -1,0 +1,7 @@
+#include "platform/LibrarySearch.h"
+
+namespace pelmora {
+
+void LoadLibrariesFromSystemOnly() {}
+
+}  // namespace pelmora
