@@ -12,6 +12,7 @@
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QShortcut>
 #include <QtGui/QWindow>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
@@ -60,6 +61,9 @@ QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     setWindowFlags(WindowFlagsFor(m_template));
     setWindowTitle(m_template.title);
     setWindowIcon(LoadIcon(IDR_MAINFRAME));
+    // X11 maps only the Menu key to a context menu; Shift+F10 is the other key that opens one elsewhere.
+    auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(shiftF10, &QShortcut::activated, this, &QtDialogWindow::OpenContextMenuFromKeyboard);
     BuildControls();
     ApplyGeometry();
 }
@@ -180,6 +184,15 @@ QAction* QtDialogWindow::MenuAction(int commandId) const {
     for (const auto& [itemId, action] : m_contextMenu)
         if (itemId == commandId) return action;
     return nullptr;
+}
+
+void QtDialogWindow::OpenContextMenuFromKeyboard() {
+    // As Qt routes the Menu key: to the focus widget, at its cursor or current item, passed up if ignored.
+    QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+    QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    if (!target->rect().contains(pos)) pos = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos), Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
 }
 
 void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
