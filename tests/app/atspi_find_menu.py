@@ -5,6 +5,7 @@ Usage: atspi_find_menu.py PID ITEM. Exit 0 when found; 1, with the application's
 pyatspi is missing.
 """
 import sys
+import time
 
 try:
     import pyatspi
@@ -35,7 +36,14 @@ def showing(node):
 
 def main():
     pid, item = int(sys.argv[1]), sys.argv[2]
-    apps = [a for a in children(pyatspi.Registry.getDesktop(0)) if a is not None and a.get_process_id() == pid]
+    # Asking starts the accessibility bus; Qt joins it only once it is there, and then registers.
+    deadline = time.monotonic() + 10
+    while True:
+        desktop = pyatspi.Registry.getDesktop(0)
+        apps = [a for a in children(desktop) if a is not None and a.get_process_id() == pid]
+        if apps or time.monotonic() > deadline:
+            break
+        time.sleep(0.1)
     if not apps:
         print(f"no application with pid {pid} on the accessibility bus")
         return 1
@@ -43,7 +51,7 @@ def main():
         if node.getRole() in MENUS and showing(node):
             items = [(c.getRoleName(), c.name) for c in children(node)]
             if ("menu item", item) in items:
-                print(f"menu {node.name!r}: {items}")
+                print(f"menu {node.name!r} in {node.parent.getRoleName()!r}: {items}")
                 return 0
     for node, depth in walk(apps[0]):
         print(f"{'  ' * depth}{node.getRoleName()} {node.name!r}")

@@ -15,7 +15,12 @@ namespace {
 std::string Spoken(QMenu* menu) {
     QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(menu);
     if (accessible == nullptr) return "no accessible interface";
-    std::string spoken = accessible->role() == QAccessible::PopupMenu ? "popup menu:" : "other:";
+    QAccessibleInterface* window = QAccessible::queryAccessibleInterface(menu->parentWidget());
+    // A reader walking the tree from the window must come upon the menu, as its last child.
+    const bool inTree = window != nullptr && window->childCount() > 0 &&
+                        window->child(window->childCount() - 1) == accessible && window->indexOfChild(accessible) >= 0;
+    std::string spoken = inTree ? "" : "not in the window's tree: ";
+    spoken += accessible->role() == QAccessible::PopupMenu ? "popup menu:" : "other:";
     for (int i = 0; i < accessible->childCount(); ++i) {
         QAccessibleInterface* item = accessible->child(i);
         spoken += item->role() == QAccessible::MenuItem ? " item " : " other ";

@@ -9,12 +9,14 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
+#include <QtGui/QAccessible>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QShortcut>
 #include <QtGui/QWindow>
 #include <QtWidgets/QAbstractButton>
+#include <QtWidgets/QAccessibleWidget>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -47,10 +49,44 @@ Qt::WindowFlags WindowFlagsFor(const DialogResource& dialogTemplate) {
     return flags;
 }
 
+// The window as a screen reader sees it: its controls and, while it is open, its context menu. Qt leaves a
+// popup out of the tree, since it is a window of its own, so a reader walking the tree would not find it.
+class DialogAccessible : public QAccessibleWidget {
+public:
+    explicit DialogAccessible(QtDialogWindow* window) : QAccessibleWidget(window, QAccessible::Dialog) {}
+
+    int childCount() const override { return QAccessibleWidget::childCount() + (Menu() != nullptr ? 1 : 0); }
+    QAccessibleInterface* child(int index) const override {
+        QMenu* menu = Menu();
+        if (menu != nullptr && index == QAccessibleWidget::childCount())
+            return QAccessible::queryAccessibleInterface(menu);
+        return QAccessibleWidget::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        QMenu* menu = Menu();
+        if (menu != nullptr && child != nullptr && child->object() == menu) return QAccessibleWidget::childCount();
+        return QAccessibleWidget::indexOfChild(child);
+    }
+
+private:
+    QMenu* Menu() const { return static_cast<QtDialogWindow*>(widget())->OpenContextMenu(); }
+};
+
+QAccessibleInterface* DialogAccessibleFactory(const QString& className, QObject* object) {
+    if (className != QLatin1String(QtDialogWindow::staticMetaObject.className())) return nullptr;
+    auto* window = qobject_cast<QtDialogWindow*>(object);
+    return window != nullptr ? new DialogAccessible(window) : nullptr;
+}
+
 }  // namespace
 
 QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     : m_dialog(dialog), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(DialogAccessibleFactory);
+        return true;
+    }();
+    (void)factoryInstalled;
     QString error;
     if (auto loaded = LoadDialogResource(templateId, &error)) {
         m_template = std::move(*loaded);
@@ -203,7 +239,9 @@ void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
         QDialog::contextMenuEvent(event);
         return;
     }
+    m_openMenu = &menu;
     menu.exec(event->globalPos());
+    m_openMenu = nullptr;
 }
 
 void QtDialogWindow::setVisible(bool visible) {

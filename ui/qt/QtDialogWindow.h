@@ -14,6 +14,7 @@
 #include <vector>
 
 class QAction;
+class QMenu;
 
 namespace pelmora {
 
@@ -66,6 +67,8 @@ public:
     void AppendContextMenuItem(int controlId, int commandId, const QString& text);
     QAction* SystemMenuAction(int id) const;
     QAction* MenuAction(int commandId) const;
+    // The context menu while it is open, else null.
+    QMenu* OpenContextMenu() const { return m_openMenu; }
 
 protected:
     void setVisible(bool visible) override;
@@ -102,6 +105,7 @@ private:
     };
     std::map<int, Timer> m_timers;  // by our timer ID
     bool m_initialised = false;
+    QMenu* m_openMenu = nullptr;
 };
 
 // The window a TemplateDialog holds on this back end.
