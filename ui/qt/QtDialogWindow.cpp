@@ -9,14 +9,15 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QTimer>
 #include <QtGui/QAccessible>
+#include <QtGui/QAccessibleObject>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
 #include <QtGui/QShortcut>
 #include <QtGui/QWindow>
 #include <QtWidgets/QAbstractButton>
-#include <QtWidgets/QAccessibleWidget>
 #include <QtWidgets/QApplication>
 #include <QtWidgets/QCheckBox>
 #include <QtWidgets/QGroupBox>
@@ -49,44 +50,43 @@ Qt::WindowFlags WindowFlagsFor(const DialogResource& dialogTemplate) {
     return flags;
 }
 
-// The window as a screen reader sees it: its controls and, while it is open, its context menu. Qt leaves a
-// popup out of the tree, since it is a window of its own, so a reader walking the tree would not find it.
-class DialogAccessible : public QAccessibleWidget {
+// The application as a screen reader sees it: its windows and the open popup menu. Qt leaves popups out,
+// though a menu names the application as its parent, so a reader walking the tree would not find one.
+class ApplicationAccessible : public QAccessibleApplication {
 public:
-    explicit DialogAccessible(QtDialogWindow* window) : QAccessibleWidget(window, QAccessible::Dialog) {}
-
-    int childCount() const override { return QAccessibleWidget::childCount() + (Menu() != nullptr ? 1 : 0); }
+    int childCount() const override { return QAccessibleApplication::childCount() + (Popup() != nullptr ? 1 : 0); }
     QAccessibleInterface* child(int index) const override {
-        QMenu* menu = Menu();
-        if (menu != nullptr && index == QAccessibleWidget::childCount())
-            return QAccessible::queryAccessibleInterface(menu);
-        return QAccessibleWidget::child(index);
+        QAccessibleInterface* popup = Popup();
+        if (popup != nullptr && index == QAccessibleApplication::childCount()) return popup;
+        return QAccessibleApplication::child(index);
     }
     int indexOfChild(const QAccessibleInterface* child) const override {
-        QMenu* menu = Menu();
-        if (menu != nullptr && child != nullptr && child->object() == menu) return QAccessibleWidget::childCount();
-        return QAccessibleWidget::indexOfChild(child);
+        if (child != nullptr && child == Popup()) return QAccessibleApplication::childCount();
+        return QAccessibleApplication::indexOfChild(child);
     }
 
 private:
-    QMenu* Menu() const { return static_cast<QtDialogWindow*>(widget())->OpenContextMenu(); }
+    static QAccessibleInterface* Popup() {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr ? QAccessible::queryAccessibleInterface(menu) : nullptr;
+    }
 };
 
-QAccessibleInterface* DialogAccessibleFactory(const QString& className, QObject* object) {
-    if (className != QLatin1String(QtDialogWindow::staticMetaObject.className())) return nullptr;
-    auto* window = qobject_cast<QtDialogWindow*>(object);
-    return window != nullptr ? new DialogAccessible(window) : nullptr;
+QAccessibleInterface* ApplicationAccessibleFactory(const QString& className, QObject* object) {
+    if (object == nullptr || object != QCoreApplication::instance() || className != QLatin1String("QApplication"))
+        return nullptr;
+    return new ApplicationAccessible;
 }
+
+// From QApplication's constructor: before any event loop, so before a bridge asks for the application.
+void InstallApplicationAccessible() { QAccessible::installFactory(ApplicationAccessibleFactory); }
 
 }  // namespace
 
+Q_COREAPP_STARTUP_FUNCTION(InstallApplicationAccessible)
+
 QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     : m_dialog(dialog), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
-    static const bool factoryInstalled = [] {
-        QAccessible::installFactory(DialogAccessibleFactory);
-        return true;
-    }();
-    (void)factoryInstalled;
     QString error;
     if (auto loaded = LoadDialogResource(templateId, &error)) {
         m_template = std::move(*loaded);
@@ -239,9 +239,18 @@ void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
         QDialog::contextMenuEvent(event);
         return;
     }
-    m_openMenu = &menu;
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        // Opened from the keyboard, the first item is selected, so that a screen reader speaks it at once.
+        QAction* first = nullptr;
+        for (QAction* action : menu.actions()) {
+            if (action->isEnabled() && !action->isSeparator()) {
+                first = action;
+                break;
+            }
+        }
+        if (first != nullptr) QTimer::singleShot(0, &menu, [&menu, first] { menu.setActiveAction(first); });
+    }
     menu.exec(event->globalPos());
-    m_openMenu = nullptr;
 }
 
 void QtDialogWindow::setVisible(bool visible) {

@@ -14,7 +14,6 @@
 #include <vector>
 
 class QAction;
-class QMenu;
 
 namespace pelmora {
 
@@ -67,8 +66,6 @@ public:
     void AppendContextMenuItem(int controlId, int commandId, const QString& text);
     QAction* SystemMenuAction(int id) const;
     QAction* MenuAction(int commandId) const;
-    // The context menu while it is open, else null.
-    QMenu* OpenContextMenu() const { return m_openMenu; }
 
 protected:
     void setVisible(bool visible) override;
@@ -105,7 +102,6 @@ private:
     };
     std::map<int, Timer> m_timers;  // by our timer ID
     bool m_initialised = false;
-    QMenu* m_openMenu = nullptr;
 };
 
 // The window a TemplateDialog holds on this back end.
