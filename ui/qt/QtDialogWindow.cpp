@@ -239,16 +239,17 @@ void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
         QDialog::contextMenuEvent(event);
         return;
     }
+    // Opened from the keyboard, the first item is selected once the menu shows, so a screen reader speaks it.
+    QTimer selectFirst;
+    selectFirst.setSingleShot(true);
     if (event->reason() == QContextMenuEvent::Keyboard) {
-        // Opened from the keyboard, the first item is selected, so that a screen reader speaks it at once.
-        QAction* first = nullptr;
         for (QAction* action : menu.actions()) {
             if (action->isEnabled() && !action->isSeparator()) {
-                first = action;
+                connect(&selectFirst, &QTimer::timeout, &menu, [&menu, action] { menu.setActiveAction(action); });
+                selectFirst.start(0);
                 break;
             }
         }
-        if (first != nullptr) QTimer::singleShot(0, &menu, [&menu, first] { menu.setActiveAction(first); });
     }
     menu.exec(event->globalPos());
 }
