@@ -97,7 +97,7 @@ QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     setWindowFlags(WindowFlagsFor(m_template));
     setWindowTitle(m_template.title);
     setWindowIcon(LoadIcon(IDR_MAINFRAME));
-    // X11 maps only the Menu key to a context menu; Shift+F10 is the other key that opens one elsewhere.
+    // Qt on X11 turns only the Menu key into a context menu; Windows and GTK take Shift+F10 too, so it does here.
     auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
     connect(shiftF10, &QShortcut::activated, this, &QtDialogWindow::OpenContextMenuFromKeyboard);
     BuildControls();
