@@ -14,6 +14,7 @@ else
     libgtest-dev libgmock-dev libbenchmark-dev
     iproute2 procps python3 xvfb xauth libcap2-bin util-linux network-manager dbus at-spi2-core python3-pyatspi
     dpkg-dev lintian desktop-file-utils appstream adduser
+    libreoffice-calc-nogui  # the CSV formula test reads the list as a spreadsheet does
   )
 fi
 missing=()
