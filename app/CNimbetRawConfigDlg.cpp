@@ -10,6 +10,7 @@
 #include "listing/RowOutput.h"
 #include "listing/RowTexts.h"
 #include "platform/FileSave.h"
+#include "platform/ListSeparator.h"
 #include "resources/ResourceIds.h"
 #include "ui/Feedback.h"
 #include "ui/ReportList.h"
@@ -66,7 +67,7 @@ void CNimbetRawConfigDlg::OnExportList() {
     const std::string path = m_chooseExportFile(*this, ExportFileName(Today()));
     if (path.empty()) return;
     std::string reason;
-    if (SaveFileWhole(path, FormatCsv(m_listing), reason)) return;
+    if (SaveFileWhole(path, ExportFileText(m_listing, UserListSeparator()), reason)) return;
     ShowMessageBox(this, "The device list could not be saved to \"" + path + "\": " + reason, "Export list",
                    MessageKind::Warning);
 }

@@ -2,12 +2,19 @@
 
 #include <array>
 
+#include "listing/RowOutput.h"
 #include "ui/TemplateDialog.h"
 
 namespace pelmora {
 
 std::string ChooseExportFileWithDialog(TemplateDialog& owner, const std::string& suggestedName) {
     return owner.ChooseSaveFile("Export list", suggestedName, "CSV files", "*.csv");
+}
+
+std::string ExportFileText(const DeviceListing& listing, const std::string& listSeparator) {
+    // Only separators the cells are quoted and guarded for; a locale's other choice would split no cell.
+    const bool known = listSeparator == ";" || listSeparator == "\t";
+    return "\xEF\xBB\xBF" + FormatCsv(listing, known ? listSeparator[0] : ',');
 }
 
 std::string ExportFileName(const std::tm& day) {

@@ -1,5 +1,7 @@
 #include "devices/PlanCsv.h"
 
+#include "listing/CsvText.h"
+
 namespace pelmora {
 
 namespace {
@@ -89,17 +91,7 @@ std::string CsvRecord(const std::vector<std::string>& cells, char separator) {
     std::string out;
     for (std::size_t i = 0; i < cells.size(); ++i) {
         if (i > 0) out += separator;
-        const std::string& text = cells[i];
-        if (text.find_first_of(std::string("\"\r\n") + separator) == std::string::npos) {
-            out += text;
-            continue;
-        }
-        out += '"';
-        for (const char c : text) {
-            if (c == '"') out += '"';
-            out += c;
-        }
-        out += '"';
+        out += CsvField(cells[i], separator);
     }
     return out + "\r\n";
 }

@@ -23,8 +23,8 @@ struct CsvRead {
 // quotes first; quoted cells with doubled quotes and line breaks; CRLF or LF.
 CsvRead ReadCsv(const std::string& text);
 
-// One record: the cells joined by the separator, each quoted where it holds the separator, a quote or
-// a line break; CRLF at the end.
+// One record: the cells joined by the separator, each as CsvField writes it (no cell a spreadsheet runs as
+// a formula); CRLF at the end.
 std::string CsvRecord(const std::vector<std::string>& cells, char separator = ',');
 
 }  // namespace pelmora

@@ -3,9 +3,9 @@
 #include <algorithm>
 
 #include "devices/Verification.h"
-#include "listing/CsvText.h"
 #include "listing/RowOutput.h"
 #include "listing/RowTexts.h"
+#include "listing/ShownText.h"
 #include "protocol/Utf8Text.h"
 
 namespace pelmora {
@@ -21,7 +21,7 @@ void AppendPadded(std::string& line, const std::string& text, std::size_t width)
 }
 
 std::vector<std::string> Cells(const ReportEntry& entry) {
-    return {std::to_string(entry.line), MacText(entry.mac), ResultText(entry.result), SettingsText(entry)};
+    return {std::to_string(entry.line), MacText(entry.mac), ResultText(entry.result), ShownText(SettingsText(entry))};
 }
 
 }  // namespace
@@ -153,9 +153,7 @@ std::string FormatReportJson(const std::vector<ReportEntry>& entries) {
 std::string FormatReportCsv(const std::vector<ReportEntry>& entries) {
     std::string out = CsvRecord({"Line", "Unit", "Result", "Settings"});
     for (const ReportEntry& entry : entries) {
-        std::vector<std::string> cells = Cells(entry);
-        for (std::string& cell : cells) cell = FormulaSafe(cell);
-        out += CsvRecord(cells);
+        out += CsvRecord(Cells(entry));
     }
     return out;
 }
@@ -169,7 +167,7 @@ std::string FormatPlanTemplate(const DeviceStore& store) {
         if (!HasBacnet(record)) continue;
         const DeviceSettings settings = SettingsFromRecord(record);
         std::vector<std::string> cells = {MacText(record.mac)};
-        for (const Setting setting : ALL_SETTINGS) cells.push_back(FormulaSafe(SettingText(settings, setting)));
+        for (const Setting setting : ALL_SETTINGS) cells.push_back(ShownText(SettingText(settings, setting)));
         out += CsvRecord(cells);
     }
     return out;

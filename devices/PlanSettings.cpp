@@ -7,6 +7,7 @@
 #include "devices/SettingChecks.h"
 #include "listing/CsvText.h"
 #include "listing/RowTexts.h"
+#include "listing/ShownText.h"
 #include "protocol/Utf8Text.h"
 
 namespace pelmora {
@@ -148,8 +149,12 @@ bool ShowsCurrentValue(const std::string& cell, const DeviceRecord& record, Sett
     const RowText row = RowTexts(record);
     if (setting == Setting::DeviceId) shown.push_back(row[COL_DEVICE_ID]);
     if (setting == Setting::DeviceName) shown.push_back(row[COL_DEVICE_NAME]);
-    return std::any_of(shown.begin(), shown.end(),
-                       [&cell](const std::string& text) { return cell == text || cell == FormulaSafe(text); });
+    return std::any_of(shown.begin(), shown.end(), [&cell](const std::string& text) {
+        // The list and the template show direction controls as U+FFFD (ShownText): such a cell
+        // stands for the device's own text, which must not be written back replaced.
+        const std::string seen = ShownText(text);
+        return cell == text || cell == FormulaSafe(text) || cell == seen || cell == FormulaSafe(seen);
+    });
 }
 
 std::string ReadSettingCell(const std::string& cell, Setting setting, DeviceSettings& s) {

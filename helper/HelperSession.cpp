@@ -22,6 +22,14 @@ bool HoldsOtherThan(const std::optional<std::vector<AdapterInfo>>& links, int if
     return true;
 }
 
+bool HoldsOn(const std::vector<AdapterInfo>& links, const AddressContext& held) {
+    for (const AdapterInfo& link : links)
+        if (link.ifIndex == held.ifIndex)
+            for (const auto& entry : link.unicast)
+                if (entry == held.address) return true;
+    return false;
+}
+
 }  // namespace
 
 std::string HelperSession::Handle(const std::string& line) {
@@ -89,9 +97,21 @@ std::optional<Clock::TimePoint> HelperSession::NextRenewal() const {
 
 void HelperSession::RenewIfDue() {
     if (!m_held || m_clock.Now() < m_renewed + RENEW_INTERVAL) return;
-    // A failed renewal is tried again next time; the lifetime leaves room for two more.
-    m_host.RenewAddress(*m_held, TEMPORARY_LIFETIME);
     m_renewed = m_clock.Now();
+    // A renewal makes a deleted address again, so it goes only to ours while it is alone on its link: once
+    // someone deleted it or gave the link an address of their own, the link is theirs.
+    const auto links = m_host.ListLinks();
+    if (!links) return;  // tried again next time; the lifetime leaves room for two more
+    if (!HoldsOn(*links, *m_held)) {
+        m_held.reset();
+        return;
+    }
+    if (HoldsOtherThan(links, m_held->ifIndex, m_held->address) ||
+        (m_host.RenewAddress(*m_held, TEMPORARY_LIFETIME) &&
+         HoldsOtherThan(m_host.ListLinks(), m_held->ifIndex, m_held->address))) {
+        m_host.DeleteAddress(*m_held);
+        m_held.reset();
+    }
 }
 
 void HelperSession::Release() {

@@ -29,7 +29,9 @@ public:
     std::string Handle(const std::string& line);
     // When the held address is next due for renewal; nothing while none is held.
     std::optional<Clock::TimePoint> NextRenewal() const;
-    // Renews the held address when it is due.
+    // Renews the held address when it is due, while it is on its link and the link holds no other IPv4
+    // address. Otherwise the helper stops holding it for good: gone, it stays gone; beside another address, it
+    // is deleted.
     void RenewIfDue();
     // Deletes the address still held: when the channel closes or a termination signal arrives.
     void Release();

@@ -13,7 +13,11 @@ struct DeviceListing {
     std::vector<RowWarnings> warnings;  // one per row
 };
 
+// Which texts a listing holds: as shown to a person (ShownText: the window, the table, CSV), or exactly as
+// the devices sent them (JSON, which escapes what could mislead a reader).
+enum class ListedTexts { Shown, Exact };
+
 // The listing of every record of the store, in row order.
-DeviceListing ListDevices(const DeviceStore& store);
+DeviceListing ListDevices(const DeviceStore& store, ListedTexts texts = ListedTexts::Shown);
 
 }  // namespace pelmora

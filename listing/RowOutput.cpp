@@ -5,6 +5,7 @@
 
 #include "listing/CsvText.h"
 #include "listing/DeviceColumns.h"
+#include "listing/ShownText.h"
 #include "protocol/Utf8Text.h"
 
 namespace pelmora {
@@ -36,15 +37,10 @@ const RowWarnings& WarningsOf(const DeviceListing& listing, std::size_t row) {
     return row < listing.warnings.size() ? listing.warnings[row] : NONE;
 }
 
-std::string CsvField(const std::string& text) {
-    std::string field = FormulaSafe(WellFormed(text));
-    if (field.find_first_of(",\"\r\n") == std::string::npos) return field;
-    std::string quoted = "\"";
-    for (const char c : field) {
-        if (c == '"') quoted += '"';
-        quoted += c;
-    }
-    return quoted + '"';
+void AppendEscaped(std::string& out, unsigned codePoint) {
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04X", codePoint);
+    out += escaped;
 }
 
 void AppendLine(std::string& out, std::string line) {
@@ -85,8 +81,9 @@ std::string FormatTable(const DeviceListing& listing) {
 
 std::string JsonQuote(const std::string& text) {
     std::string out = "\"";
-    for (const char ch : WellFormed(text)) {
-        const auto c = static_cast<unsigned char>(ch);
+    const std::string wellFormed = WellFormed(text);
+    for (std::size_t i = 0; i < wellFormed.size(); ++i) {
+        const auto c = static_cast<unsigned char>(wellFormed[i]);
         switch (c) {
             case '"': out += "\\\""; break;
             case '\\': out += "\\\\"; break;
@@ -97,11 +94,13 @@ std::string JsonQuote(const std::string& text) {
             case '\t': out += "\\t"; break;
             default:
                 if (c < 0x20) {
-                    char escaped[8];
-                    std::snprintf(escaped, sizeof escaped, "\\u%04X", unsigned{c});
-                    out += escaped;
+                    AppendEscaped(out, c);
+                } else if (const auto control = DirectionControlAt(wellFormed, i)) {
+                    // Kept, but escaped, so that a JSON viewer does not reorder the text around it.
+                    AppendEscaped(out, *control);
+                    i += 2;
                 } else {
-                    out += ch;
+                    out += wellFormed[i];
                 }
         }
     }
@@ -128,14 +127,14 @@ std::string FormatJson(const DeviceListing& listing) {
     return out;
 }
 
-std::string FormatCsv(const DeviceListing& listing) {
+std::string FormatCsv(const DeviceListing& listing, char separator) {
     std::string out;
-    const auto appendRecord = [&out](const auto& fields) {
+    const auto appendRecord = [&out, separator](const auto& fields) {
         bool first = true;
         for (const std::string& field : fields) {
-            if (!first) out += ',';
+            if (!first) out += separator;
             first = false;
-            out += CsvField(field);
+            out += CsvField(field, separator);
         }
         out += "\r\n";
     };

@@ -11,16 +11,15 @@ namespace pelmora {
 std::string FormatTable(const DeviceListing& listing);
 
 // [{"Unit": "...", ..., "Revision": "...", "duplicates": ["Device ID"]}, ...] with the texts exactly as they
-// are; "duplicates" lists the flagged columns' headings.
+// are (a listing of ListedTexts::Exact); "duplicates" lists the flagged columns' headings.
 std::string FormatJson(const DeviceListing& listing);
 
-// RFC 4180: a header of the nine headings and "Duplicates", then one record per row, CRLF line ends, fields
-// quoted where they hold a comma, a quote or a line break. UTF-8; the texts exactly as they are, except
-// that a text starting with =, +, -, @, a tab or a carriage return gets a leading ' so that a spreadsheet
-// takes it as text, not as a formula.
-std::string FormatCsv(const DeviceListing& listing);
+// RFC 4180 with the given separator: a header of the nine headings and "Duplicates", then one record per row,
+// CRLF line ends, cells as CsvField writes them (CsvText.h): UTF-8, no byte-order mark, and no cell that a
+// spreadsheet runs as a formula, whichever separator it splits at.
+std::string FormatCsv(const DeviceListing& listing, char separator = ',');
 
-// A JSON string literal; ill-formed UTF-8 becomes U+FFFD.
+// A JSON string literal; ill-formed UTF-8 becomes U+FFFD, and direction controls are escaped (\u202E).
 std::string JsonQuote(const std::string& text);
 
 }  // namespace pelmora

@@ -36,7 +36,9 @@ struct AddressContext {
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask);
 // The same with a valid and preferred lifetime: the kernel deletes the address when it runs out.
 std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4Net mask, std::chrono::seconds lifetime);
-// Restarts the lifetime of an address that is still there; false when it is gone.
+// Restarts the lifetime of an address that is still there; false, sending nothing, when it is gone (Linux
+// would make it again), and false when a deletion raced the renewal, whose copy made again is deleted.
+// Linux only: the Windows program holds no lifetime.
 bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime);
 bool DeleteIpv4Address(const AddressContext& context);
 

@@ -6,6 +6,7 @@
 #include <libmnl/libmnl.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/AddressTable.h"
 #include "platform/Netlink_linux.h"
@@ -51,6 +52,32 @@ std::uint32_t Seconds(std::chrono::seconds lifetime) {
     return lifetime.count() <= 0 ? 0u : static_cast<std::uint32_t>(std::min<long long>(lifetime.count(), FOREVER - 1));
 }
 
+// When the kernel made the address (ifa_cacheinfo's cstamp, hundredths of a second since boot): nothing
+// inside when it is not there, nothing at all when the table cannot be read.
+std::optional<std::optional<std::uint32_t>> CreatedAt(const AddressContext& context) {
+    netlink::Message request(RTM_GETADDR, 0, sizeof(ifaddrmsg));
+    request.Family<ifaddrmsg>()->ifa_family = AF_INET;
+    std::optional<std::uint32_t> created;
+    const bool read = netlink::Dump(request, [&](const nlmsghdr& message) {
+        if (message.nlmsg_type != RTM_NEWADDR) return;
+        const auto* family = static_cast<const ifaddrmsg*>(mnl_nlmsg_get_payload(&message));
+        if (family->ifa_family != AF_INET || family->ifa_index != static_cast<unsigned>(context.ifIndex) ||
+            family->ifa_prefixlen != context.prefixLength)
+            return;
+        const auto attributes = netlink::Attributes(message, sizeof(ifaddrmsg), IFA_MAX);
+        const auto local =
+            netlink::Ipv4Attribute(attributes[IFA_LOCAL] != nullptr ? attributes[IFA_LOCAL] : attributes[IFA_ADDRESS]);
+        const nlattr* info = attributes[IFA_CACHEINFO];
+        if (local != context.address || info == nullptr || mnl_attr_get_payload_len(info) < sizeof(ifa_cacheinfo))
+            return;
+        ifa_cacheinfo cache{};
+        std::memcpy(&cache, mnl_attr_get_payload(info), sizeof cache);
+        created = cache.cstamp;
+    });
+    if (!read) return std::nullopt;
+    return created;
+}
+
 }  // namespace
 
 std::optional<std::vector<AddressRow>> ReadIpv4AddressTable(std::size_t maxRows) {
@@ -70,8 +97,18 @@ std::optional<AddressContext> AddIpv4Address(int ifIndex, Ipv4Net address, Ipv4N
 }
 
 bool RenewIpv4Address(const AddressContext& context, std::chrono::seconds lifetime) {
-    // NLM_F_REPLACE without NLM_F_CREATE: an address deleted meanwhile is not made again.
-    return context.ifIndex > 0 && Seconds(lifetime) != 0 && SendAddress(context, NLM_F_REPLACE, Seconds(lifetime));
+    if (context.ifIndex <= 0 || Seconds(lifetime) == 0) return false;
+    // The kernel makes a missing IPv4 address on RTM_NEWADDR even without NLM_F_CREATE, so only one that is
+    // still there is renewed.
+    const auto created = CreatedAt(context);
+    if (!created || !*created || !SendAddress(context, NLM_F_REPLACE, Seconds(lifetime))) return false;
+    // Deleted between the two requests, it was made again just now: a new creation time. Taken back.
+    const auto after = CreatedAt(context);
+    if (after && *after != *created) {
+        if (*after) DeleteIpv4Address(context);
+        return false;
+    }
+    return true;
 }
 
 bool DeleteIpv4Address(const AddressContext& context) {

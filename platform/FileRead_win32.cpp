@@ -1,35 +1,10 @@
 #include "platform/FileRead.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-#include <memory>
-
 #include "platform/WideText_win32.h"
 
 namespace pelmora {
 
-std::optional<std::string> ReadFileWhole(const std::string& path, std::size_t maxBytes, std::string& error) {
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(_wfopen(WideFromUtf8(path).c_str(), L"rb"),
-                                                               &std::fclose);
-    if (!file) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    std::string bytes;
-    char buffer[65536];
-    for (std::size_t n = 0; (n = std::fread(buffer, 1, sizeof buffer, file.get())) > 0;) {
-        bytes.append(buffer, n);
-        if (bytes.size() > maxBytes) {
-            error = "larger than " + std::to_string(maxBytes) + " bytes";
-            return std::nullopt;
-        }
-    }
-    if (std::ferror(file.get()) != 0) {
-        error = std::strerror(errno);
-        return std::nullopt;
-    }
-    return bytes;
-}
+// The C library's narrow fopen reads the path in the ANSI code page; the wide one takes any name.
+std::FILE* OpenForReading(const std::string& path) { return _wfopen(WideFromUtf8(path).c_str(), L"rb"); }
 
 }  // namespace pelmora

@@ -12,8 +12,9 @@ else
     qt6-base-dev qt6-svg-dev libqt6svg6 qt6-qpa-plugins
     zlib1g-dev libmnl-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    iproute2 procps python3 xvfb xauth libcap2-bin util-linux network-manager dbus
+    iproute2 procps python3 xvfb xauth libcap2-bin util-linux network-manager dbus at-spi2-core python3-pyatspi
     dpkg-dev lintian desktop-file-utils appstream adduser
+    libreoffice-calc-nogui  # the CSV formula test reads the list as a spreadsheet does
   )
 fi
 missing=()

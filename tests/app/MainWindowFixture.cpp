@@ -1,7 +1,9 @@
 #include "tests/app/MainWindowFixture.h"
 
+#include <QtCore/QTimer>
 #include <QtGui/QGuiApplication>
 #include <QtTest/QTest>
+#include <QtWidgets/QApplication>
 
 #include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
@@ -102,6 +104,28 @@ void MainWindowTest::ClickRow(int row) {
 
 void MainWindowTest::DoubleClickRow(int row) {
     QTest::mouseDClick(List()->viewport(), Qt::LeftButton, Qt::NoModifier, CellCentre(row, 1));
+}
+
+bool MainWindowTest::FocusList() {
+    List()->setFocus(Qt::OtherFocusReason);
+    return QTest::qWaitFor([&] { return List()->hasFocus(); }, 2000);
+}
+
+std::shared_ptr<const bool> WhenMenuOpens(std::function<void(QMenu*)> action) {
+    auto ran = std::make_shared<bool>(false);
+    auto* timer = new QTimer(qApp);
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, ran, action = std::move(action)] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        if (menu == nullptr || !menu->isVisible()) return;
+        timer->stop();
+        timer->deleteLater();
+        action(menu);
+        *ran = true;
+        menu->close();
+    });
+    timer->start();
+    return ran;
 }
 
 std::vector<std::string> MainWindowTest::ColumnTexts(int column) const {

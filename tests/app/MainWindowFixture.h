@@ -3,8 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QtGui/QAction>
+#include <QtWidgets/QMenu>
 #include <QtWidgets/QPushButton>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -46,6 +48,8 @@ protected:
     void ClickRow(int row);
     void DoubleClickRow(int row);
     std::vector<std::string> ColumnTexts(int column) const;
+    // Gives the device list the keyboard focus; false if it did not get it.
+    bool FocusList();
 
     FakeDeviceNetwork m_network;
     bool m_editResult = false;
@@ -61,6 +65,9 @@ protected:
     std::function<void()> m_duringWait;
     std::unique_ptr<CNimbetRawConfigDlg> m_window;
 };
+
+// Runs `action` on the next popup menu once it is shown, then closes the menu. The flag tells it ran.
+std::shared_ptr<const bool> WhenMenuOpens(std::function<void(QMenu*)> action);
 
 // A BACnet device in the PC's subnet and one without BACnet.
 ReplyStore TwoDevices();

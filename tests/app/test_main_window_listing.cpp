@@ -14,6 +14,7 @@
 #include <QtGui/QAction>
 #include <QtTest/QTest>
 
+#include "app/ExportList.h"
 #include "listing/RowTexts.h"
 #include "protocol/MacAddress.h"
 #include "tests/app/MainWindowFixture.h"
@@ -88,9 +89,10 @@ TEST_F(MainWindowTest, ExportWritesTheRowsAsShownToTheChosenFile) {
     QFile file(QString::fromStdString(m_exportFile));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
-    EXPECT_TRUE(
-        bytes.startsWith("Unit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n"));
-    const auto records = ReadCsv(bytes.toStdString());
+    EXPECT_TRUE(bytes.startsWith(
+        "\xEF\xBB\xBFUnit,IP address,BACnet,Device ID,Device Name,PLA,ELA,Location,Revision,Duplicates\r\n"))
+        << "a byte-order mark, so that Excel reads UTF-8";
+    const auto records = ReadCsv(bytes.mid(3).toStdString());
     ASSERT_TRUE(records);
     ASSERT_EQ(records->size(), 7u);
     const std::vector<std::string> duplicates = {"Device ID", "Device ID", "", "IP address", "IP address", ""};
@@ -106,6 +108,16 @@ TEST_F(MainWindowTest, ExportWritesTheRowsAsShownToTheChosenFile) {
     ExportAction()->trigger();
     EXPECT_EQ(m_suggestedExports.size(), 2u);
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).size(), 1) << "a cancel writes nothing";
+}
+
+TEST(ExportFileText, SplitsAtTheUsersListSeparatorWhereTheCellsAreGuardedForIt) {
+    const std::pair<std::string, std::string> cases[] = {
+        {",", "Unit,IP address,"},    {";", "Unit;IP address;"},
+        {"\t", "Unit\tIP address\t"}, {"\xD8\x9B", "Unit,IP address,"},  // the Arabic semicolon of some locales
+        {"", "Unit,IP address,"},     {";;", "Unit,IP address,"},
+    };
+    for (const auto& [separator, start] : cases)
+        EXPECT_EQ(ExportFileText(DeviceListing{}, separator).rfind("\xEF\xBB\xBF" + start, 0), 0u) << separator;
 }
 
 // Runs fn with this thread's file access as an unprivileged user when it is root: root passes every folder's

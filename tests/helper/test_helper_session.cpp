@@ -179,6 +179,45 @@ TEST_F(HelperSessionTest, TheHeldAddressIsRenewedWellWithinItsLifetime) {
     EXPECT_EQ(*session.NextRenewal(), clock.Now() + RENEW_INTERVAL);
 }
 
+TEST_F(HelperSessionTest, ARenewalGoesOnlyToOurAddressAloneOnItsLink) {
+    const Ipv4Net other = ToNet(Ipv4Octets{{192, 168, 50, 7}});
+    struct Case {
+        const char* what;
+        bool deleted;  // someone deleted ours
+        bool added;    // someone gave the link another address
+        bool unreadable;
+        bool renewed, deletedByHelper, held;
+    } cases[] = {
+        {"alone", false, false, false, true, false, true},
+        {"deleted", true, false, false, false, false, false},
+        {"deleted, another added", true, true, false, false, false, false},
+        {"another beside ours", false, true, false, false, true, false},
+        {"links unreadable", false, false, true, false, false, true},
+    };
+    for (const Case& c : cases) {
+        FakeHost fake;
+        fake.links = std::vector<AdapterInfo>{Link(7)};
+        HelperSession s{fake, clock};
+        ASSERT_EQ(s.Handle("ADD 7").rfind("OK", 0), 0u) << c.what;
+        auto& unicast = (*fake.links)[0].unicast;
+        if (c.deleted) unicast.clear();
+        if (c.added) unicast.emplace_back(other);
+        if (c.unreadable) fake.links.reset();
+        clock.Advance(RENEW_INTERVAL);
+        s.RenewIfDue();
+        EXPECT_EQ(fake.renewed.size(), c.renewed ? 1u : 0u) << c.what;
+        EXPECT_EQ(fake.deleted.size(), c.deletedByHelper ? 1u : 0u) << c.what;
+        EXPECT_EQ(s.Held().has_value(), c.held) << c.what;
+        // Never again, even once the link is bare as before.
+        fake.links = std::vector<AdapterInfo>{Link(7)};
+        if (!c.held) {
+            clock.Advance(RENEW_INTERVAL);
+            s.RenewIfDue();
+            EXPECT_EQ(fake.renewed.size(), 0u) << c.what;
+        }
+    }
+}
+
 TEST_F(HelperSessionTest, FlushesAreSpacedToAFewASecond) {
     for (std::size_t i = 0; i < FLUSHES_PER_SECOND; ++i) EXPECT_EQ(session.Handle("FLUSH 192.168.92.10"), "OK 2");
     EXPECT_EQ(clock.sleeps, 0) << "a write's few flushes go at once";

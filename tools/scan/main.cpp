@@ -35,8 +35,10 @@ int Report(const pelmora::ScanArguments& arguments, pelmora::DeviceSet& devices,
         std::fputs(FormatPlanTemplate(devices.Store()).c_str(), stdout);
         return 0;
     }
-    const DeviceListing listing = ListDevices(devices.Store());
-    const std::string shown = arguments.output == ScanOutput::Json  ? FormatJson(listing)
+    // JSON carries the devices' texts exactly; the table and CSV are read by people.
+    const bool json = arguments.output == ScanOutput::Json;
+    const DeviceListing listing = ListDevices(devices.Store(), json ? ListedTexts::Exact : ListedTexts::Shown);
+    const std::string shown = json                                  ? FormatJson(listing)
                               : arguments.output == ScanOutput::Csv ? FormatCsv(listing)
                                                                     : FormatTable(listing);
     std::fputs(shown.c_str(), stdout);

@@ -9,9 +9,13 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QEvent>
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QTimer>
+#include <QtGui/QAccessible>
+#include <QtGui/QAccessibleObject>
 #include <QtGui/QAction>
 #include <QtGui/QContextMenuEvent>
 #include <QtGui/QKeyEvent>
+#include <QtGui/QShortcut>
 #include <QtGui/QWindow>
 #include <QtWidgets/QAbstractButton>
 #include <QtWidgets/QApplication>
@@ -46,7 +50,40 @@ Qt::WindowFlags WindowFlagsFor(const DialogResource& dialogTemplate) {
     return flags;
 }
 
+// The application as a screen reader sees it: its windows and the open popup menu. Qt leaves popups out,
+// though a menu names the application as its parent, so a reader walking the tree would not find one.
+class ApplicationAccessible : public QAccessibleApplication {
+public:
+    int childCount() const override { return QAccessibleApplication::childCount() + (Popup() != nullptr ? 1 : 0); }
+    QAccessibleInterface* child(int index) const override {
+        QAccessibleInterface* popup = Popup();
+        if (popup != nullptr && index == QAccessibleApplication::childCount()) return popup;
+        return QAccessibleApplication::child(index);
+    }
+    int indexOfChild(const QAccessibleInterface* child) const override {
+        if (child != nullptr && child == Popup()) return QAccessibleApplication::childCount();
+        return QAccessibleApplication::indexOfChild(child);
+    }
+
+private:
+    static QAccessibleInterface* Popup() {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        return menu != nullptr ? QAccessible::queryAccessibleInterface(menu) : nullptr;
+    }
+};
+
+QAccessibleInterface* ApplicationAccessibleFactory(const QString& className, QObject* object) {
+    if (object == nullptr || object != QCoreApplication::instance() || className != QLatin1String("QApplication"))
+        return nullptr;
+    return new ApplicationAccessible;
+}
+
+// From QApplication's constructor: before any event loop, so before a bridge asks for the application.
+void InstallApplicationAccessible() { QAccessible::installFactory(ApplicationAccessibleFactory); }
+
 }  // namespace
+
+Q_COREAPP_STARTUP_FUNCTION(InstallApplicationAccessible)
 
 QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     : m_dialog(dialog), m_templateId(templateId), m_units(DialogUnits::FromFont(font())) {
@@ -60,6 +97,9 @@ QtDialogWindow::QtDialogWindow(TemplateDialog& dialog, int templateId)
     setWindowFlags(WindowFlagsFor(m_template));
     setWindowTitle(m_template.title);
     setWindowIcon(LoadIcon(IDR_MAINFRAME));
+    // Qt on X11 turns only the Menu key into a context menu; Windows and GTK take Shift+F10 too, so it does here.
+    auto* shiftF10 = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), this);
+    connect(shiftF10, &QShortcut::activated, this, &QtDialogWindow::OpenContextMenuFromKeyboard);
     BuildControls();
     ApplyGeometry();
 }
@@ -182,6 +222,15 @@ QAction* QtDialogWindow::MenuAction(int commandId) const {
     return nullptr;
 }
 
+void QtDialogWindow::OpenContextMenuFromKeyboard() {
+    // As Qt routes the Menu key: to the focus widget, at its cursor or current item, passed up if ignored.
+    QWidget* target = focusWidget() != nullptr ? focusWidget() : this;
+    QPoint pos = target->inputMethodQuery(Qt::ImCursorRectangle).toRect().center();
+    if (!target->rect().contains(pos)) pos = target->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, target->mapToGlobal(pos), Qt::NoModifier);
+    QCoreApplication::sendEvent(target, &event);
+}
+
 void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
     for (const auto& [id, action] : m_systemMenu) menu.addAction(action);
@@ -189,6 +238,18 @@ void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
     if (menu.isEmpty()) {
         QDialog::contextMenuEvent(event);
         return;
+    }
+    // Opened from the keyboard, the first item is selected once the menu shows, so a screen reader speaks it.
+    QTimer selectFirst;
+    selectFirst.setSingleShot(true);
+    if (event->reason() == QContextMenuEvent::Keyboard) {
+        for (QAction* action : menu.actions()) {
+            if (action->isEnabled() && !action->isSeparator()) {
+                connect(&selectFirst, &QTimer::timeout, &menu, [&menu, action] { menu.setActiveAction(action); });
+                selectFirst.start(0);
+                break;
+            }
+        }
     }
     menu.exec(event->globalPos());
 }

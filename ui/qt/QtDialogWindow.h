@@ -80,6 +80,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    void OpenContextMenuFromKeyboard();
     void BuildControls();
     void ApplyGeometry();
     void FocusFirstTabStop();

@@ -11,9 +11,34 @@
 
 namespace pelmora {
 
+namespace {
+
+// The dialogs whose modal run is going on, the innermost last; all on the one thread that runs the windows.
+std::vector<const Win32DialogWindow*>& RunningDialogs() {
+    static std::vector<const Win32DialogWindow*> running;
+    return running;
+}
+
+void Forget(const Win32DialogWindow* window) {
+    auto& running = RunningDialogs();
+    running.erase(std::remove(running.begin(), running.end(), window), running.end());
+}
+
+}  // namespace
+
+WindowHandle InnermostRunningDialog() {
+    const auto& running = RunningDialogs();
+    return running.empty() ? nullptr : running.back()->Handle();
+}
+
+WindowHandle OwnerForNewWindow() {
+    if (WindowHandle dialog = InnermostRunningDialog()) return dialog;
+    return GetActiveWindow();
+}
+
 Win32DialogWindow::Win32DialogWindow(TemplateDialog& dialog) : m_dialog(dialog) {}
 
-Win32DialogWindow::~Win32DialogWindow() = default;
+Win32DialogWindow::~Win32DialogWindow() { Forget(this); }
 
 WindowHandle Win32DialogWindow::Control(int id) const {
     return m_window != nullptr ? GetDlgItem(m_window, id) : nullptr;
@@ -133,6 +158,8 @@ bool Win32DialogWindow::ChooseMenuCommand(int commandId) {
 
 void Win32DialogWindow::Begin(WindowHandle window) {
     m_window = window;
+    Forget(this);
+    RunningDialogs().push_back(this);
     m_lists.clear();
     for (HWND child = GetWindow(window, GW_CHILD); child != nullptr; child = GetWindow(child, GW_HWNDNEXT)) {
         if (IsWindowOfClass(child, WC_LISTVIEWW)) {
@@ -150,6 +177,7 @@ void Win32DialogWindow::DpiChanged(int dpi) {
 }
 
 void Win32DialogWindow::End() {
+    Forget(this);
     m_lists.clear();
     m_timers.clear();
     m_window = nullptr;

@@ -23,6 +23,13 @@ class TemplateDialog;
 
 using MenuHandle = HMENU__*;
 
+// The window of the innermost dialog of this program whose modal run is going on; null when none is.
+WindowHandle InnermostRunningDialog();
+// The owner of a dialog or message box the program opens now: the innermost running dialog, as the Qt back
+// end takes the active modal dialog, so that its run disables that dialog even while another program's window
+// is in front; the thread's active window when no dialog runs.
+WindowHandle OwnerForNewWindow();
+
 class Win32DialogWindow {
 public:
     explicit Win32DialogWindow(TemplateDialog& dialog);
@@ -64,7 +71,8 @@ public:
     // A command chosen from a context menu goes to OnCommand unless it is greyed; true when it went.
     bool ChooseMenuCommand(int commandId);
 
-    // WM_INITDIALOG, before OnInitDialog: the window, and a report list for each of its list views.
+    // WM_INITDIALOG, before OnInitDialog: the window, and a report list for each of its list views; the
+    // dialog is the innermost running one until End.
     void Begin(WindowHandle window);
     // WM_DESTROY: what the lists put outside the window goes while it still exists.
     void Closing();

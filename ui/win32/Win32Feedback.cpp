@@ -48,7 +48,7 @@ HCURSOR SystemCursor(ULONG_PTR id) {
 void ShowMessageBox(const TemplateDialog* owner, const std::string& text, const std::string& caption,
                     MessageKind kind) {
     HWND window = owner != nullptr ? owner->Window().Handle() : nullptr;
-    if (window == nullptr) window = GetActiveWindow();
+    if (window == nullptr) window = OwnerForNewWindow();
     const std::string named = caption.empty() ? ResourceString(AFX_IDS_APP_TITLE) : caption;
     const std::wstring title = named.empty() ? ProgramName() : WideFromUtf8(named);
     MessageBoxW(window, WideFromUtf8(text).c_str(), title.c_str(), MB_OK | IconFor(kind));

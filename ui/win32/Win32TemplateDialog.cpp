@@ -140,7 +140,7 @@ int TemplateDialog::DoModal() {
     // For the list's accessible descriptions and the Save As dialog; a caller's apartment stays as it is.
     const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     m_runEnded = false;
-    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), ResourceName(m_templateId), GetActiveWindow(),
+    const INT_PTR result = DialogBoxParamW(GetModuleHandleW(nullptr), ResourceName(m_templateId), OwnerForNewWindow(),
                                            DialogMessages::Procedure, reinterpret_cast<LPARAM>(this));
     m_window->End();
     if (SUCCEEDED(com)) CoUninitialize();
