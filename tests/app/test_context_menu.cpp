@@ -33,7 +33,8 @@ std::string Spoken(QMenu* menu) {
 }
 
 // Opened from the keyboard, the first item is selected.
-const char* const kMenuSpoken = "popup menu: item *About Pelmora configuration software...; item Export list...; item Apply plan...;";
+const char* const kMenuSpoken =
+    "popup menu: item *About Pelmora configuration software...; item Export list...; item Apply plan...;";
 
 TEST_F(MainWindowTest, ShiftF10OnTheFocusedListOpensTheContextMenu) {
     ShowAndWaitForFirstScan();
