@@ -2,10 +2,12 @@
 
 #include <ctime>
 #include <utility>
+#include <vector>
 
 #include "app/CAboutDlg.h"
 #include "app/ColumnWidths.h"
 #include "app/WriteProof.h"
+#include "devices/PlanReport.h"
 #include "listing/DeviceColumns.h"
 #include "listing/RowOutput.h"
 #include "listing/RowTexts.h"
@@ -112,8 +114,19 @@ void CNimbetRawConfigDlg::FillDeviceList() {
     list->DeleteAllColumns();
     m_listing = ListDevices(m_deviceSet.Store());
     const RowTextList& rows = m_listing.rows;
-    // The widths depend on the rows' texts, so the columns are made once those are known.
-    const auto widths = DeviceColumnWidths(*list, m_listing);
+    // What the cells show: the duplicate warnings and, in "Unit", the last write's result beside them. A
+    // result alone that is "confirmed" is a note, not a warning.
+    DeviceListing shown = m_listing;
+    std::vector<MarkIcon> unitIcons(rows.size(), MarkIcon::Warning);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        const auto mark = m_writeMarks.find(MacKey(MacOf(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))));
+        if (mark == m_writeMarks.end()) continue;
+        std::string& unit = shown.warnings[i][COL_UNIT];
+        if (unit.empty() && mark->second == ResultText(PlanResult::Confirmed)) unitIcons[i] = MarkIcon::Information;
+        unit = unit.empty() ? mark->second : unit + "; " + mark->second;
+    }
+    // The widths depend on the rows' texts and marks, so the columns are made once those are known.
+    const auto widths = DeviceColumnWidths(*list, shown);
     for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
         list->InsertColumn(static_cast<int>(column), DEVICE_COLUMNS[column].heading, widths[column]);
     }
@@ -127,13 +140,9 @@ void CNimbetRawConfigDlg::FillDeviceList() {
                 list->SetItemText(row, column, texts[column]);
         }
         for (std::size_t column = 0; column < COLUMN_COUNT; ++column) {
-            std::string warning = m_listing.warnings[i][column];
-            if (column == COL_UNIT) {
-                const auto mark = m_writeMarks.find(MacKey(MacOf(*m_deviceSet.Store().RecordAt(static_cast<long>(i)))));
-                if (mark != m_writeMarks.end())
-                    warning = warning.empty() ? mark->second : warning + "; " + mark->second;
-            }
-            if (!warning.empty()) list->SetItemWarning(row, static_cast<int>(column), warning);
+            const std::string& mark = shown.warnings[i][column];
+            const MarkIcon icon = column == COL_UNIT ? unitIcons[i] : MarkIcon::Warning;
+            if (!mark.empty()) list->SetItemMark(row, static_cast<int>(column), mark, icon);
         }
     }
     EnableMenuCommand(ID_EXPORT_LIST, !rows.empty());

@@ -57,7 +57,6 @@ public:
     // The rows as the list shows them, with their duplicate warnings.
     const DeviceListing& Listing() const { return m_listing; }
     // What a write's rescan showed of the device, by MAC key; the row's "Unit" cell carries it.
-    const std::map<std::string, std::string>& WriteMarks() const { return m_writeMarks; }
 
 protected:
     bool OnInitDialog() override;

@@ -11,6 +11,9 @@
 
 namespace pelmora {
 
+// The system icon a marked cell shows: a warning, or a note that something went as it should.
+enum class MarkIcon { Warning, Information };
+
 class ReportList {
 public:
     static constexpr int LAYOUT_BASE_UNIT_X = 6;
@@ -37,17 +40,22 @@ public:
     // Screen pixels per layout pixel: the font's horizontal base unit over LAYOUT_BASE_UNIT_X.
     virtual double ColumnScale() const = 0;
     virtual std::string GetColumnHeading(int column) const = 0;
-    // Screen pixels a cell needs to show `text` whole in the list's font, with a warning's icon if asked.
-    virtual int CellWidthFor(const std::string& text, bool withWarningIcon) const = 0;
+    // Screen pixels a cell needs to show `text` whole in the list's font, with a mark's icon if asked.
+    virtual int CellWidthFor(const std::string& text, bool withMarkIcon) const = 0;
 
     // Inserts a row at `row` (the end when beyond it) with `text` in column 0; returns its index or -1.
     virtual int InsertItem(int row, const std::string& text) = 0;
     virtual bool SetItemText(int row, int column, const std::string& text) = 0;
     virtual std::string GetItemText(int row, int column) const = 0;
-    // Marks a cell with the system's warning icon and the warning as its tooltip and as the text a screen
-    // reader reads, so that the mark is not in the icon alone; an empty warning clears it. The text stays.
-    virtual bool SetItemWarning(int row, int column, const std::string& warning) = 0;
+    // Marks a cell with the system's icon `icon` and `mark` as its tooltip and as the text a screen reader
+    // reads, so that the mark is not in the icon alone; an empty mark clears it. The cell's text stays.
+    virtual bool SetItemMark(int row, int column, const std::string& mark, MarkIcon icon) = 0;
+    bool SetItemWarning(int row, int column, const std::string& warning) {
+        return SetItemMark(row, column, warning, MarkIcon::Warning);
+    }
+    // The cell's mark, empty when it has none, and its icon.
     virtual std::string GetItemWarning(int row, int column) const = 0;
+    virtual MarkIcon GetItemMarkIcon(int row, int column) const = 0;
     virtual int GetItemCount() const = 0;
     virtual bool DeleteAllItems() = 0;
 

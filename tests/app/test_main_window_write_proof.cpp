@@ -33,14 +33,15 @@ protected:
     struct Mark {
         QString tooltip;
         QString spoken;
-        bool icon = false;
+        std::string icon = "none";
     };
     Mark UnitMark(int row) const {
         Mark mark;
         const QTableWidgetItem* cell = List()->item(row, COL_UNIT);
         if (cell == nullptr) return mark;
         mark.tooltip = cell->toolTip();
-        mark.icon = !cell->icon().isNull();
+        if (!cell->icon().isNull())
+            mark.icon = List()->GetItemMarkIcon(row, COL_UNIT) == MarkIcon::Information ? "information" : "warning";
         QAccessibleInterface* list = QAccessible::queryAccessibleInterface(List());
         if (list != nullptr && list->tableInterface() != nullptr) {
             if (QAccessibleInterface* spoken = list->tableInterface()->cellAt(row, COL_UNIT))
@@ -57,17 +58,19 @@ TEST_F(WriteProofTest, AnUnchangedSaveMarksTheEditedRowConfirmedAndNoOtherUntilR
     const Mark edited = UnitMark(0);
     EXPECT_EQ(edited.tooltip, QStringLiteral("confirmed"));
     EXPECT_EQ(edited.spoken, QStringLiteral("confirmed"));
-    EXPECT_TRUE(edited.icon);
+    EXPECT_EQ(edited.icon, "information") << "a confirmed write is no warning";
     const Mark other = UnitMark(1);
     EXPECT_EQ(other.tooltip, QString());
     EXPECT_EQ(other.spoken, QString());
-    EXPECT_FALSE(other.icon);
+    EXPECT_EQ(other.icon, "none");
     EXPECT_EQ(List()->GetItemText(0, COL_UNIT), "02:00:00:00:00:01");
+    EXPECT_GE(List()->GetColumnScreenWidth(COL_UNIT), List()->CellWidthFor("02:00:00:00:00:01", true))
+        << "the column leaves the MAC room beside the mark's icon";
 
     QTest::mouseClick(Button(IDC_REFRESH_BUTTON), Qt::LeftButton);
     ASSERT_EQ(List()->GetItemCount(), 2);
     EXPECT_EQ(UnitMark(0).tooltip, QString());
-    EXPECT_FALSE(UnitMark(0).icon);
+    EXPECT_EQ(UnitMark(0).icon, "none");
 }
 
 TEST_F(WriteProofTest, ADeviceThatKeepsItsOldSettingsIsMarkedDiffersWithTheSettingsNamed) {
@@ -79,6 +82,7 @@ TEST_F(WriteProofTest, ADeviceThatKeepsItsOldSettingsIsMarkedDiffersWithTheSetti
     ASSERT_EQ(List()->GetItemCount(), 2);
     EXPECT_EQ(UnitMark(0).tooltip, QStringLiteral("differs: Device ID, Device Name"));
     EXPECT_EQ(UnitMark(0).spoken, QStringLiteral("differs: Device ID, Device Name"));
+    EXPECT_EQ(UnitMark(0).icon, "warning");
     EXPECT_EQ(UnitMark(1).tooltip, QString());
 }
 

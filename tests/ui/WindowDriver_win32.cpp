@@ -6,7 +6,10 @@
 //   select TITLE LIST_ID ROW  selects ROW alone, as a click on it would
 //   click TITLE CONTROL_ID  a click on the button: BN_CLICKED posted to the dialog
 //   command TITLE ID        a menu command: WM_COMMAND posted to the window, as a menu item sends it
-//   settext TITLE CONTROL_ID TEXT  the control's text, as typing it would leave it
+//   settext TITLE IDS TEXT  the text of the first shown control of IDS (comma-separated), as typing
+//                           would leave it; waits for the control
+//   marks TITLE LIST_ID COLUMN  each row's cell text, the icon it shows (warning, information, none) and
+//                           the row's accessible description, tab-separated
 //   escape TITLE            the Escape key, posted to the dialog
 //   shot TITLE FILE.png     the window as it is on the screen
 // A list view's texts live in the other process: the item structures are written there and read back.
@@ -14,6 +17,7 @@
 #include "platform/Win32Headers_win32.h"
 
 #include <commctrl.h>
+#include <oleacc.h>
 #include <zlib.h>
 
 #include <chrono>
@@ -128,12 +132,129 @@ int Command(HWND window, int id) {
     return PostMessageW(window, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(id), 0), 0) ? 0 : 1;
 }
 
-int SetText(HWND dialog, int controlId, const std::string& text) {
-    HWND control = GetDlgItem(dialog, controlId);
-    if (control == nullptr) return 1;
-    // The system copies a WM_SETTEXT's string into the other process.
-    const std::wstring wide = WideFromUtf8(text);
-    return SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(wide.c_str())) ? 0 : 1;
+// Sent, not GetWindowTextW: that reads another process's control's caption, not what it holds.
+std::string WindowText(HWND window) {
+    const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
+    std::wstring text(length + 1, L'\0');
+    text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
+                                                      reinterpret_cast<LPARAM>(text.data()))));
+    return Utf8FromWide(text);
+}
+
+// The dialog's children, for a failure's message: a control may be missing or named otherwise.
+void PrintChildren(HWND dialog) {
+    EnumChildWindows(
+        dialog,
+        [](HWND child, LPARAM) -> BOOL {
+            wchar_t name[64] = {};
+            GetClassNameW(child, name, 64);
+            std::printf("child %d %s%s\n", GetDlgCtrlID(child), Utf8FromWide(name).c_str(),
+                        IsWindowVisible(child) != FALSE ? "" : " (hidden)");
+            return TRUE;
+        },
+        0);
+}
+
+// A system dialog may show before all its controls are there: the control is waited for, and the text
+// read back, since another part of the dialog may set it too while it starts.
+int SetText(HWND dialog, const std::vector<int>& ids, const std::string& text, int milliseconds) {
+    const bool set = WaitFor(
+        [&] {
+            HWND control = nullptr;
+            for (const int id : ids) {
+                HWND candidate = GetDlgItem(dialog, id);
+                if (control == nullptr && candidate != nullptr && IsWindowVisible(candidate) != FALSE)
+                    control = candidate;
+            }
+            if (control == nullptr) return false;
+            // The system copies a WM_SETTEXT's string into the other process.
+            SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
+            return WindowText(control) == text;
+        },
+        milliseconds);
+    if (!set) PrintChildren(dialog);
+    return set ? 0 : 1;
+}
+
+// Which system icon the cell shows at its right end, where the list draws a mark's icon: "warning" (the
+// yellow triangle), "information" (the blue disc) or "none", told by the screen's pixels there.
+std::string IconIn(HWND list, int row, int column) {
+    RemoteBuffer buffer(list, sizeof(RECT));
+    if (!buffer.Valid()) return "?";
+    RECT cell{};
+    cell.top = column;
+    cell.left = LVIR_BOUNDS;
+    buffer.Write(&cell, sizeof cell);
+    if (SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.Address())) ==
+        FALSE)
+        return "?";
+    buffer.Read(&cell, sizeof cell);
+    // Column 0's bounds are the whole row's.
+    if (column == 0) cell.right = cell.left + static_cast<LONG>(SendMessageW(list, LVM_GETCOLUMNWIDTH, 0, 0));
+    const int size = GetSystemMetrics(SM_CXSMICON);
+    POINT corner{cell.right - size - 4, cell.top};
+    ClientToScreen(list, &corner);
+    HDC screen = GetDC(nullptr);
+    int yellow = 0;
+    int blue = 0;
+    for (int y = 0; y < cell.bottom - cell.top; ++y) {
+        for (int x = 0; x < size + 4; ++x) {
+            const COLORREF pixel = GetPixel(screen, corner.x + x, corner.y + y);
+            const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
+            if (r > 180 && g > 120 && b < 90) ++yellow;
+            if (b > 170 && r < 90 && g < 160) ++blue;
+        }
+    }
+    ReleaseDC(nullptr, screen);
+    if (yellow > 8) return "warning";
+    return blue > 8 ? "information" : "none";
+}
+
+// What a screen reader reads as the row's description: the list view's accessible child row + 1.
+std::string AccessibleDescription(IAccessible* accessible, int row) {
+    if (accessible == nullptr) return {};
+    VARIANT child;
+    VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = row + 1;
+    BSTR description = nullptr;
+    if (FAILED(accessible->get_accDescription(child, &description)) || description == nullptr) return {};
+    const std::string text = Utf8FromWide(std::wstring(description, SysStringLen(description)));
+    SysFreeString(description);
+    return text;
+}
+
+int Marks(HWND dialog, int listId, int column) {
+    HWND list = GetDlgItem(dialog, listId);
+    if (list == nullptr) return 2;
+    SetForegroundWindow(dialog);
+    RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    CoInitialize(nullptr);
+    IAccessible* accessible = nullptr;
+    if (FAILED(AccessibleObjectFromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
+                                          reinterpret_cast<void**>(&accessible))))
+        accessible = nullptr;
+    constexpr int TEXT_CHARS = 512;
+    RemoteBuffer buffer(list, sizeof(LVITEMW) + TEXT_CHARS * sizeof(wchar_t));
+    if (!buffer.Valid()) return 2;
+    const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row) {
+        LVITEMW item{};
+        item.iSubItem = column;
+        item.cchTextMax = TEXT_CHARS;
+        item.pszText = reinterpret_cast<LPWSTR>(buffer.Address(sizeof(LVITEMW)));
+        buffer.Write(&item, sizeof item);
+        const auto length = static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
+                                                                  reinterpret_cast<LPARAM>(buffer.Address())));
+        std::wstring text(length, L'\0');
+        if (length > 0) buffer.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
+        std::printf("%s\t%s\t%s\n", Utf8FromWide(text).c_str(), IconIn(list, row, column).c_str(),
+                    AccessibleDescription(accessible, row).c_str());
+    }
+    if (accessible != nullptr) accessible->Release();
+    CoUninitialize();
+    return 0;
 }
 
 int Escape(HWND dialog) {
@@ -220,7 +341,7 @@ int Shot(HWND window, const std::string& path) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fputs(
-            "usage: drive_window_win32 wait|gone|rows|select|click|command|settext|escape|shot TITLE [ARGUMENT...]\n",
+            "usage: drive_window_win32 wait|gone|rows|marks|select|click|command|settext|escape|shot TITLE [ARGUMENT...]\n",
             stderr);
         return 2;
     }
@@ -239,7 +360,15 @@ int main(int argc, char** argv) {
     if (command == "select") return Select(window, number(3), number(4));
     if (command == "click") return Click(window, number(3));
     if (command == "command") return Command(window, number(3));
-    if (command == "settext" && argc > 4) return SetText(window, number(3), argv[4]);
+    if (command == "marks") return Marks(window, number(3), number(4));
+    if (command == "settext" && argc > 4) {
+        std::vector<int> ids;
+        for (const char* id = argv[3]; id != nullptr; id = std::strchr(id, ',')) {
+            if (*id == ',') ++id;
+            ids.push_back(std::atoi(id));
+        }
+        return SetText(window, ids, argv[4], 10000);
+    }
     if (command == "escape") return Escape(window);
     if (command == "shot" && argc > 3) return Shot(window, argv[3]);
     std::fprintf(stderr, "drive_window_win32: unknown command %s\n", command.c_str());

@@ -117,12 +117,12 @@ std::string QtReportList::GetColumnHeading(int column) const {
     return item != nullptr ? item->text().toStdString() : std::string();
 }
 
-int QtReportList::CellWidthFor(const std::string& text, bool withWarningIcon) const {
-    // The style's text margins and the grid line, and for a warning its icon with the same margins.
+int QtReportList::CellWidthFor(const std::string& text, bool withMarkIcon) const {
+    // The style's text margins and the grid line, and for a mark its icon with the same margins.
     const int margin = style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, this) + 1;
     const int iconWidth =
         iconSize().isValid() ? iconSize().width() : style()->pixelMetric(QStyle::PM_SmallIconSize, nullptr, this);
-    const int icon = withWarningIcon ? iconWidth + 2 * margin : 0;
+    const int icon = withMarkIcon ? iconWidth + 2 * margin : 0;
     return fontMetrics().horizontalAdvance(ToQString(text)) + 2 * margin + icon + (showGrid() ? 1 : 0);
 }
 
@@ -145,17 +145,20 @@ bool QtReportList::SetItemText(int row, int column, const std::string& utf8) {
     return true;
 }
 
-bool QtReportList::SetItemWarning(int row, int column, const std::string& utf8) {
-    const QString warning = ToQString(utf8);
+bool QtReportList::SetItemMark(int row, int column, const std::string& utf8, MarkIcon icon) {
+    const QString mark = ToQString(utf8);
     if (row < 0 || row >= rowCount() || column < 0 || column >= columnCount()) return false;
     QTableWidgetItem* cell = item(row, column);
     if (cell == nullptr) {
         cell = new QTableWidgetItem;
         setItem(row, column, cell);
     }
-    cell->setIcon(warning.isEmpty() ? QIcon() : style()->standardIcon(QStyle::SP_MessageBoxWarning, nullptr, this));
-    cell->setToolTip(warning);
-    cell->setData(Qt::AccessibleDescriptionRole, warning.isEmpty() ? QVariant() : QVariant(warning));
+    const QStyle::StandardPixmap pixmap =
+        icon == MarkIcon::Information ? QStyle::SP_MessageBoxInformation : QStyle::SP_MessageBoxWarning;
+    cell->setIcon(mark.isEmpty() ? QIcon() : style()->standardIcon(pixmap, nullptr, this));
+    cell->setData(MARK_ICON_ROLE, mark.isEmpty() ? QVariant() : QVariant(static_cast<int>(icon)));
+    cell->setToolTip(mark);
+    cell->setData(Qt::AccessibleDescriptionRole, mark.isEmpty() ? QVariant() : QVariant(mark));
     return true;
 }
 
@@ -167,6 +170,13 @@ std::string QtReportList::GetItemText(int row, int column) const {
 std::string QtReportList::GetItemWarning(int row, int column) const {
     const QTableWidgetItem* cell = item(row, column);
     return cell != nullptr ? cell->toolTip().toStdString() : std::string();
+}
+
+MarkIcon QtReportList::GetItemMarkIcon(int row, int column) const {
+    const QTableWidgetItem* cell = item(row, column);
+    return cell != nullptr && cell->data(MARK_ICON_ROLE).toInt() == static_cast<int>(MarkIcon::Information)
+               ? MarkIcon::Information
+               : MarkIcon::Warning;
 }
 
 int QtReportList::GetItemCount() const { return rowCount(); }

@@ -20,13 +20,14 @@ public:
     int GetColumnScreenWidth(int column) const override;
     double ColumnScale() const override;
     std::string GetColumnHeading(int column) const override;
-    int CellWidthFor(const std::string& text, bool withWarningIcon) const override;
+    int CellWidthFor(const std::string& text, bool withMarkIcon) const override;
 
     int InsertItem(int row, const std::string& text) override;
     bool SetItemText(int row, int column, const std::string& utf8) override;
     std::string GetItemText(int row, int column) const override;
-    bool SetItemWarning(int row, int column, const std::string& utf8) override;
+    bool SetItemMark(int row, int column, const std::string& utf8, MarkIcon icon) override;
     std::string GetItemWarning(int row, int column) const override;
+    MarkIcon GetItemMarkIcon(int row, int column) const override;
     int GetItemCount() const override;
     bool DeleteAllItems() override;
 
@@ -39,6 +40,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // Where a marked cell keeps its MarkIcon.
+    static constexpr int MARK_ICON_ROLE = Qt::UserRole + 1;
     void ApplyRowHeight();
     void ApplyColumnWidths();
 

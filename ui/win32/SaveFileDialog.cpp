@@ -76,7 +76,7 @@ std::string TemplateDialog::ChooseOpenFile(const std::string& title, const std::
     const std::wstring caption = WideFromUtf8(title);
     OPENFILENAMEW dialog{};
     dialog.lStructSize = sizeof dialog;
-    dialog.hwndOwner = m_window->Handle() != nullptr ? m_window->Handle() : GetActiveWindow();
+    dialog.hwndOwner = m_window->Handle() != nullptr ? m_window->Handle() : OwnerForNewWindow();
     dialog.lpstrFilter = filter.c_str();
     dialog.nFilterIndex = 1;
     dialog.lpstrFile = path.data();

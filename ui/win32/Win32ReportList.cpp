@@ -18,17 +18,18 @@ constexpr int MAX_CELL_TEXT = 1024;
 constexpr int CELL_TEXT_MARGINS = 12;
 constexpr int ICON_TEXT_GAP = 2;
 constexpr int LAYOUT_DPI = 96;
-// IDI_WARNING, whose macro casts in C style.
+// IDI_WARNING and IDI_INFORMATION, whose macros cast in C style.
 constexpr ULONG_PTR WARNING_ICON = 32515;
+constexpr ULONG_PTR INFORMATION_ICON = 32516;
 
 bool InRange(int index, int count) { return index >= 0 && index < count; }
 
 // A row's warnings in column order, as one text.
-std::string Joined(const std::map<int, std::string>& warnings) {
+std::string Joined(const std::map<int, Win32ReportList::CellMark>& marks) {
     std::string text;
-    for (const auto& [column, warning] : warnings) {
+    for (const auto& [column, mark] : marks) {
         if (!text.empty()) text += "; ";
-        text += warning;
+        text += mark.text;
     }
     return text;
 }
@@ -57,22 +58,19 @@ Win32ReportList::Win32ReportList(WindowHandle list) : m_list(list), m_dpi(DpiOf(
     // one, the list view would keep an icon's room free in cells without a warning too, and cut their texts.
     const LPARAM styles = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_INFOTIP;
     SendMessageW(m_list, LVM_SETEXTENDEDLISTVIEWSTYLE, static_cast<WPARAM>(styles), styles);
-    LoadWarningIcon();
+    LoadIcons();
 }
 
 Win32ReportList::~Win32ReportList() {
-    if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
+    for (const SystemIcon& icon : m_icons)
+        if (icon.handle != nullptr && icon.owned) DestroyIcon(static_cast<HICON>(icon.handle));
 }
 
 int Win32ReportList::Scaled(int pixels) const { return MulDiv(pixels, m_dpi, LAYOUT_DPI); }
 
-void Win32ReportList::LoadWarningIcon() {
-    if (m_warningIcon != nullptr && m_ownsWarningIcon) DestroyIcon(static_cast<HICON>(m_warningIcon));
-    m_warningIcon = nullptr;
+void Win32ReportList::LoadIcons() {
     m_iconWidth = GetSystemMetricsForDpi(SM_CXSMICON, static_cast<UINT>(m_dpi));
     m_iconHeight = GetSystemMetricsForDpi(SM_CYSMICON, static_cast<UINT>(m_dpi));
-    // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
-    const auto* name = reinterpret_cast<LPCWSTR>(WARNING_ICON);
     // Made for the size by comctl32's LoadIconWithScaleDown, which MinGW's import library lacks. A shared
     // icon instead is the first size the process ever loaded, whatever size is asked for.
     using LoadScaled = decltype(&::LoadIconWithScaleDown);
@@ -80,10 +78,15 @@ void Win32ReportList::LoadWarningIcon() {
     const auto load = controls != nullptr ? reinterpret_cast<LoadScaled>(reinterpret_cast<void (*)()>(
                                                 GetProcAddress(controls, "LoadIconWithScaleDown")))
                                           : nullptr;
-    HICON icon = nullptr;
-    m_ownsWarningIcon = load != nullptr && SUCCEEDED(load(nullptr, name, m_iconWidth, m_iconHeight, &icon));
-    m_warningIcon =
-        m_ownsWarningIcon ? icon : LoadImageW(nullptr, name, IMAGE_ICON, m_iconWidth, m_iconHeight, LR_SHARED);
+    for (const MarkIcon kind : {MarkIcon::Warning, MarkIcon::Information}) {
+        SystemIcon& icon = m_icons[static_cast<std::size_t>(kind)];
+        if (icon.handle != nullptr && icon.owned) DestroyIcon(static_cast<HICON>(icon.handle));
+        // NOLINTNEXTLINE(performance-no-int-to-ptr): a system icon named by number is passed as such a pointer.
+        const auto* name = reinterpret_cast<LPCWSTR>(kind == MarkIcon::Warning ? WARNING_ICON : INFORMATION_ICON);
+        HICON made = nullptr;
+        icon.owned = load != nullptr && SUCCEEDED(load(nullptr, name, m_iconWidth, m_iconHeight, &made));
+        icon.handle = icon.owned ? made : LoadImageW(nullptr, name, IMAGE_ICON, m_iconWidth, m_iconHeight, LR_SHARED);
+    }
 }
 
 void Win32ReportList::DpiChanged(int dpi) {
@@ -97,7 +100,7 @@ void Win32ReportList::DpiChanged(int dpi) {
     }
     if (dpi != m_dpi) {
         m_dpi = dpi;
-        LoadWarningIcon();
+        LoadIcons();
     }
     InvalidateRect(m_list, nullptr, TRUE);
 }
@@ -176,12 +179,12 @@ std::string Win32ReportList::GetColumnHeading(int column) const {
     return Utf8FromWide(item.pszText);
 }
 
-int Win32ReportList::CellWidthFor(const std::string& text, bool withWarningIcon) const {
+int Win32ReportList::CellWidthFor(const std::string& text, bool withMarkIcon) const {
     const std::wstring wide = WideFromUtf8(text);
     const auto textWidth =
         static_cast<int>(SendMessageW(m_list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(wide.c_str())));
     int width = textWidth + Scaled(CELL_TEXT_MARGINS);
-    if (withWarningIcon) width += m_iconWidth + Scaled(ICON_TEXT_GAP);
+    if (withMarkIcon) width += m_iconWidth + Scaled(ICON_TEXT_GAP);
     return width;
 }
 
@@ -225,25 +228,35 @@ std::string Win32ReportList::GetItemText(int row, int column) const {
     return Utf8FromWide(std::wstring_view(item.pszText, static_cast<std::size_t>(length > 0 ? length : 0)));
 }
 
-bool Win32ReportList::SetItemWarning(int row, int column, const std::string& warning) {
+bool Win32ReportList::SetItemMark(int row, int column, const std::string& mark, MarkIcon icon) {
     if (!InRange(row, GetItemCount()) || !InRange(column, HeaderItemCount())) return false;
     if (!InRange(row, static_cast<int>(m_warnings.size()))) return false;
-    RowWarnings& warnings = m_warnings[static_cast<std::size_t>(row)];
-    if (warning.empty()) {
-        warnings.erase(column);
+    RowWarnings& marks = m_warnings[static_cast<std::size_t>(row)];
+    if (mark.empty()) {
+        marks.erase(column);
     } else {
-        warnings[column] = warning;
+        marks[column] = CellMark{mark, icon};
     }
     RedrawCell(row, column);
     Describe(row);
     return true;
 }
 
+const Win32ReportList::CellMark* Win32ReportList::MarkOf(int row, int column) const {
+    if (!InRange(row, static_cast<int>(m_warnings.size()))) return nullptr;
+    const RowWarnings& marks = m_warnings[static_cast<std::size_t>(row)];
+    const auto found = marks.find(column);
+    return found != marks.end() ? &found->second : nullptr;
+}
+
 std::string Win32ReportList::GetItemWarning(int row, int column) const {
-    if (!InRange(row, static_cast<int>(m_warnings.size()))) return {};
-    const RowWarnings& warnings = m_warnings[static_cast<std::size_t>(row)];
-    const auto found = warnings.find(column);
-    return found != warnings.end() ? found->second : std::string();
+    const CellMark* mark = MarkOf(row, column);
+    return mark != nullptr ? mark->text : std::string();
+}
+
+MarkIcon Win32ReportList::GetItemMarkIcon(int row, int column) const {
+    const CellMark* mark = MarkOf(row, column);
+    return mark != nullptr ? mark->icon : MarkIcon::Warning;
 }
 
 void Win32ReportList::RedrawCell(int row, int column) const {
@@ -268,9 +281,11 @@ std::intptr_t Win32ReportList::CustomDraw(void* header) const {
             const RECT cell = CellRect(m_list, row, draw->iSubItem);
             const int x = cell.right - m_iconWidth - Scaled(ICON_TEXT_GAP);
             const int y = cell.top + (cell.bottom - cell.top - m_iconHeight) / 2;
-            if (m_warningIcon != nullptr && x > cell.left)
-                DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(m_warningIcon), m_iconWidth, m_iconHeight, 0,
-                           nullptr, DI_NORMAL);
+            const CellMark* mark = MarkOf(row, draw->iSubItem);
+            void* icon = mark != nullptr ? m_icons[static_cast<std::size_t>(mark->icon)].handle : nullptr;
+            if (icon != nullptr && x > cell.left)
+                DrawIconEx(draw->nmcd.hdc, x, y, static_cast<HICON>(icon), m_iconWidth, m_iconHeight, 0, nullptr,
+                           DI_NORMAL);
             return CDRF_DODEFAULT;
         }
         default: return CDRF_DODEFAULT;

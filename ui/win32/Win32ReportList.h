@@ -1,10 +1,12 @@
 #pragma once
-// A ReportList over a dialog's list view (SysListView32, report view). Warning cells show the system's
-// warning icon, the warning as the cell's info tip, and the row's warnings as its accessible description.
+// A ReportList over a dialog's list view (SysListView32, report view). Marked cells show the system's
+// warning or information icon, the mark as the cell's info tip, and the row's marks as its accessible
+// description.
 #include "ui/ReportList.h"
 #include "ui/win32/Win32AccessibleNames.h"
 #include "ui/win32/WindowHandle.h"
 
+#include <array>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -34,13 +36,14 @@ public:
     int GetColumnScreenWidth(int column) const override;
     double ColumnScale() const override;
     std::string GetColumnHeading(int column) const override;
-    int CellWidthFor(const std::string& text, bool withWarningIcon) const override;
+    int CellWidthFor(const std::string& text, bool withMarkIcon) const override;
 
     int InsertItem(int row, const std::string& text) override;
     bool SetItemText(int row, int column, const std::string& text) override;
     std::string GetItemText(int row, int column) const override;
-    bool SetItemWarning(int row, int column, const std::string& warning) override;
+    bool SetItemMark(int row, int column, const std::string& mark, MarkIcon icon) override;
     std::string GetItemWarning(int row, int column) const override;
+    MarkIcon GetItemMarkIcon(int row, int column) const override;
     int GetItemCount() const override;
     bool DeleteAllItems() override;
 
@@ -57,14 +60,24 @@ public:
     // for the new DPI.
     void DpiChanged(int dpi);
 
+    struct CellMark {
+        std::string text;
+        MarkIcon icon = MarkIcon::Warning;
+    };
+
 private:
-    using RowWarnings = std::map<int, std::string>;  // column → warning
+    using RowWarnings = std::map<int, CellMark>;  // column → mark
+    struct SystemIcon {
+        void* handle = nullptr;  // HICON, made for m_dpi
+        bool owned = false;      // else the system's, shared
+    };
 
     // `pixels` at 96 DPI, at the list's DPI.
     int Scaled(int pixels) const;
-    void LoadWarningIcon();
+    void LoadIcons();
+    const CellMark* MarkOf(int row, int column) const;
     void RedrawCell(int row, int column) const;
-    // NM_CUSTOMDRAW: the warning icons drawn over the cells that have a warning.
+    // NM_CUSTOMDRAW: the marks' icons drawn over the cells that have a mark.
     std::intptr_t CustomDraw(void* header) const;
     // Gives `row` its accessible description from its warnings, or takes it away.
     void Describe(int row);
@@ -75,8 +88,7 @@ private:
     int m_dpi;            // the DPI the columns and the icon are made for
     int m_iconWidth = 0;  // the small-icon size at m_dpi
     int m_iconHeight = 0;
-    void* m_warningIcon = nullptr;        // HICON, made for m_dpi
-    bool m_ownsWarningIcon = false;       // else the system's, shared
+    std::array<SystemIcon, 2> m_icons;    // by MarkIcon
     std::vector<int> m_layoutWidths;      // by column
     std::vector<RowWarnings> m_warnings;  // by row, beside the list's rows
     std::vector<bool> m_described;        // by row: an accessible description is set
