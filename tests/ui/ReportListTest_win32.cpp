@@ -71,8 +71,9 @@ TEST(ReportListTest, ColumnsRowsAndSelection) {
     EXPECT_EQ(dialog.List(IDC_DEVICE_LIST), nullptr);
 }
 
-// Whether the right end of cell (row, column), as the list paints it now, has the warning icon's orange.
-bool ShowsIcon(HWND list, int row, int column) {
+// The icon at the right end of cell (row, column) as the list paints it now: "warning" (orange),
+// "information" (blue) or "none".
+std::string IconAt(HWND list, int row, int column) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT cell{};
     cell.top = column;
@@ -80,14 +81,16 @@ bool ShowsIcon(HWND list, int row, int column) {
     SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
     HDC dc = GetDC(list);
     bool orange = false;
+    bool blue = false;
     for (int x = cell.right - 2 * GetSystemMetrics(SM_CXSMICON); x < cell.right; ++x) {
         for (int y = cell.top; y < cell.bottom; ++y) {
             const COLORREF pixel = GetPixel(dc, x, y);
             orange = orange || (GetRValue(pixel) > 0xC0 && GetBValue(pixel) < 0x40);
+            blue = blue || (GetBValue(pixel) > 0xA0 && GetRValue(pixel) < 0x60);
         }
     }
     ReleaseDC(list, dc);
-    return orange;
+    return orange ? "warning" : blue ? "information" : "none";
 }
 
 // The info tip the dialog answers for `row` with the mouse over cell (row, column), as the list asks for it.
@@ -112,7 +115,7 @@ std::wstring InfoTip(HWND dialog, HWND list, int row, int column) {
     return text;
 }
 
-TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
+TEST(ReportListTest, AMarkedCellHasItsIconAndTheTipUntilCleared) {
     test::ScriptedDialog dialog(IDD_MAIN_DIALOG, [&](test::ScriptedDialog& self) {
         ShowWindow(self.Window().Handle(), SW_SHOW);
         auto* view = dynamic_cast<Win32ReportList*>(self.List(IDC_DEVICE_LIST));
@@ -130,11 +133,16 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
         EXPECT_EQ(view->GetItemWarning(1, 1), warning);
         EXPECT_EQ(view->GetItemWarning(1, 2), "");
         EXPECT_EQ(view->GetItemText(1, 1), "192.168.92.40");
-        EXPECT_TRUE(ShowsIcon(list, 1, 1));
-        EXPECT_FALSE(ShowsIcon(list, 1, 2));
-        EXPECT_FALSE(ShowsIcon(list, 0, 1));
+        EXPECT_EQ(IconAt(list, 1, 1), "warning");
+        EXPECT_EQ(IconAt(list, 1, 2), "none");
+        EXPECT_EQ(IconAt(list, 0, 1), "none");
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 1), L"Duplicate IP address: also 02:00:00:00:00:01");
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 1, 2), L"");
+        // A note is marked as a warning is, with the information icon.
+        ASSERT_TRUE(view->SetItemMark(0, 2, "confirmed", MarkIcon::Information));
+        EXPECT_EQ(IconAt(list, 0, 2), "information");
+        EXPECT_EQ(InfoTip(self.Window().Handle(), list, 0, 2), L"confirmed");
+        ASSERT_TRUE(view->SetItemMark(0, 2, "", MarkIcon::Information));
 
         // A row inserted above moves the warning with its row.
         view->InsertItem(0, "02:00:00:00:00:00");
@@ -143,7 +151,7 @@ TEST(ReportListTest, WarningCellHasTheIconAndTheTipUntilCleared) {
 
         ASSERT_TRUE(view->SetItemWarning(2, 1, ""));
         EXPECT_EQ(view->GetItemWarning(2, 1), "");
-        EXPECT_FALSE(ShowsIcon(list, 2, 1));
+        EXPECT_EQ(IconAt(list, 2, 1), "none");
         EXPECT_EQ(InfoTip(self.Window().Handle(), list, 2, 1), L"");
     });
     EXPECT_EQ(dialog.DoModal(), 1);
