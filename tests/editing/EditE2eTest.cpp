@@ -313,8 +313,9 @@ TEST_F(EditE2e, APlanAppliedThroughTheWindowConfirmsTwoRowsAndShowsTheThirdDiffe
     EXPECT_EQ(summary, "2 of 3 devices confirmed; 1 differs");
 
     ASSERT_EQ(list->GetItemCount(), 3);
-    EXPECT_EQ(SpokenUnitCells(), (std::vector<std::string>{"00:50:C2:8F:30:01\tconfirmed", "00:50:C2:8F:30:02\tconfirmed",
-                                                           "00:50:C2:8F:30:03\tdiffers: " + differs}));
+    EXPECT_EQ(SpokenUnitCells(),
+              (std::vector<std::string>{"00:50:C2:8F:30:01\tconfirmed", "00:50:C2:8F:30:02\tconfirmed",
+                                        "00:50:C2:8F:30:03\tdiffers: " + differs}));
 
     std::map<std::string, std::vector<std::string>> writes;
     for (const JsonValue& write : WaitForRecords(*sim, IsWrite, 13, 1000ms))

@@ -186,9 +186,9 @@ TEST_F(WindowsConfigE2e, APlanOfThreeDevicesConfirmsTwoAndShowsTheOneIgnoringWri
     std::string windowsPath = "Z:" + plan;
     for (char& c : windowsPath)
         if (c == '/') c = '\\';
-    const CommandResult named = Drive(
-        {"settext", OPEN_TITLE, std::to_string(OPEN_FILE_NAME_COMBO) + "," + std::to_string(OPEN_FILE_NAME_EDIT),
-         windowsPath});
+    const CommandResult named =
+        Drive({"settext", OPEN_TITLE, std::to_string(OPEN_FILE_NAME_COMBO) + "," + std::to_string(OPEN_FILE_NAME_EDIT),
+               windowsPath});
     ASSERT_EQ(named.exitStatus, 0) << "the Open dialog's file name box\n" << named.output;
     ASSERT_TRUE(DriveOk({"click", OPEN_TITLE, std::to_string(IDOK)}));
     if (!DriveOk({"gone", OPEN_TITLE, "5000"}))

@@ -9,9 +9,9 @@ namespace pelmora::test {
 AtSpiReading ReadOverAtSpi(const QString& command, const QString& argument, int timeoutMs) {
     QProcess reader;
     reader.setProcessChannelMode(QProcess::MergedChannels);
-    reader.start(QStringLiteral(PELMORA_SYSTEM_PYTHON),
-                 {QStringLiteral(PELMORA_ATSPI_READ), command, QString::number(QCoreApplication::applicationPid()),
-                  argument});
+    reader.start(
+        QStringLiteral(PELMORA_SYSTEM_PYTHON),
+        {QStringLiteral(PELMORA_ATSPI_READ), command, QString::number(QCoreApplication::applicationPid()), argument});
     if (!QTest::qWaitFor([&] { return reader.state() == QProcess::NotRunning; }, timeoutMs)) reader.kill();
     reader.waitForFinished(2000);
     AtSpiReading reading;

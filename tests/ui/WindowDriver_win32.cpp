@@ -77,29 +77,34 @@ private:
     std::size_t m_size;
 };
 
+// The text of a cell of a list view in another process.
+std::string CellText(HWND list, int row, int column) {
+    constexpr int TEXT_CHARS = 512;
+    RemoteBuffer buffer(list, sizeof(LVITEMW) + TEXT_CHARS * sizeof(wchar_t));
+    if (!buffer.Valid()) return {};
+    LVITEMW item{};
+    item.iSubItem = column;
+    item.cchTextMax = TEXT_CHARS;
+    item.pszText = reinterpret_cast<LPWSTR>(buffer.Address(sizeof(LVITEMW)));
+    buffer.Write(&item, sizeof item);
+    const auto length = static_cast<std::size_t>(
+        SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(buffer.Address())));
+    std::wstring text(length, L'\0');
+    if (length > 0) buffer.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
+    return Utf8FromWide(text);
+}
+
 int Rows(HWND dialog, int listId) {
     HWND list = GetDlgItem(dialog, listId);
     if (list == nullptr) return 2;
     const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     HWND header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     const int columns = header != nullptr ? static_cast<int>(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0)) : 1;
-    constexpr int TEXT_CHARS = 512;
-    RemoteBuffer buffer(list, sizeof(LVITEMW) + TEXT_CHARS * sizeof(wchar_t));
-    if (!buffer.Valid()) return 2;
     for (int row = 0; row < rows; ++row) {
         std::string line;
         for (int column = 0; column < columns; ++column) {
-            LVITEMW item{};
-            item.iSubItem = column;
-            item.cchTextMax = TEXT_CHARS;
-            item.pszText = reinterpret_cast<LPWSTR>(buffer.Address(sizeof(LVITEMW)));
-            buffer.Write(&item, sizeof item);
-            const auto length = static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                                                      reinterpret_cast<LPARAM>(buffer.Address())));
-            std::wstring text(length, L'\0');
-            if (length > 0) buffer.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
             if (column > 0) line += '\t';
-            line += Utf8FromWide(text);
+            line += CellText(list, row, column);
         }
         std::printf("%s\n", line.c_str());
     }
@@ -136,8 +141,8 @@ int Command(HWND window, int id) {
 std::string WindowText(HWND window) {
     const auto length = static_cast<std::size_t>(SendMessageW(window, WM_GETTEXTLENGTH, 0, 0));
     std::wstring text(length + 1, L'\0');
-    text.resize(static_cast<std::size_t>(SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()),
-                                                      reinterpret_cast<LPARAM>(text.data()))));
+    text.resize(static_cast<std::size_t>(
+        SendMessageW(window, WM_GETTEXT, static_cast<WPARAM>(text.size()), reinterpret_cast<LPARAM>(text.data()))));
     return Utf8FromWide(text);
 }
 
@@ -160,16 +165,15 @@ void PrintChildren(HWND dialog) {
 int SetText(HWND dialog, const std::vector<int>& ids, const std::string& text, int milliseconds) {
     const bool set = WaitFor(
         [&] {
-            HWND control = nullptr;
-            for (const int id : ids) {
-                HWND candidate = GetDlgItem(dialog, id);
-                if (control == nullptr && candidate != nullptr && IsWindowVisible(candidate) != FALSE)
-                    control = candidate;
-            }
-            if (control == nullptr) return false;
-            // The system copies a WM_SETTEXT's string into the other process.
-            SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
-            return WindowText(control) == text;
+        HWND control = nullptr;
+        for (const int id : ids) {
+            HWND candidate = GetDlgItem(dialog, id);
+            if (control == nullptr && candidate != nullptr && IsWindowVisible(candidate) != FALSE) control = candidate;
+        }
+        if (control == nullptr) return false;
+        // The system copies a WM_SETTEXT's string into the other process.
+        SendMessageW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(WideFromUtf8(text).c_str()));
+        return WindowText(control) == text;
         },
         milliseconds);
     if (!set) PrintChildren(dialog);
@@ -235,21 +239,9 @@ int Marks(HWND dialog, int listId, int column) {
     if (FAILED(AccessibleObjectFromWindow(list, static_cast<DWORD>(OBJID_CLIENT), IID_IAccessible,
                                           reinterpret_cast<void**>(&accessible))))
         accessible = nullptr;
-    constexpr int TEXT_CHARS = 512;
-    RemoteBuffer buffer(list, sizeof(LVITEMW) + TEXT_CHARS * sizeof(wchar_t));
-    if (!buffer.Valid()) return 2;
     const int rows = static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int row = 0; row < rows; ++row) {
-        LVITEMW item{};
-        item.iSubItem = column;
-        item.cchTextMax = TEXT_CHARS;
-        item.pszText = reinterpret_cast<LPWSTR>(buffer.Address(sizeof(LVITEMW)));
-        buffer.Write(&item, sizeof item);
-        const auto length = static_cast<std::size_t>(SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row),
-                                                                  reinterpret_cast<LPARAM>(buffer.Address())));
-        std::wstring text(length, L'\0');
-        if (length > 0) buffer.Read(text.data(), length * sizeof(wchar_t), sizeof(LVITEMW));
-        std::printf("%s\t%s\t%s\n", Utf8FromWide(text).c_str(), IconIn(list, row, column).c_str(),
+        std::printf("%s\t%s\t%s\n", CellText(list, row, column).c_str(), IconIn(list, row, column).c_str(),
                     AccessibleDescription(accessible, row).c_str());
     }
     if (accessible != nullptr) accessible->Release();
@@ -341,7 +333,8 @@ int Shot(HWND window, const std::string& path) {
 int main(int argc, char** argv) {
     if (argc < 3) {
         std::fputs(
-            "usage: drive_window_win32 wait|gone|rows|marks|select|click|command|settext|escape|shot TITLE [ARGUMENT...]\n",
+            "usage: drive_window_win32 wait|gone|rows|marks|select|click|command|settext|escape|shot TITLE "
+            "[ARGUMENT...]\n",
             stderr);
         return 2;
     }
