@@ -169,36 +169,48 @@ TEST(DialogTemplates, WaitDialogTemplate135) {
 }
 
 // The plan's preview and results: the list, the summary a screen reader reads, and the buttons.
-TEST(DialogTemplates, PlanPreviewTemplate136) {
-    const DialogResource dialog = Load(IDD_PLAN_PREVIEW);
-    EXPECT_EQ(dialog.title, QStringLiteral("Apply plan"));
-    EXPECT_EQ(dialog.size, QSize(414, 223));
-    ExpectControls(dialog, {
-                               {1131, ControlKind::ListView, "", QRect(7, 7, 400, 156)},
-                               {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 168, 400, 14)},
-                               {1127, ControlKind::ProgressBar, "", QRect(7, 186, 400, 10)},
-                               {IDOK, ControlKind::DefaultPushButton, "Apply", QRect(301, 202, 50, 14)},
-                               {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(357, 202, 50, 14)},
-                           });
-    EXPECT_EQ(TabStops(dialog), (std::vector<int>{1131, 1132, IDOK, IDCANCEL}));
-    EXPECT_EQ(dialog.Find(IDC_PLAN_LIST)->accessibleName, QStringLiteral("Planned devices"));
-    EXPECT_EQ(dialog.Find(IDC_PLAN_SUMMARY)->accessibleName, QStringLiteral("Plan summary"));
-    EXPECT_EQ(dialog.Find(IDC_PROGRESS)->accessibleName, QStringLiteral("Writes sent"));
-    EXPECT_TRUE(dialog.Find(IDC_PLAN_LIST)->Has(CF_REPORT));
-}
-
-TEST(DialogTemplates, PlanResultsTemplate137) {
-    const DialogResource dialog = Load(IDD_PLAN_RESULTS);
-    EXPECT_EQ(dialog.title, QStringLiteral("Plan results"));
-    EXPECT_EQ(dialog.size, QSize(414, 223));
-    ExpectControls(dialog, {
-                               {1131, ControlKind::ListView, "", QRect(7, 7, 400, 170)},
-                               {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 182, 400, 14)},
-                               {1133, ControlKind::PushButton, "Save report...", QRect(7, 202, 60, 14)},
-                               {IDCANCEL, ControlKind::DefaultPushButton, "Close", QRect(357, 202, 50, 14)},
-                           });
-    EXPECT_EQ(TabStops(dialog), (std::vector<int>{1131, 1132, 1133, IDCANCEL}));
-    EXPECT_EQ(dialog.Find(IDC_PLAN_LIST)->accessibleName, QStringLiteral("Results"));
+TEST(DialogTemplates, PlanPreviewAndResultsTemplates136And137) {
+    struct Plan {
+        int id;
+        const char* title;
+        std::vector<Expected> controls;
+        std::vector<int> tabStops;
+        const char* listName;
+    };
+    const std::vector<Plan> plans = {
+        {IDD_PLAN_PREVIEW,
+         "Apply plan",
+         {
+             {1131, ControlKind::ListView, "", QRect(7, 7, 400, 156)},
+             {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 168, 400, 14)},
+             {1127, ControlKind::ProgressBar, "", QRect(7, 186, 400, 10)},
+             {IDOK, ControlKind::DefaultPushButton, "Apply", QRect(301, 202, 50, 14)},
+             {IDCANCEL, ControlKind::PushButton, "Cancel", QRect(357, 202, 50, 14)},
+         },
+         {1131, 1132, IDOK, IDCANCEL},
+         "Planned devices"},
+        {IDD_PLAN_RESULTS,
+         "Plan results",
+         {
+             {1131, ControlKind::ListView, "", QRect(7, 7, 400, 170)},
+             {1132, ControlKind::ReadOnlyEdit, "", QRect(7, 182, 400, 14)},
+             {1133, ControlKind::PushButton, "Save report...", QRect(7, 202, 60, 14)},
+             {IDCANCEL, ControlKind::DefaultPushButton, "Close", QRect(357, 202, 50, 14)},
+         },
+         {1131, 1132, 1133, IDCANCEL},
+         "Results"},
+    };
+    for (const Plan& plan : plans) {
+        const DialogResource dialog = Load(plan.id);
+        EXPECT_EQ(dialog.title, QString::fromUtf8(plan.title));
+        EXPECT_EQ(dialog.size, QSize(414, 223)) << plan.id;
+        ExpectControls(dialog, plan.controls);
+        EXPECT_EQ(TabStops(dialog), plan.tabStops) << plan.id;
+        EXPECT_EQ(dialog.Find(IDC_PLAN_LIST)->accessibleName, QString::fromUtf8(plan.listName));
+        EXPECT_EQ(dialog.Find(IDC_PLAN_SUMMARY)->accessibleName, QStringLiteral("Plan summary")) << plan.id;
+        EXPECT_TRUE(dialog.Find(IDC_PLAN_LIST)->Has(CF_REPORT)) << plan.id;
+    }
+    EXPECT_EQ(Load(IDD_PLAN_PREVIEW).Find(IDC_PROGRESS)->accessibleName, QStringLiteral("Writes sent"));
 }
 
 // Inside the dialog, and no two controls overlap except a group box around what it frames.
