@@ -253,7 +253,17 @@ TEST_F(WindowsConfigE2e, APlanOfThreeDevicesConfirmsTwoAndShowsTheOneIgnoringWri
         {"00:50:C2:8F:30:02", "information", "confirmed"},
         {"00:50:C2:8F:30:03", "warning", differs},
     };
-    const std::vector<std::string> marks = lines(Drive({"marks", MAIN_TITLE, std::to_string(DEVICE_LIST), "0"}).output);
+    // The icons are read from the screen, which a loaded machine may not have repainted yet.
+    std::vector<std::string> marks;
+    const auto iconsShown = [&] {
+        for (std::size_t row = 0; row < marks.size() && row < expectedMarks.size(); ++row)
+            if (marks[row].find("\t" + expectedMarks[row][1] + "\t") == std::string::npos) return false;
+        return marks.size() == expectedMarks.size();
+    };
+    for (int attempt = 0; attempt < 10 && (attempt == 0 || !iconsShown()); ++attempt) {
+        if (attempt > 0) std::this_thread::sleep_for(500ms);
+        marks = lines(Drive({"marks", MAIN_TITLE, std::to_string(DEVICE_LIST), "0"}).output);
+    }
     ASSERT_EQ(marks.size(), expectedMarks.size());
     for (std::size_t row = 0; row < marks.size(); ++row) {
         std::vector<std::string> fields = Split(marks[row], '\t');
