@@ -8,6 +8,11 @@
 
 #include "tests/app/MainWindowFixture.h"
 
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace pelmora::test {
 namespace {
 
@@ -36,37 +41,33 @@ std::string Spoken(QMenu* menu) {
 const char* const kMenuSpoken =
     "popup menu: item *About Pelmora configuration software...; item Export list...; item Apply plan...;";
 
-TEST_F(MainWindowTest, ShiftF10OnTheFocusedListOpensTheContextMenu) {
+// Shift+F10 (which Qt leaves to the widget), the Menu key as the X11 platform delivers it (a keyboard
+// context-menu event to the focus widget), and Shift+F10 again: each opening, in one window, is spoken
+// with its first item selected.
+TEST_F(MainWindowTest, ShiftF10AndTheMenuKeyOnTheFocusedListOpenTheContextMenuEveryTime) {
     ShowAndWaitForFirstScan();
-    ASSERT_TRUE(FocusList());
-    std::string spoken;
-    auto opened = WhenMenuOpens([&](QMenu* menu) {
-        // The selection is made once the menu's own event loop runs.
-        static_cast<void>(QTest::qWaitFor([menu] { return menu->activeAction() != nullptr; }, 1000));
-        spoken = Spoken(menu);
-    });
-    QTest::keyClick(List(), Qt::Key_F10, Qt::ShiftModifier);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return *opened; }, 3000)) << "Shift+F10 opened no menu";
-    EXPECT_EQ(spoken, kMenuSpoken);
-    EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000));
-    EXPECT_TRUE(List()->hasFocus());
-}
-
-TEST_F(MainWindowTest, TheMenuKeyOnTheFocusedListStillOpensIt) {
-    ShowAndWaitForFirstScan();
-    ASSERT_TRUE(FocusList());
-    std::string spoken;
-    auto opened = WhenMenuOpens([&](QMenu* menu) {
-        // The selection is made once the menu's own event loop runs.
-        static_cast<void>(QTest::qWaitFor([menu] { return menu->activeAction() != nullptr; }, 1000));
-        spoken = Spoken(menu);
-    });
-    // The Menu key as the X11 platform delivers it: a keyboard context-menu event to the focus widget.
-    const QPoint pos = List()->rect().center();
-    QContextMenuEvent menuKey(QContextMenuEvent::Keyboard, pos, List()->mapToGlobal(pos));
-    QApplication::sendEvent(List(), &menuKey);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return *opened; }, 3000)) << "the Menu key opened no menu";
-    EXPECT_EQ(spoken, kMenuSpoken);
+    const auto shiftF10 = [this] { QTest::keyClick(List(), Qt::Key_F10, Qt::ShiftModifier); };
+    const auto menuKey = [this] {
+        const QPoint pos = List()->rect().center();
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, pos, List()->mapToGlobal(pos));
+        QApplication::sendEvent(List(), &event);
+    };
+    const std::vector<std::pair<std::string, std::function<void()>>> openings = {
+        {"Shift+F10", shiftF10}, {"the Menu key", menuKey}, {"Shift+F10 again", shiftF10}};
+    for (const auto& [name, press] : openings) {
+        ASSERT_TRUE(FocusList()) << name;
+        std::string spoken;
+        auto opened = WhenMenuOpens([&](QMenu* menu) {
+            // The selection is made once the menu's own event loop runs.
+            static_cast<void>(QTest::qWaitFor([menu] { return menu->activeAction() != nullptr; }, 1000));
+            spoken = Spoken(menu);
+        });
+        press();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return *opened; }, 3000)) << name << " opened no menu";
+        EXPECT_EQ(spoken, kMenuSpoken) << name;
+        EXPECT_TRUE(QTest::qWaitFor([] { return QApplication::activePopupWidget() == nullptr; }, 2000)) << name;
+        EXPECT_TRUE(List()->hasFocus()) << name;
+    }
 }
 
 }  // namespace

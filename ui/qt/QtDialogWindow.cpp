@@ -232,7 +232,12 @@ void QtDialogWindow::OpenContextMenuFromKeyboard() {
 }
 
 void QtDialogWindow::contextMenuEvent(QContextMenuEvent* event) {
-    QMenu menu(this);
+    // One menu for the window's life: the accessibility layer keeps each action's interface with the first
+    // menu it was shown in, so a menu made anew for every opening would leave a screen reader the items of
+    // one that is gone, none of them selected.
+    if (m_popup == nullptr) m_popup = new QMenu(this);
+    QMenu& menu = *m_popup;
+    menu.clear();
     for (const auto& [id, action] : m_systemMenu) menu.addAction(action);
     for (const auto& [id, action] : m_contextMenu) menu.addAction(action);
     if (menu.isEmpty()) {

@@ -96,6 +96,7 @@ private:
     std::map<int, QWidget*> m_controlsById;
     std::vector<std::pair<int, QAction*>> m_systemMenu;   // by system command
     std::vector<std::pair<int, QAction*>> m_contextMenu;  // by command
+    QMenu* m_popup = nullptr;                             // the context menu, made at its first opening
     struct Timer {
         int qtId;
         int milliseconds;
