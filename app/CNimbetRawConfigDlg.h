@@ -56,7 +56,6 @@ public:
     bool FirstScanDone() const { return m_firstScanDone != 0; }
     // The rows as the list shows them, with their duplicate warnings.
     const DeviceListing& Listing() const { return m_listing; }
-    // What a write's rescan showed of the device, by MAC key; the row's "Unit" cell carries it.
 
 protected:
     bool OnInitDialog() override;

@@ -24,7 +24,7 @@ constexpr ULONG_PTR INFORMATION_ICON = 32516;
 
 bool InRange(int index, int count) { return index >= 0 && index < count; }
 
-// A row's warnings in column order, as one text.
+// A row's marks in column order, as one text.
 std::string Joined(const std::map<int, Win32ReportList::CellMark>& marks) {
     std::string text;
     for (const auto& [column, mark] : marks) {
