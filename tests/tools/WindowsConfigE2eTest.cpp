@@ -253,25 +253,26 @@ TEST_F(WindowsConfigE2e, APlanOfThreeDevicesConfirmsTwoAndShowsTheOneIgnoringWri
         {"00:50:C2:8F:30:02", "information", "confirmed"},
         {"00:50:C2:8F:30:03", "warning", differs},
     };
-    // The icons are read from the screen, which a loaded machine may not have repainted yet.
-    std::vector<std::string> marks;
-    const auto iconsShown = [&] {
-        for (std::size_t row = 0; row < marks.size() && row < expectedMarks.size(); ++row)
-            if (marks[row].find("\t" + expectedMarks[row][1] + "\t") == std::string::npos) return false;
-        return marks.size() == expectedMarks.size();
+    const auto macsAndIcons = [](std::vector<std::vector<std::string>> cells) {
+        for (std::vector<std::string>& row : cells) row.resize(2);
+        return cells;
     };
-    for (int attempt = 0; attempt < 10 && (attempt == 0 || !iconsShown()); ++attempt) {
+    // Each row as the driver reads it: MAC, icon, description. The icons are read from the screen, which a
+    // loaded machine may not have repainted yet.
+    std::vector<std::vector<std::string>> marks;
+    for (int attempt = 0; attempt < 10 && (attempt == 0 || macsAndIcons(marks) != macsAndIcons(expectedMarks));
+         ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(500ms);
-        marks = lines(Drive({"marks", MAIN_TITLE, std::to_string(DEVICE_LIST), "0"}).output);
+        marks.clear();
+        for (const std::string& line : lines(Drive({"marks", MAIN_TITLE, std::to_string(DEVICE_LIST), "0"}).output)) {
+            marks.push_back(Split(line, '\t'));
+            marks.back().resize(3);
+        }
     }
-    ASSERT_EQ(marks.size(), expectedMarks.size());
+    ASSERT_EQ(macsAndIcons(marks), macsAndIcons(expectedMarks));
     for (std::size_t row = 0; row < marks.size(); ++row) {
-        std::vector<std::string> fields = Split(marks[row], '\t');
-        fields.resize(3);
-        EXPECT_EQ(fields[0], expectedMarks[row][0]) << row;
-        EXPECT_EQ(fields[1], expectedMarks[row][1]) << marks[row];
-        if (!fields[2].empty()) {
-            EXPECT_EQ(fields[2], expectedMarks[row][2]) << row;
+        if (!marks[row][2].empty()) {
+            EXPECT_EQ(marks[row][2], expectedMarks[row][2]) << row;
         }
     }
     EXPECT_TRUE(DriveOk({"shot", MAIN_TITLE, "Z:" PELMORA_SCREENSHOT_DIR "/windows-main-window-plan-marks.png"}));

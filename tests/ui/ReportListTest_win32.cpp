@@ -1,6 +1,7 @@
 // The main window's list view through the report list: styles, columns, rows, texts, selection and warning
 // cells; the list exists for the dialog's run only.
 #include "resources/ResourceIds.h"
+#include "tests/ui/MarkIconPixels_win32.h"
 #include "tests/ui/ScriptedDialog_win32.h"
 #include "ui/win32/Win32ReportList.h"
 
@@ -71,26 +72,18 @@ TEST(ReportListTest, ColumnsRowsAndSelection) {
     EXPECT_EQ(dialog.List(IDC_DEVICE_LIST), nullptr);
 }
 
-// The icon at the right end of cell (row, column) as the list paints it now: "warning" (orange),
-// "information" (blue) or "none".
+// The icon at the right end of cell (row, column) as the list paints it now.
 std::string IconAt(HWND list, int row, int column) {
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
     RECT cell{};
     cell.top = column;
     cell.left = LVIR_BOUNDS;
     SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&cell));
+    cell.left = cell.right - 2 * GetSystemMetrics(SM_CXSMICON);
     HDC dc = GetDC(list);
-    bool orange = false;
-    bool blue = false;
-    for (int x = cell.right - 2 * GetSystemMetrics(SM_CXSMICON); x < cell.right; ++x) {
-        for (int y = cell.top; y < cell.bottom; ++y) {
-            const COLORREF pixel = GetPixel(dc, x, y);
-            orange = orange || (GetRValue(pixel) > 0xC0 && GetBValue(pixel) < 0x40);
-            blue = blue || (GetBValue(pixel) > 0xA0 && GetRValue(pixel) < 0x60);
-        }
-    }
+    const std::string icon = test::MarkIconPainted(dc, cell);
     ReleaseDC(list, dc);
-    return orange ? "warning" : blue ? "information" : "none";
+    return icon;
 }
 
 // The info tip the dialog answers for `row` with the mouse over cell (row, column), as the list asks for it.

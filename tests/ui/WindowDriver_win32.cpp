@@ -15,6 +15,7 @@
 // A list view's texts live in the other process: the item structures are written there and read back.
 #include "platform/WideText_win32.h"
 #include "platform/Win32Headers_win32.h"
+#include "tests/ui/MarkIconPixels_win32.h"
 
 #include <commctrl.h>
 #include <oleacc.h>
@@ -198,20 +199,11 @@ std::string IconIn(HWND list, int row, int column) {
     const int size = GetSystemMetrics(SM_CXSMICON);
     POINT corner{cell.right - size - 4, cell.top};
     ClientToScreen(list, &corner);
+    const RECT area{corner.x, corner.y, corner.x + size + 4, corner.y + cell.bottom - cell.top};
     HDC screen = GetDC(nullptr);
-    int yellow = 0;
-    int blue = 0;
-    for (int y = 0; y < cell.bottom - cell.top; ++y) {
-        for (int x = 0; x < size + 4; ++x) {
-            const COLORREF pixel = GetPixel(screen, corner.x + x, corner.y + y);
-            const int r = GetRValue(pixel), g = GetGValue(pixel), b = GetBValue(pixel);
-            if (r > 180 && g > 120 && b < 90) ++yellow;
-            if (b > 170 && r < 90 && g < 160) ++blue;
-        }
-    }
+    const std::string icon = pelmora::test::MarkIconPainted(screen, area);
     ReleaseDC(nullptr, screen);
-    if (yellow > 8) return "warning";
-    return blue > 8 ? "information" : "none";
+    return icon;
 }
 
 // What a screen reader reads as the row's description: the list view's accessible child row + 1.
