@@ -13,11 +13,23 @@ shift || true
 
 owner=$(stat -c %u:%g "$build")
 home=$(mktemp -d)
+opened=()
 restore() {
   chown -R "$owner" "$build"
   rm -rf "$home"
+  for dir in "${opened[@]}"; do chmod o-x "$dir"; done
 }
 trap restore EXIT
+# A checkout under a folder only its owner may enter (mktemp -d makes such folders) is out of that
+# user's reach: each such folder above the tree is made passable (o+x, not readable) for the run.
+dir=$(realpath "$build")
+while [ "$dir" != / ]; do
+  dir=$(dirname "$dir")
+  if ! setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$dir"; then
+    chmod o+x "$dir"
+    opened+=("$dir")
+  fi
+done
 chown -R 65534:65534 "$build" "$home"
 
 unshare --net bash -c '
